@@ -1,0 +1,3 @@
+#include "SpeakerPlugin.h"
+
+SpeakerPlugin::SpeakerPlugin(audioMasterCallback audioMaster) : SpeakerEngine(audioMaster) {}
