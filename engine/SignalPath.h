@@ -42,37 +42,45 @@ struct RotorState {
     }
 };
 
-// One microphone tap on a delay line (the drum's taps have no level swing).
+// One microphone tap on a delay line. The gains fold together the tap's
+// microphone weight, the band level, the output scale and the crossfeed, so
+// the mix is one multiply-add per tap and output.
 struct TapSettings {
     double baseDelay;   // samples
     double delayDepth;  // samples per unit of oscillator value
-    double weightLeft;
-    double weightRight;
-    double ampDepth;  // gain change per unit of oscillator value
+    double ampDepth;    // gain change per unit of oscillator value (0 for the drum)
+    double gainLeft;
+    double gainRight;
 };
 
 // Linear interpolation between the two samples around `delay` samples back
 // from the write position (which is already past the sample just written, so
-// a delay of 1 reads that sample). The delay is held inside the buffer, also
-// when it is not a number, so no read can leave it.
+// a delay of 1 reads that sample). The delay is held inside the buffer, even
+// when it is not a number, and the indices are masked, so no read can leave it.
 inline double readDelay(const float* buffer, int32_t writeIndex, double delay) {
     constexpr double kMaxDelay = BandDelay::kSize - 1;
-    if (!(delay >= 0.0)) delay = 0.0;
-    if (delay > kMaxDelay) delay = kMaxDelay;
-    double pos = writeIndex - delay;
-    if (pos < 0.0) pos += BandDelay::kSize;
-    const int32_t i0 = static_cast<int32_t>(pos);
-    const int32_t i1 = i0 + 1 == BandDelay::kSize ? 0 : i0 + 1;
-    const double frac = pos - i0;  // pos >= 0, so truncation is floor
+    constexpr int32_t kMask = BandDelay::kSize - 1;
+    delay = delay > 0.0 ? delay : 0.0;
+    delay = delay < kMaxDelay ? delay : kMaxDelay;
+    const double pos = (writeIndex - delay) + BandDelay::kSize;  // always positive
+    const int32_t whole = static_cast<int32_t>(pos);
+    const double frac = pos - whole;
+    const int32_t i0 = whole & kMask;
+    const int32_t i1 = (whole + 1) & kMask;
     return buffer[i0] + frac * (buffer[i1] - buffer[i0]);
 }
 
+// The signal path for a run of samples, in three steps over a chunk: the
+// crossover (recursive, sample by sample), the two shapers (independent per
+// sample, so the compiler runs them on vector lanes), then writing the delay
+// lines, turning the rotors and mixing the microphone taps.
 struct SignalPath {
+    static constexpr int kChunk = 64;
+
     // Coefficients, constant over a segment.
     double filterA1, filterA2, filterGain;
     Shaper hornShaper, drumShaper;
     TapSettings hornTaps[3], drumTaps[2];
-    double hornLevel, drumLevel, crossfeed;
 
     // State, stored back after the segment.
     float filterY1, filterY2;
@@ -81,56 +89,48 @@ struct SignalPath {
     float* drumBuffer;
     int32_t writeIndex;
 
-    // Crossover and shapers for one input sample: the values written into the
-    // horn and drum delay lines.
-    void splitAndShape(double x, double& hornIn, double& drumIn) {
-        const double input = kFullScale * x;                                    // 1
-        const double y = (input + filterA1 * filterY1) - filterA2 * filterY2;  // 2
-        const double low = filterGain * y;                                      // 3
-        const double high = filterY2 + (y - 2.0 * filterY1);                    // 4
-        filterY2 = filterY1;                                                    // 5
+    // Two-pole crossover: the drum band is a low-pass with unity gain at 0 Hz,
+    // the horn band the same poles with a double zero at 0 Hz.
+    void splitBands(float x, double& high, double& low) {
+        const double input = kFullScale * x;
+        const double y = (input + filterA1 * filterY1) - filterA2 * filterY2;
+        low = filterGain * y;
+        high = filterY2 + (y - 2.0 * filterY1);
+        filterY2 = filterY1;
         filterY1 = static_cast<float>(y);
-        hornIn = hornShaper.shape(high);  // 6
-        drumIn = drumShaper.shape(low);
     }
 
-    // Writes one pair of shaped band samples, turns the rotors, reads the
-    // taps and mixes the two microphones.
-    void rotateAndMix(double hornIn, double drumIn, float& left, float& right) {
-        hornBuffer[writeIndex] = static_cast<float>(hornIn);  // 7
-        drumBuffer[writeIndex] = static_cast<float>(drumIn);
-        writeIndex = writeIndex + 1 == BandDelay::kSize ? 0 : writeIndex + 1;
+    void shapeBands(const double* high, const double* low, float* hornIn, float* drumIn, int n) const {
+        for (int i = 0; i < n; ++i) {
+            hornIn[i] = static_cast<float>(hornShaper.shape(high[i]));
+            drumIn[i] = static_cast<float>(drumShaper.shape(low[i]));
+        }
+    }
 
-        horn.advance();  // 8
-        double micLeft = 0.0, micRight = 0.0;
-        double hornLeft = 0.0, hornRight = 0.0;
-        for (int i = 0; i < 3; ++i) {  // 9
+    void rotateAndMix(float hornIn, float drumIn, float& left, float& right) {
+        hornBuffer[writeIndex] = hornIn;
+        drumBuffer[writeIndex] = drumIn;
+        writeIndex = (writeIndex + 1) & (BandDelay::kSize - 1);
+
+        double sumLeft = 0.0, sumRight = 0.0;
+        horn.advance();
+        for (int i = 0; i < 3; ++i) {
             const TapSettings& tap = hornTaps[i];
             const double v = horn.osc[i];
-            const double value =
-                readDelay(hornBuffer, writeIndex, tap.baseDelay + tap.delayDepth * v) *
-                (1.0 + tap.ampDepth * v);
-            hornLeft += tap.weightLeft * value;
-            hornRight += tap.weightRight * value;
+            const double value = readDelay(hornBuffer, writeIndex, tap.baseDelay + tap.delayDepth * v) *
+                                 (1.0 + tap.ampDepth * v);
+            sumLeft += tap.gainLeft * value;
+            sumRight += tap.gainRight * value;
         }
-        drum.advance();  // 10
-        double drumLeft = 0.0, drumRight = 0.0;
-        for (int i = 0; i < 2; ++i) {  // 11
+        drum.advance();
+        for (int i = 0; i < 2; ++i) {
             const TapSettings& tap = drumTaps[i];
             const double value =
                 readDelay(drumBuffer, writeIndex, tap.baseDelay + tap.delayDepth * drum.osc[i]);
-            drumLeft += tap.weightLeft * value;
-            drumRight += tap.weightRight * value;
+            sumLeft += tap.gainLeft * value;
+            sumRight += tap.gainRight * value;
         }
-        micLeft = (hornLevel * hornLeft + drumLevel * drumLeft) * kInverseFullScale;  // 12, 13
-        micRight = (hornLevel * hornRight + drumLevel * drumRight) * kInverseFullScale;
-        left = static_cast<float>((micLeft + crossfeed * micRight) / (1.0 + crossfeed));  // 14
-        right = static_cast<float>((micRight + crossfeed * micLeft) / (1.0 + crossfeed));
-    }
-
-    void processSample(double x, float& left, float& right) {
-        double hornIn, drumIn;
-        splitAndShape(x, hornIn, drumIn);
-        rotateAndMix(hornIn, drumIn, left, right);
+        left = static_cast<float>(sumLeft);
+        right = static_cast<float>(sumRight);
     }
 };

@@ -215,7 +215,10 @@ void SpeakerEngine::processBlock(float** inputs, float** outputs, VstInt32 sampl
                        outRight + position, sampleFrames - position, replacing);
 }
 
+// With no speed controller (-1) nothing matches, not even a malformed data
+// byte 0xFF that reads as -1.
 static bool isControlChangeOf(const VstEvent* event, VstInt32 controller) {
+    if (controller < 0) return false;
     const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
     return (static_cast<unsigned char>(midi->midiData[0]) & 0xF0) == kControlChange &&
            static_cast<signed char>(midi->midiData[1]) == controller;
@@ -258,6 +261,15 @@ void SpeakerEngine::advancePositions(VstInt32 frames) {
     drumPosition = wrap(drumPosition + drumRate * seconds);
 }
 
+// The crossfeed mixes each microphone into the other; folded into the tap
+// gains it costs nothing per sample.
+static TapSettings tapSettings(float baseDelay, float delayDepth, float ampDepth, float weightLeft,
+                               float weightRight, double level, double crossfeed) {
+    const double scale = level * kInverseFullScale / (1.0 + crossfeed);
+    return {baseDelay, delayDepth, ampDepth, scale * (weightLeft + crossfeed * weightRight),
+            scale * (weightRight + crossfeed * weightLeft)};
+}
+
 SignalPath SpeakerEngine::loadSignalPath() {
     SignalPath path;
     path.filterA1 = filterA1;
@@ -265,15 +277,17 @@ SignalPath SpeakerEngine::loadSignalPath() {
     path.filterGain = filterGain;
     path.hornShaper = Shaper::forDrive(hornDrive, hornDriveNorm);
     path.drumShaper = Shaper::forDrive(drumDrive, drumDriveNorm);
-    for (int i = 0; i < 3; ++i)
-        path.hornTaps[i] = {hornTaps[i].baseDelay, hornTaps[i].delayDepth, hornTaps[i].weightLeft,
-                            hornTaps[i].weightRight, hornTaps[i].ampDepth};
-    for (int i = 0; i < 2; ++i)
-        path.drumTaps[i] = {drumTaps[i].baseDelay, drumTaps[i].delayDepth, drumTaps[i].weightLeft,
-                            drumTaps[i].weightRight, 0.0};
-    path.hornLevel = hornLevel;
-    path.drumLevel = drumLevel;
-    path.crossfeed = crossfeed;
+    const double mix = crossfeed;
+    for (int i = 0; i < 3; ++i) {
+        const HornTap& tap = hornTaps[i];
+        path.hornTaps[i] = tapSettings(tap.baseDelay, tap.delayDepth, tap.ampDepth, tap.weightLeft,
+                                       tap.weightRight, hornLevel, mix);
+    }
+    for (int i = 0; i < 2; ++i) {
+        const DrumTap& tap = drumTaps[i];
+        path.drumTaps[i] = tapSettings(tap.baseDelay, tap.delayDepth, 0.0f, tap.weightLeft,
+                                       tap.weightRight, drumLevel, mix);
+    }
     path.filterY1 = filterY1;
     path.filterY2 = filterY2;
     path.horn = {hornSpeed, hornStep, hornSlow, hornFast, {hornOsc[0], hornOsc[1], hornOsc[2]}};
@@ -296,23 +310,33 @@ void SpeakerEngine::storeSignalPath(const SignalPath& path) {
     bandDelay.writeIndex = path.writeIndex;
 }
 
-// A run of samples without a speed switch. Each input pair is read before its
-// outputs are written, so inputs and outputs may be the same arrays.
+// A run of samples without a speed switch, in chunks: crossover, shapers,
+// then delay lines, rotors and microphones. Each input pair is read before
+// its outputs are written, so inputs and outputs may be the same arrays.
 void SpeakerEngine::processSegment(const float* inLeft, const float* inRight, float* outLeft,
                                    float* outRight, VstInt32 frames, bool replacing) {
     DenormalGuard flushDenormals;
     advancePositions(frames);
     SignalPath path = loadSignalPath();
-    for (VstInt32 i = 0; i < frames; ++i) {
-        const float x = (safeInput(inLeft[i]) + safeInput(inRight[i])) * 0.5f;
-        float left, right;
-        path.processSample(x, left, right);
-        if (replacing) {
-            outLeft[i] = left;
-            outRight[i] = right;
-        } else {
-            outLeft[i] += left;
-            outRight[i] += right;
+    double high[SignalPath::kChunk], low[SignalPath::kChunk];
+    float hornIn[SignalPath::kChunk], drumIn[SignalPath::kChunk];
+    for (VstInt32 start = 0; start < frames; start += SignalPath::kChunk) {
+        const int n = frames - start < SignalPath::kChunk ? frames - start : SignalPath::kChunk;
+        for (int i = 0; i < n; ++i) {
+            const float x = (safeInput(inLeft[start + i]) + safeInput(inRight[start + i])) * 0.5f;
+            path.splitBands(x, high[i], low[i]);
+        }
+        path.shapeBands(high, low, hornIn, drumIn, n);
+        for (int i = 0; i < n; ++i) {
+            float left, right;
+            path.rotateAndMix(hornIn[i], drumIn[i], left, right);
+            if (replacing) {
+                outLeft[start + i] = left;
+                outRight[start + i] = right;
+            } else {
+                outLeft[start + i] += left;
+                outRight[start + i] += right;
+            }
         }
     }
     storeSignalPath(path);
