@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
+
 // Samples until the horn (or drum) speed first reaches its fast limit.
 int samplesToFast(EngineProbe& engine, bool horn, int limit) {
     for (int n = 1; n <= limit; ++n) {
@@ -135,12 +137,12 @@ TEST(RotorMotion, TurnRatesAtSlowAndFast) {
             engine.runSilence(100);
             const double now = angle(engine.hornOsc);
             double step = previous - now;  // the rotation runs toward decreasing angle
-            if (step < -M_PI) step += 2 * M_PI;
-            if (step > M_PI) step -= 2 * M_PI;
+            if (step < -kPi) step += 2 * kPi;
+            if (step > kPi) step -= 2 * kPi;
             turned += step;
             previous = now;
         }
-        EXPECT_NEAR(turned / (2 * M_PI) / 4.0, c.turnsPerSecond, 0.0005);
+        EXPECT_NEAR(turned / (2 * kPi) / 4.0, c.turnsPerSecond, 0.0005);
     }
 }
 

@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
+
 float normalizedDistortion(int d) { return d / 100.0f; }
 float normalizedBalance(int b) { return (b + 50) / 100.0f; }
 
@@ -157,7 +159,7 @@ TEST(SignalPath, FastPathMatchesTheStraightforwardPath) {
     for (int b = 0; b < 2000; ++b) {  // 23 seconds at 44.1 kHz
         for (int i = 0; i < block; ++i) {
             const double t = (b * block + i) / 44100.0;
-            in[i] = static_cast<float>(0.6 * std::sin(2 * M_PI * 220 * t) + 0.4 * std::sin(2 * M_PI * 3300 * t));
+            in[i] = static_cast<float>(0.6 * std::sin(2 * kPi * 220 * t) + 0.4 * std::sin(2 * kPi * 3300 * t));
         }
         if (b % 400 == 100) {
             const float toggle = (b / 400) % 2 ? 0.0f : 1.0f;
