@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds everything, natively and for Windows, and runs every test: the
+# native suites with ctest, the cross-built suites under Wine in a private
+# prefix made for this run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh all
+
+cmake -S . -B build -DHALVERN_TOOLS=ON -DHALVERN_BENCH=ON >/dev/null
+cmake --build build -j2
+ctest --test-dir build --output-on-failure -j2
+
+cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+cmake --build build-win -j2
+
+WINEPREFIX=$(mktemp -d /tmp/halvern-wine.XXXXXX)
+export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX"
+}
+trap cleanup EXIT
+wineboot -i >/dev/null 2>&1
+ctest --test-dir build-win --output-on-failure
