@@ -53,34 +53,33 @@ struct TapSettings {
     double gainRight;
 };
 
-// Linear interpolation between the two samples around `delay` samples back
-// from the write position (which is already past the sample just written, so
-// a delay of 1 reads that sample). The delay is held inside the buffer, even
-// when it is not a number, and the indices are masked, so no read can leave it.
-inline double readDelay(const float* buffer, int32_t writeIndex, double delay) {
-    constexpr double kMaxDelay = BandDelay::kSize - 1;
-    constexpr int32_t kMask = BandDelay::kSize - 1;
-    delay = delay > 0.0 ? delay : 0.0;
-    delay = delay < kMaxDelay ? delay : kMaxDelay;
-    const double pos = (writeIndex - delay) + BandDelay::kSize;  // always positive
-    const int32_t whole = static_cast<int32_t>(pos);
-    const double frac = pos - whole;
-    const int32_t i0 = whole & kMask;
-    const int32_t i1 = (whole + 1) & kMask;
-    return buffer[i0] + frac * (buffer[i1] - buffer[i0]);
-}
+// What the recursive part of the path hands to the mixing part for one
+// chunk of samples: the crossover's bands, then the shaped bands, the rotor
+// oscillator values, and where each microphone tap reads.
+struct SignalChunk {
+    static constexpr int kSize = 64;
+    static constexpr int kTaps = 5;  // three horn taps, then two drum taps
+    int count = 0;
+    double high[kSize], low[kSize];
+    float hornIn[kSize], drumIn[kSize];
+    float osc[kTaps][kSize];          // the oscillator value that moves each tap
+    int32_t tapIndex[kTaps][kSize];   // the earlier of the two samples a tap reads
+    double tapFraction[kTaps][kSize]; // how far toward the later one
+    double hornAmp[3][kSize];         // the horn taps' level swing
+};
 
-// The signal path for a run of samples, in three steps over a chunk: the
-// crossover (recursive, sample by sample), the two shapers (independent per
-// sample, so the compiler runs them on vector lanes), then writing the delay
-// lines, turning the rotors and mixing the microphone taps.
+// The signal path for a run of samples, in steps over each chunk:
+//  1. prepare: the crossover and both rotors, sample by sample; these are the
+//     recursive parts, and they keep their exact per-sample arithmetic;
+//  2. shape and locateTaps: the saturators and the tap positions, independent
+//     per sample, so the compiler runs them on vector lanes;
+//  3. mix: write the delay lines, read the taps (linear interpolation), mix.
+// The engine runs step 3 of one chunk in the same loop as step 1 of the next.
 struct SignalPath {
-    static constexpr int kChunk = 64;
-
     // Coefficients, constant over a segment.
     double filterA1, filterA2, filterGain;
     Shaper hornShaper, drumShaper;
-    TapSettings hornTaps[3], drumTaps[2];
+    TapSettings taps[SignalChunk::kTaps];
 
     // State, stored back after the segment.
     float filterY1, filterY2;
@@ -89,46 +88,67 @@ struct SignalPath {
     float* drumBuffer;
     int32_t writeIndex;
 
-    // Two-pole crossover: the drum band is a low-pass with unity gain at 0 Hz,
-    // the horn band the same poles with a double zero at 0 Hz.
-    void splitBands(float x, double& high, double& low) {
+    // Two-pole crossover (the drum band a low-pass with unity gain at 0 Hz,
+    // the horn band the same poles with a double zero at 0 Hz), then one step
+    // of each rotor.
+    void prepare(SignalChunk& chunk, int i, float x) {
         const double input = kFullScale * x;
         const double y = (input + filterA1 * filterY1) - filterA2 * filterY2;
-        low = filterGain * y;
-        high = filterY2 + (y - 2.0 * filterY1);
+        chunk.low[i] = filterGain * y;
+        chunk.high[i] = filterY2 + (y - 2.0 * filterY1);
         filterY2 = filterY1;
         filterY1 = static_cast<float>(y);
-    }
-
-    void shapeBands(const double* high, const double* low, float* hornIn, float* drumIn, int n) const {
-        for (int i = 0; i < n; ++i) {
-            hornIn[i] = static_cast<float>(hornShaper.shape(high[i]));
-            drumIn[i] = static_cast<float>(drumShaper.shape(low[i]));
-        }
-    }
-
-    void rotateAndMix(float hornIn, float drumIn, float& left, float& right) {
-        hornBuffer[writeIndex] = hornIn;
-        drumBuffer[writeIndex] = drumIn;
-        writeIndex = (writeIndex + 1) & (BandDelay::kSize - 1);
-
-        double sumLeft = 0.0, sumRight = 0.0;
         horn.advance();
-        for (int i = 0; i < 3; ++i) {
-            const TapSettings& tap = hornTaps[i];
-            const double v = horn.osc[i];
-            const double value = readDelay(hornBuffer, writeIndex, tap.baseDelay + tap.delayDepth * v) *
-                                 (1.0 + tap.ampDepth * v);
-            sumLeft += tap.gainLeft * value;
-            sumRight += tap.gainRight * value;
-        }
         drum.advance();
-        for (int i = 0; i < 2; ++i) {
-            const TapSettings& tap = drumTaps[i];
-            const double value =
-                readDelay(drumBuffer, writeIndex, tap.baseDelay + tap.delayDepth * drum.osc[i]);
-            sumLeft += tap.gainLeft * value;
-            sumRight += tap.gainRight * value;
+        for (int k = 0; k < 3; ++k) chunk.osc[k][i] = horn.osc[k];
+        for (int k = 0; k < 2; ++k) chunk.osc[3 + k][i] = drum.osc[k];
+    }
+
+    void shape(SignalChunk& chunk) const {
+        for (int i = 0; i < chunk.count; ++i) {
+            chunk.hornIn[i] = static_cast<float>(hornShaper.shape(chunk.high[i]));
+            chunk.drumIn[i] = static_cast<float>(drumShaper.shape(chunk.low[i]));
+        }
+    }
+
+    // A tap with delay d reads d samples back from the write position, which
+    // is already past the sample just written (a delay of 1 reads that
+    // sample). Delays are held inside the buffer, even when not a number, and
+    // the indices are masked, so no read can leave the buffer.
+    void locateTaps(SignalChunk& chunk, int32_t firstWriteIndex) const {
+        constexpr double kMaxDelay = BandDelay::kSize - 1;
+        for (int k = 0; k < SignalChunk::kTaps; ++k) {
+            const TapSettings& tap = taps[k];
+            for (int i = 0; i < chunk.count; ++i) {
+                double delay = tap.baseDelay + tap.delayDepth * chunk.osc[k][i];
+                delay = delay > 0.0 ? delay : 0.0;
+                delay = delay < kMaxDelay ? delay : kMaxDelay;
+                // Written at firstWriteIndex + i; one bufferSize keeps it positive.
+                const double position = ((firstWriteIndex + i + 1) - delay) + BandDelay::kSize;
+                const int32_t whole = static_cast<int32_t>(position);
+                chunk.tapIndex[k][i] = whole;
+                chunk.tapFraction[k][i] = position - whole;
+            }
+        }
+        for (int k = 0; k < 3; ++k)
+            for (int i = 0; i < chunk.count; ++i) chunk.hornAmp[k][i] = 1.0 + taps[k].ampDepth * chunk.osc[k][i];
+    }
+
+    void mix(const SignalChunk& chunk, int i, float& left, float& right) {
+        constexpr int32_t kMask = BandDelay::kSize - 1;
+        hornBuffer[writeIndex] = chunk.hornIn[i];
+        drumBuffer[writeIndex] = chunk.drumIn[i];
+        writeIndex = (writeIndex + 1) & kMask;
+        double sumLeft = 0.0, sumRight = 0.0;
+        for (int k = 0; k < SignalChunk::kTaps; ++k) {
+            const float* buffer = k < 3 ? hornBuffer : drumBuffer;
+            const int32_t whole = chunk.tapIndex[k][i];
+            const float earlier = buffer[whole & kMask];
+            const float later = buffer[(whole + 1) & kMask];
+            double value = earlier + chunk.tapFraction[k][i] * (later - earlier);
+            if (k < 3) value *= chunk.hornAmp[k][i];
+            sumLeft += taps[k].gainLeft * value;
+            sumRight += taps[k].gainRight * value;
         }
         left = static_cast<float>(sumLeft);
         right = static_cast<float>(sumRight);

@@ -1,6 +1,7 @@
 #include "SpeakerEngine.h"
 
 #include <cmath>
+#include <utility>
 
 #include "DenormalGuard.h"
 #include "LevelTables.h"
@@ -77,8 +78,35 @@ SpeakerEngine::~SpeakerEngine() { bandDelay.release(); }
 
 void SpeakerEngine::setParameter(VstInt32 index, float value) {
     PluginBase::setParameter(index, value);
-    if (static_cast<uint32_t>(index) < kNumSpeakerParameters) updateCoefficients();
+    if (static_cast<uint32_t>(index) < kNumSpeakerParameters) updateCoefficientsFor(index);
     if (editor) editor->postUpdate();
+}
+
+// Recomputes what depends on one parameter. Each group of coefficients is a
+// function of its own parameters and the sample rate only, so this gives
+// exactly the values of a full recomputation, as long as the rate has not
+// changed since (the combined block-size-and-rate call stores a new rate
+// without recomputing; the next parameter change then recomputes all). A
+// MIDI speed switch on the audio thread so costs no trigonometry.
+void SpeakerEngine::updateCoefficientsFor(VstInt32 index) {
+    const float rate = getSampleRate();
+    if (rate != cachedSampleRate) {
+        updateCoefficients();
+        return;
+    }
+    switch (index) {
+        case kSpeedToggle:
+        case kSlowSpeed:
+        case kFastSpeed:
+        case kAcceleration: updateRotors(rate); break;
+        case kDistortion:
+            updateShapers();
+            updateLevels();
+            break;
+        case kBalance:
+        case kSeparation: updateLevels(); break;
+        case kSpeedKey: updateSpeedController(); break;
+    }
 }
 
 void SpeakerEngine::setSampleRate(float rate) {
@@ -280,12 +308,12 @@ SignalPath SpeakerEngine::loadSignalPath() {
     const double mix = crossfeed;
     for (int i = 0; i < 3; ++i) {
         const HornTap& tap = hornTaps[i];
-        path.hornTaps[i] = tapSettings(tap.baseDelay, tap.delayDepth, tap.ampDepth, tap.weightLeft,
-                                       tap.weightRight, hornLevel, mix);
+        path.taps[i] = tapSettings(tap.baseDelay, tap.delayDepth, tap.ampDepth, tap.weightLeft,
+                                   tap.weightRight, hornLevel, mix);
     }
     for (int i = 0; i < 2; ++i) {
         const DrumTap& tap = drumTaps[i];
-        path.drumTaps[i] = tapSettings(tap.baseDelay, tap.delayDepth, 0.0f, tap.weightLeft,
+        path.taps[3 + i] = tapSettings(tap.baseDelay, tap.delayDepth, 0.0f, tap.weightLeft,
                                        tap.weightRight, drumLevel, mix);
     }
     path.filterY1 = filterY1;
@@ -310,34 +338,52 @@ void SpeakerEngine::storeSignalPath(const SignalPath& path) {
     bandDelay.writeIndex = path.writeIndex;
 }
 
-// A run of samples without a speed switch, in chunks: crossover, shapers,
-// then delay lines, rotors and microphones. Each input pair is read before
-// its outputs are written, so inputs and outputs may be the same arrays.
+// A run of samples without a speed switch. Chunk k is prepared in the same
+// loop that mixes chunk k - 1 (see SignalPath). Every input is read before
+// the outputs at its position are written, so inputs and outputs may be the
+// same arrays.
 void SpeakerEngine::processSegment(const float* inLeft, const float* inRight, float* outLeft,
                                    float* outRight, VstInt32 frames, bool replacing) {
     DenormalGuard flushDenormals;
     advancePositions(frames);
     SignalPath path = loadSignalPath();
-    double high[SignalPath::kChunk], low[SignalPath::kChunk];
-    float hornIn[SignalPath::kChunk], drumIn[SignalPath::kChunk];
-    for (VstInt32 start = 0; start < frames; start += SignalPath::kChunk) {
-        const int n = frames - start < SignalPath::kChunk ? frames - start : SignalPath::kChunk;
-        for (int i = 0; i < n; ++i) {
-            const float x = (safeInput(inLeft[start + i]) + safeInput(inRight[start + i])) * 0.5f;
-            path.splitBands(x, high[i], low[i]);
+    SignalChunk chunks[2];
+    SignalChunk* next = &chunks[0];
+    SignalChunk* ready = &chunks[1];
+    VstInt32 readyStart = 0;
+
+    auto prepare = [&](int i, VstInt32 start) {
+        const float x = (safeInput(inLeft[start + i]) + safeInput(inRight[start + i])) * 0.5f;
+        path.prepare(*next, i, x);
+    };
+    auto mix = [&](int i) {
+        float left, right;
+        path.mix(*ready, i, left, right);
+        const VstInt32 at = readyStart + i;
+        if (replacing) {
+            outLeft[at] = left;
+            outRight[at] = right;
+        } else {
+            outLeft[at] += left;
+            outRight[at] += right;
         }
-        path.shapeBands(high, low, hornIn, drumIn, n);
-        for (int i = 0; i < n; ++i) {
-            float left, right;
-            path.rotateAndMix(hornIn[i], drumIn[i], left, right);
-            if (replacing) {
-                outLeft[start + i] = left;
-                outRight[start + i] = right;
-            } else {
-                outLeft[start + i] += left;
-                outRight[start + i] += right;
-            }
+    };
+
+    ready->count = 0;
+    for (VstInt32 start = 0; start < frames; start += SignalChunk::kSize) {
+        next->count = frames - start < SignalChunk::kSize ? frames - start : SignalChunk::kSize;
+        const int both = next->count < ready->count ? next->count : ready->count;
+        for (int i = 0; i < both; ++i) {
+            prepare(i, start);
+            mix(i);
         }
+        for (int i = both; i < next->count; ++i) prepare(i, start);
+        for (int i = both; i < ready->count; ++i) mix(i);
+        path.shape(*next);
+        path.locateTaps(*next, path.writeIndex);
+        std::swap(next, ready);
+        readyStart = start;
     }
+    for (int i = 0; i < ready->count; ++i) mix(i);
     storeSignalPath(path);
 }

@@ -44,6 +44,7 @@ protected:
     void findSpeedEvent(VstInt32& delta);
     void applySpeedEvent();
     void updateCoefficients();
+    void updateCoefficientsFor(VstInt32 index);
 
     // Derived values; written in place by updateCoefficients from any thread.
     Relaxed<float> filterA1, filterA2, filterGain;

@@ -35,6 +35,7 @@ public:
     using SpeakerEngine::hornStep;
     using SpeakerEngine::hornTaps;
     using SpeakerEngine::speedController;
+    using SpeakerEngine::updateCoefficients;
 
     // Runs `frames` samples of the given input (mono on both channels),
     // replacing, and returns left and right.

@@ -176,3 +176,41 @@ TEST(SignalPath, FastPathMatchesTheStraightforwardPath) {
     EXPECT_LT(worst, 1e-6);
     EXPECT_EQ(fast.hornOsc[0], reference.hornOsc[0]);  // the rotors run bit for bit alike
 }
+
+namespace {
+
+std::vector<float> coefficients(EngineProbe& e) {
+    std::vector<float> all = {e.filterA1, e.filterA2, e.filterGain, e.hornDrive, e.drumDrive,
+                              e.hornSlow, e.hornFast, e.drumSlow, e.drumFast, e.hornStep, e.drumStep,
+                              e.hornLevel, e.drumLevel, e.crossfeed, static_cast<float>(e.speedController)};
+    for (const auto& tap : e.hornTaps) all.insert(all.end(), {tap.baseDelay, tap.delayDepth, tap.ampDepth});
+    for (const auto& tap : e.drumTaps) all.insert(all.end(), {tap.baseDelay, tap.delayDepth});
+    return all;
+}
+
+}  // namespace
+
+TEST(Coefficients, ParameterChangesGiveWhatAFullRecomputationGives) {
+    EngineProbe engine(nullptr);
+    engine.setSampleRate(48000.0f);
+    const float values[8] = {1.0f, 0.3f, 0.9f, 0.1f, 0.37f, 0.8f, 0.45f, 0.6f};
+    for (int i = 0; i < 8; ++i) {
+        engine.setParameter(i, values[i]);
+        const std::vector<float> afterChange = coefficients(engine);
+        engine.updateCoefficients();
+        EXPECT_EQ(afterChange, coefficients(engine)) << "parameter " << i;
+    }
+}
+
+TEST(Coefficients, CombinedRateCallWaitsForTheNextParameterChange) {
+    EngineProbe engine(nullptr);
+    const float a1At44 = engine.filterA1, tapAt44 = engine.hornTaps[0].baseDelay;
+    engine.setBlockSizeAndSampleRate(256, 96000.0f);
+    EXPECT_EQ(engine.getSampleRate(), 96000.0f);
+    EXPECT_EQ(engine.filterA1, a1At44);
+    EXPECT_EQ(engine.cachedSampleRate, 44100.0f);
+    engine.setParameter(kBalance, 0.5f);  // any parameter recomputes everything for the new rate
+    EXPECT_NE(engine.filterA1, a1At44);
+    EXPECT_FLOAT_EQ(engine.hornTaps[0].baseDelay, tapAt44 * 96000.0f / 44100.0f);
+    EXPECT_EQ(engine.cachedSampleRate, 96000.0f);
+}
