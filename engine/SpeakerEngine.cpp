@@ -171,22 +171,20 @@ void SpeakerEngine::updateRotors(float rate) {
     cachedSampleRate = rate;
 }
 
+// Every delay is a time, so the taps sound the same at every sample rate.
+static void placeTap(MicrophoneTap& tap, const TapRow& row, float rate) {
+    tap.baseDelay = row.baseSeconds * rate;
+    tap.delayDepth = row.depthSeconds * rate;
+    tap.weightLeft = row.weightLeft;
+    tap.weightRight = row.weightRight;
+}
+
 void SpeakerEngine::updateTaps(float rate) {
     for (int i = 0; i < 3; ++i) {
-        const TapRow& row = kHornTapRows[i];
-        hornTaps[i].baseDelay = row.baseSeconds * rate;
-        hornTaps[i].delayDepth = row.depthSeconds * rate;
-        hornTaps[i].weightLeft = row.weightLeft;
-        hornTaps[i].weightRight = row.weightRight;
-        hornTaps[i].ampDepth = row.ampDepth;
+        placeTap(hornTaps[i], kHornTapRows[i], rate);
+        hornTaps[i].ampDepth = kHornTapRows[i].ampDepth;
     }
-    for (int i = 0; i < 2; ++i) {
-        const TapRow& row = kDrumTapRows[i];
-        drumTaps[i].baseDelay = row.baseSeconds * rate;
-        drumTaps[i].delayDepth = row.depthSeconds * rate;
-        drumTaps[i].weightLeft = row.weightLeft;
-        drumTaps[i].weightRight = row.weightRight;
-    }
+    for (int i = 0; i < 2; ++i) placeTap(drumTaps[i], kDrumTapRows[i], rate);
 }
 
 // Balance keeps the summed power of the two band factors constant; the

@@ -8,19 +8,19 @@
 #include "SignalPath.h"
 #include "pluginbase.h"
 
-struct HornTap {
+// A microphone tap on a delay line: where it reads and how much of it each
+// microphone hears. The drum's taps are just that; the horn's also swing in level.
+struct MicrophoneTap {
     Relaxed<float> baseDelay;   // samples
     Relaxed<float> delayDepth;  // samples per unit of oscillator value
     Relaxed<float> weightLeft;
     Relaxed<float> weightRight;
-    Relaxed<float> ampDepth;  // gain change per unit of oscillator value
 };
 
-struct DrumTap {
-    Relaxed<float> baseDelay;
-    Relaxed<float> delayDepth;
-    Relaxed<float> weightLeft;
-    Relaxed<float> weightRight;
+using DrumTap = MicrophoneTap;
+
+struct HornTap : MicrophoneTap {
+    Relaxed<float> ampDepth;  // gain change per unit of oscillator value
 };
 
 class SpeakerEngine : public PluginBase {
