@@ -136,9 +136,11 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
+            // Plain runs, or the median where repetitions are aggregated.
+            if (!run.aggregate_name.empty() && run.aggregate_name != "median") continue;
             const auto items = run.counters.find("items_per_second");
             if (items != run.counters.end() && items->second.value > 0)
-                nsPerFrame[run.benchmark_name()] = 1e9 / items->second.value;
+                nsPerFrame[run.run_name.function_name] = 1e9 / items->second.value;
         }
     }
     std::map<std::string, double> nsPerFrame;
