@@ -68,8 +68,6 @@ SpeakerEngine::SpeakerEngine(audioMasterCallback audioMaster)
     for (int i = 0; i < 3; ++i) hornOsc[i] = drumOsc[i] = kOscillatorStart[i];
     bandDelay.allocate();
     setProgram(0);
-    hornPosition = 0.0f;
-    drumPosition = 0.0f;
 }
 
 SpeakerEngine::~SpeakerEngine() { bandDelay.release(); }
