@@ -25,6 +25,11 @@ AudioEffect::AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, 
 
 AudioEffect::~AudioEffect() { delete editor; }
 
+void AudioEffect::setEditor(EditorBase* newEditor) {
+    editor = newEditor;
+    setFlag(effFlagsHasEditor, newEditor != nullptr);
+}
+
 // --- Entry functions -------------------------------------------------------
 
 static AudioEffect* effectOf(AEffect* e) { return static_cast<AudioEffect*>(e->object); }

@@ -65,6 +65,9 @@ public:
 
     AEffect* getAeffect() { return &cEffect; }
     EditorBase* getEditorBase() const { return editor; }
+    // An editor attaching itself: the effect now has a window (and will
+    // delete the editor with itself).
+    void setEditor(EditorBase* newEditor);
 
     // The five functions whose addresses stand in every AEffect record.
     static VstIntPtr entryDispatcher(AEffect* e, VstInt32 opCode, VstInt32 index, VstIntPtr value,

@@ -1,0 +1,35 @@
+// An image from the library's bitmap resources, shared by reference
+// counting, drawn opaquely or with its transparent colour keyed out. Image
+// strips are drawn one frame at a time through the source offset.
+#pragma once
+
+#include "Geometry.h"
+#include "ReferenceCounted.h"
+#include "platform/Platform.h"
+
+class DrawContext;
+
+class Bitmap : public ReferenceCounted {
+public:
+    // Loads resource `resourceId` (its low 16 bits); a missing one gives an
+    // empty 0 x 0 bitmap that draws nothing.
+    explicit Bitmap(int resourceId);
+
+    void draw(DrawContext* context, Rect dest, Point sourceOffset = {});
+    void drawTransparent(DrawContext* context, Rect dest, Point sourceOffset = {});
+
+    int getResourceId() const { return resourceId; }
+    int getWidth() const { return width; }
+    int getHeight() const { return height; }
+    Color getTransparentColor() const { return transparentColor; }
+    bool isLoaded() const { return handle != nullptr; }
+
+private:
+    ~Bitmap() override;
+
+    int resourceId;
+    int width = 0;
+    int height = 0;
+    Color transparentColor = kTransparentColor;
+    platform::Image* handle = nullptr;
+};

@@ -1,0 +1,80 @@
+// A short-lived drawing session on one device (a window's or an off-screen
+// image's) with the current line, fill and text colours and font. The frame
+// makes one per paint, click or idle redraw and deletes it afterwards. It
+// also answers the mouse state that controls poll during a drag.
+#pragma once
+
+#include "Geometry.h"
+#include "platform/Platform.h"
+
+class Frame;
+
+class DrawContext {
+public:
+    // `window` may be null (an off-screen context); so may `device`, for a
+    // context that gets its device later (OffscreenContext).
+    DrawContext(Frame* frame, platform::Device* device, platform::Window* window);
+    virtual ~DrawContext();
+    DrawContext(const DrawContext&) = delete;
+    DrawContext& operator=(const DrawContext&) = delete;
+
+    void moveTo(Point p);
+    void lineTo(Point p);
+    void frameRect(Rect r);
+    // Fills the inside of r without its top and left lines, so a frameRect
+    // of the same rectangle completes it without overlap.
+    void fillRect(Rect r);
+    void setLineColor(Color c);
+    void setLineStyle(int style);  // 0 solid, 1 dotted
+    void setFillColor(Color c);
+    void setTextColor(Color c);
+    void setFont(int id, int size = 0, int style = 0);
+    // align: 1 centred, 2 right, anything else left with a one-pixel inset.
+    void drawText(const char* text, Rect r, bool opaque = false, int align = 1);
+
+    int mouseButtons();
+    // The cursor relative to the window as it lay when the context was made.
+    void mouseLocation(Point& p);
+
+    Frame* getFrame() const { return frame; }
+    platform::Device* getDevice() const { return device; }
+    platform::Painter* getPainter() const { return painter; }
+    int getFontId() const { return fontId; }
+    int getFontSize() const { return fontSize; }
+    Color getLineColor() const { return lineColor; }
+    Color getFillColor() const { return fillColor; }
+    Color getTextColor() const { return textColor; }
+
+protected:
+    // Starts drawing on a device obtained after construction.
+    void attach(platform::Device* newDevice);
+
+    Point windowOrigin;
+    platform::Device* device;
+    platform::Window* window;
+    Frame* frame;
+    int fontSize = 0;
+    int fontId = 0;
+    Color textColor = kWhite;
+    int lineWidth = 1;
+    Color lineColor = kWhite;
+    Color fillColor = kBlack;
+    int lineStyle = 0;
+    platform::Painter* painter = nullptr;
+};
+
+// A drawing context on an image of its own, for composing layers without
+// flicker; copyTo puts the result on another context in one step.
+class OffscreenContext : public DrawContext {
+public:
+    OffscreenContext(Frame* frame, int width, int height, Color background);
+    ~OffscreenContext() override;
+
+    void copyTo(DrawContext* destination, Rect destRect, Point sourceOffset = {});
+
+private:
+    bool ownsBitmap = true;
+    int height;
+    int width;
+    Color background;
+};

@@ -1,0 +1,72 @@
+// The root of an editor window: owns the native child window inside the
+// host's parent, the background and the list of views, and routes every
+// window event to them (paint, clicks, wheel, drops, focus). On each idle
+// call it redraws the views whose state changed since they were drawn.
+#pragma once
+
+#include "Bitmap.h"
+#include "View.h"
+#include "platform/Platform.h"
+
+class GuiEditor;
+
+class Frame : public View, private platform::WindowEvents {
+public:
+    // Creates the child window when `parentWindow` (a native handle) is not null.
+    Frame(Rect bounds, void* parentWindow, GuiEditor* editor);
+    ~Frame() override;
+
+    void draw(DrawContext* context) override;
+    void mouse(DrawContext* context, Point& where) override;
+    void update(DrawContext* context) override;
+    bool onDrop(void** items, int count, int type, Point where) override;
+    bool onWheel(DrawContext* context, Point& where, float distance) override;
+    GuiEditor* getEditor() const override;
+
+    // Takes over the caller's reference; false (and nothing added) when the
+    // list cannot grow.
+    virtual bool addView(View* view);
+    virtual bool removeView(View* view, bool withRelease = false);
+    virtual bool removeAll(bool withRelease = true);
+    virtual bool isChild(View* view) const;
+
+    void setBackground(Bitmap* bitmap);
+    void idle();
+    // Draws one of the frame's views, or the whole frame for any other view.
+    void drawView(View* view);
+    void setFocusView(View* view);
+    View* getFocusView() const { return focusView; }
+    bool cursorLocation(Point& p);
+    uint32_t tickCount();
+    int knobMode() const;
+    void pumpIdle();
+    bool enableDropTarget(bool on);
+
+    int getViewCount() const { return viewCount; }
+    int getViewCapacity() const { return viewCapacity; }
+    View* getView(int index) const { return index >= 0 && index < viewCount ? views[index] : nullptr; }
+    platform::Window* getWindow() const { return window; }
+    bool isOpen() const { return open; }
+
+private:
+    void paint(platform::Device* device) override;
+    void buttonDown(platform::Device* device, Point where) override;
+    void destroyed() override;
+    bool drop(void** items, int count, int type) override;
+
+    bool anyViewDirty() const;
+    // The last-added, mouse-enabled view whose bounds contain `where`.
+    View* viewAt(Point where) const;
+
+    GuiEditor* editor;
+    void* parentWindow;
+    Bitmap* background = nullptr;
+    int viewCount = 0;
+    int viewCapacity = 0;
+    View** views = nullptr;
+    View* focusView = nullptr;
+    bool firstDraw = true;
+    bool open = true;
+    bool dropActive = false;
+    platform::Window* window = nullptr;
+};

@@ -1,0 +1,69 @@
+#include "GuiEditor.h"
+
+#include "Frame.h"
+#include "platform/Platform.h"
+
+static int processKnobMode = 0;
+
+GuiEditor::GuiEditor(AudioEffect* effect) : EditorBase(effect) {
+    effect->setEditor(this);
+    nextIdleTick = platform::current().ticks();
+    platform::current().initializeDragDrop();
+}
+
+GuiEditor::~GuiEditor() { platform::current().uninitializeDragDrop(); }
+
+int GuiEditor::getRect(ERect** out) {
+    *out = &rect;
+    return 1;
+}
+
+int GuiEditor::open(void* parent) {
+    postUpdate();
+    return EditorBase::open(parent);
+}
+
+// Not while the idle pump is inside the host's idle (which may call here again).
+void GuiEditor::idle() {
+    if (inIdle) return;
+    if (updatePending.exchange(0, std::memory_order_relaxed)) update();
+    if (frame) frame->idle();
+}
+
+int GuiEditor::setKnobMode(int mode) {
+    processKnobMode = mode;
+    return 1;
+}
+
+int GuiEditor::knobMode() { return processKnobMode; }
+
+bool GuiEditor::onWheel(float distance) {
+    if (!frame) return false;
+    Point origin;
+    return frame->onWheel(nullptr, origin, distance);
+}
+
+void GuiEditor::setParameter(int, float) { postUpdate(); }
+
+void GuiEditor::draw(ERect*) {
+    if (frame) frame->drawView(nullptr);
+}
+
+// Runs the editor's idle at most about every 100 ms of tick time, sleeping
+// 4 ms at a time close to the deadline, dispatches one pending paint, and
+// lets the host run.
+void GuiEditor::pumpIdle() {
+    platform::Platform& backend = platform::current();
+    uint32_t now = backend.ticks();
+    if (now < nextIdleTick) {
+        backend.sleep(4);
+        now += 4;
+        if (now < nextIdleTick - 50) return;
+    }
+    idle();
+    backend.dispatchOnePaint();
+    nextIdleTick = now + 100;
+    inIdle = true;
+    effect->masterIdle();
+    inIdle = false;
+}

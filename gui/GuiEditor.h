@@ -1,0 +1,42 @@
+// The editor base the toolkit offers an effect: it attaches itself to the
+// effect, answers the host's editor calls, owns the frame while the window
+// is open, and runs the idle pump that keeps the window painted and the host
+// alive while a control holds the mouse.
+#pragma once
+
+#include <cstdint>
+
+#include "AudioEffectX.h"
+#include "EditorBase.h"
+
+class Frame;
+
+class GuiEditor : public EditorBase {
+public:
+    explicit GuiEditor(AudioEffect* effect);
+    ~GuiEditor() override;
+
+    int getRect(ERect** out) override;
+    int open(void* parent) override;
+    void idle() override;
+    int setKnobMode(int mode) override;
+    bool onWheel(float distance) override;
+
+    // Called after every parameter change; the controls follow at the next idle.
+    virtual void setParameter(int index, float value);
+    virtual void draw(ERect* rect);
+    virtual void pumpIdle();
+
+    Frame* getFrame() const { return frame; }
+    AudioEffectX* getEffectX() const { return static_cast<AudioEffectX*>(effect); }
+
+    // The knob mode the host last set, shared by every editor of the library
+    // (2: knobs follow linear drags).
+    static int knobMode();
+
+protected:
+    ERect rect{0, 0, 0, 0};
+    Frame* frame = nullptr;
+    uint32_t nextIdleTick;
+    bool inIdle = false;
+};

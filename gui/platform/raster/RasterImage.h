@@ -1,0 +1,33 @@
+// An RGB image in memory: the drawing surface of the headless backend, for
+// windows, off-screen contexts and loaded bitmaps alike.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "Geometry.h"
+
+class RasterImage {
+public:
+    RasterImage() = default;
+    RasterImage(int width, int height, Color fill = kWhite);
+
+    int width() const { return w; }
+    int height() const { return h; }
+    bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < w && y < h; }
+
+    // Colours outside the image read as black and are not written.
+    Color pixel(int x, int y) const;
+    void setPixel(int x, int y, Color c);
+    // Blends `c` over the pixel with coverage 0..255.
+    void blendPixel(int x, int y, Color c, int coverage);
+
+    // Decodes an uncompressed 24-bit BMP file; false if it is not one.
+    bool decodeBmp(const unsigned char* bytes, size_t size);
+
+private:
+    int w = 0;
+    int h = 0;
+    std::vector<uint8_t> rgb;
+};

@@ -1,0 +1,89 @@
+// The headless backend: windows are RGB images in memory and drawing follows
+// the pixel rules of the Windows graphics device (lines leave out their end
+// point, fills leave out the right and bottom edges, colour keys match exactly).
+// Input and time are scripted by the caller: mouse buttons, modifier keys,
+// the cursor and the tick count are what it last set; sleeping advances the
+// clock. It serves the tests, screenshots and later a Linux window.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "RasterImage.h"
+#include "platform/Platform.h"
+
+class RasterPlatform : public platform::Platform {
+public:
+    RasterPlatform();
+    ~RasterPlatform() override;
+
+    platform::Window* createChildWindow(void* parent, int width, int height,
+                                        platform::WindowEvents* events) override;
+    void destroyWindow(platform::Window* window) override;
+    void* nativeHandle(platform::Window* window) override;
+    Point windowOrigin(platform::Window* window) override;
+    void enableDrop(platform::Window* window, bool on) override;
+    void initializeDragDrop() override;
+    void uninitializeDragDrop() override;
+
+    platform::Device* acquireWindowDevice(platform::Window* window) override;
+    void releaseWindowDevice(platform::Window* window, platform::Device* device) override;
+    platform::Device* createOffscreen(platform::Window* window, int width, int height) override;
+    void destroyOffscreen(platform::Device* device) override;
+    void copyDevice(platform::Device* from, platform::Device* to, Rect dest, Point source) override;
+
+    platform::Painter* beginDrawing(platform::Device* device) override;
+    void endDrawing(platform::Painter* painter) override;
+    void setPen(platform::Painter* painter, Color color, bool dotted) override;
+    void setFill(platform::Painter* painter, Color color) override;
+    void setTextColor(platform::Painter* painter, Color color) override;
+    void setFont(platform::Painter* painter, const FontSpec& font) override;
+    void moveTo(platform::Painter* painter, Point p) override;
+    void lineTo(platform::Painter* painter, Point p) override;
+    void fillRect(platform::Painter* painter, Rect r) override;
+    void drawText(platform::Painter* painter, const char* text, Rect r, bool opaque,
+                  platform::TextAlign align) override;
+
+    platform::Image* loadImage(int id, int& width, int& height) override;
+    void destroyImage(platform::Image* image) override;
+    void drawImage(platform::Painter* painter, platform::Image* image, Rect dest, Point source) override;
+    void drawImageKeyed(platform::Painter* painter, platform::Image* image, Rect dest, Point source,
+                        Color key) override;
+
+    int mouseButtons() override { return buttons; }
+    Point cursorPosition() override { return cursor; }
+    uint32_t ticks() override { return clock; }
+    void sleep(int milliseconds) override { clock += static_cast<uint32_t>(milliseconds); }
+    void dispatchOnePaint() override;
+
+    // --- Scripting, for tests and screenshots ---------------------------------
+    void setMouseButtons(int held) { buttons = held; }
+    void setCursor(Point screen) { cursor = screen; }
+    void setTicks(uint32_t now) { clock = now; }
+    // Moves a window on the screen (windows start at the origin).
+    void setWindowOrigin(platform::Window* window, Point screen);
+    // Asks for a paint, which dispatchOnePaint or paintNow delivers.
+    void invalidate(platform::Window* window);
+    void paintNow(platform::Window* window);
+    // A button press at `where` in the window, as the window system reports it.
+    void press(platform::Window* window, Point where);
+    // Dropped text or file names, as a drop target reports them; false if the
+    // window takes no drops.
+    bool dropText(platform::Window* window, const std::string& text);
+    bool dropFiles(platform::Window* window, const std::vector<std::string>& names);
+    // What the window shows.
+    const RasterImage& pixels(platform::Window* window) const;
+    // Windows that exist now.
+    int windowCount() const { return static_cast<int>(windows.size()); }
+    int dragDropUsers() const { return dropUsers; }
+
+private:
+    struct RasterWindow;
+    RasterWindow* find(platform::Window* window) const;
+
+    std::vector<RasterWindow*> windows;
+    int buttons = 0;
+    Point cursor;
+    uint32_t clock = 0;
+    int dropUsers = 0;
+};
