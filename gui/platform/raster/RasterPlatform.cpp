@@ -84,6 +84,13 @@ void RasterPlatform::destroyWindow(platform::Window* handle) {
     delete window;
 }
 
+void RasterPlatform::destroyFromOutside(platform::Window* handle) {
+    RasterWindow* window = find(handle);
+    if (!window) return;
+    window->events->destroyed();
+    destroyWindow(handle);
+}
+
 void* RasterPlatform::nativeHandle(platform::Window* window) { return find(window); }
 
 Point RasterPlatform::windowOrigin(platform::Window* handle) {
@@ -145,6 +152,8 @@ const RasterImage& RasterPlatform::pixels(platform::Window* handle) const {
     RasterWindow* window = find(handle);
     return window ? window->backing.image : none;
 }
+
+const RasterImage& RasterPlatform::pixelsOf(platform::Device* device) { return deviceOf(device)->image; }
 
 // --- Devices --------------------------------------------------------------------------
 

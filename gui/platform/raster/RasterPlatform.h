@@ -71,8 +71,12 @@ public:
     // window takes no drops.
     bool dropText(platform::Window* window, const std::string& text);
     bool dropFiles(platform::Window* window, const std::vector<std::string>& names);
+    // The host destroys the window (with its own parent): the frame hears of it.
+    void destroyFromOutside(platform::Window* window);
     // What the window shows.
     const RasterImage& pixels(platform::Window* window) const;
+    // What a device of this backend holds (an off-screen context's, say).
+    static const RasterImage& pixelsOf(platform::Device* device);
     // Windows that exist now.
     int windowCount() const { return static_cast<int>(windows.size()); }
     int dragDropUsers() const { return dropUsers; }
