@@ -1,0 +1,296 @@
+#include "Win32Platform.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "FileDropTarget.h"
+#include "ModuleInstance.h"
+
+namespace {
+
+char className[32] = "";
+int classUsers = 0;
+
+HINSTANCE instance() {
+    void* module = moduleInstance();
+    return module ? static_cast<HINSTANCE>(module) : GetModuleHandleA(nullptr);
+}
+
+HWND windowOf(platform::Window* window) { return reinterpret_cast<HWND>(window); }
+HDC dcOf(platform::Device* device) { return reinterpret_cast<HDC>(device); }
+COLORREF rgbOf(Color c) { return RGB(c.red, c.green, c.blue); }
+
+struct Win32Painter {
+    HDC dc;
+    HGDIOBJ savedPen, savedBrush, savedFont;
+    HPEN pen = nullptr;
+    HBRUSH brush = nullptr;
+    HFONT font = nullptr;
+};
+
+Win32Painter* painterOf(platform::Painter* p) { return reinterpret_cast<Win32Painter*>(p); }
+
+platform::WindowEvents* eventsOf(HWND hwnd) {
+    return reinterpret_cast<platform::WindowEvents*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK frameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    platform::WindowEvents* events = eventsOf(hwnd);
+    if (!events) return DefWindowProcA(hwnd, message, wParam, lParam);
+    switch (message) {
+        case WM_PAINT:
+            if (GetUpdateRect(hwnd, nullptr, FALSE)) {
+                PAINTSTRUCT paint;
+                HDC dc = BeginPaint(hwnd, &paint);
+                events->paint(reinterpret_cast<platform::Device*>(dc));
+                EndPaint(hwnd, &paint);
+                return 0;
+            }
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: {
+            HDC dc = GetDC(hwnd);
+            const Point where{static_cast<int32_t>(LOWORD(lParam)), static_cast<int32_t>(HIWORD(lParam))};
+            events->buttonDown(reinterpret_cast<platform::Device*>(dc), where);
+            ReleaseDC(hwnd, dc);
+            return 0;
+        }
+        case WM_DESTROY: events->destroyed(); break;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void registerWindowClass() {
+    if (++classUsers != 1) return;
+    std::snprintf(className, sizeof className, "Plugin%08x",
+                  static_cast<unsigned>(reinterpret_cast<uintptr_t>(instance())));
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_GLOBALCLASS;
+    windowClass.lpfnWndProc = frameWindowProc;
+    windowClass.hInstance = instance();
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = className;
+    RegisterClassA(&windowClass);
+}
+
+void unregisterWindowClass() {
+    if (--classUsers == 0) UnregisterClassA(className, instance());
+}
+
+}  // namespace
+
+const char* Win32Platform::windowClassName() { return className; }
+int Win32Platform::windowClassUsers() { return classUsers; }
+
+// --- Windows ---------------------------------------------------------------------------
+
+platform::Window* Win32Platform::createChildWindow(void* parent, int width, int height,
+                                                   platform::WindowEvents* events) {
+    if (!parent) return nullptr;
+    registerWindowClass();
+    HWND hwnd = CreateWindowExA(0, className, "Window", WS_CHILD | WS_VISIBLE, 0, 0, width, height,
+                                static_cast<HWND>(parent), nullptr, instance(), nullptr);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(events));
+    return reinterpret_cast<platform::Window*>(hwnd);
+}
+
+void Win32Platform::destroyWindow(platform::Window* window) {
+    HWND hwnd = windowOf(window);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd);
+    unregisterWindowClass();
+}
+
+void* Win32Platform::nativeHandle(platform::Window* window) { return windowOf(window); }
+
+Point Win32Platform::windowOrigin(platform::Window* window) {
+    RECT r;
+    GetWindowRect(windowOf(window), &r);
+    return {r.left, r.top};
+}
+
+void Win32Platform::enableDrop(platform::Window* window, bool on) {
+    HWND hwnd = windowOf(window);
+    if (on)
+        RegisterDragDrop(hwnd, new FileDropTarget(eventsOf(hwnd)));
+    else
+        RevokeDragDrop(hwnd);
+}
+
+void Win32Platform::initializeDragDrop() { OleInitialize(nullptr); }
+void Win32Platform::uninitializeDragDrop() { OleUninitialize(); }
+
+// --- Devices ------------------------------------------------------------------------------
+
+platform::Device* Win32Platform::acquireWindowDevice(platform::Window* window) {
+    return reinterpret_cast<platform::Device*>(GetDC(windowOf(window)));
+}
+
+void Win32Platform::releaseWindowDevice(platform::Window* window, platform::Device* device) {
+    ReleaseDC(windowOf(window), dcOf(device));
+}
+
+platform::Device* Win32Platform::createOffscreen(platform::Window* window, int width, int height) {
+    HWND hwnd = window ? windowOf(window) : nullptr;
+    HDC windowDc = GetDC(hwnd);
+    HDC memory = CreateCompatibleDC(windowDc);
+    SelectObject(memory, CreateCompatibleBitmap(windowDc, width, height));
+    ReleaseDC(hwnd, windowDc);
+    return reinterpret_cast<platform::Device*>(memory);
+}
+
+// The image stays selected into its memory device for the device's lifetime.
+void Win32Platform::destroyOffscreen(platform::Device* device) {
+    HGDIOBJ image = GetCurrentObject(dcOf(device), OBJ_BITMAP);
+    DeleteDC(dcOf(device));
+    DeleteObject(image);
+}
+
+void Win32Platform::copyDevice(platform::Device* from, platform::Device* to, Rect dest, Point source) {
+    BitBlt(dcOf(to), dest.left, dest.top, dest.width(), dest.height(), dcOf(from), source.x, source.y, SRCCOPY);
+}
+
+// --- Drawing ---------------------------------------------------------------------------------
+
+platform::Painter* Win32Platform::beginDrawing(platform::Device* device) {
+    HDC dc = dcOf(device);
+    auto* painter = new Win32Painter{dc, GetCurrentObject(dc, OBJ_PEN), GetCurrentObject(dc, OBJ_BRUSH),
+                                     GetCurrentObject(dc, OBJ_FONT)};
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<platform::Painter*>(painter);
+}
+
+void Win32Platform::endDrawing(platform::Painter* handle) {
+    Win32Painter* painter = painterOf(handle);
+    if (painter->savedBrush) SelectObject(painter->dc, painter->savedBrush);
+    if (painter->savedPen) SelectObject(painter->dc, painter->savedPen);
+    if (painter->savedFont) SelectObject(painter->dc, painter->savedFont);
+    if (painter->brush) DeleteObject(painter->brush);
+    if (painter->pen) DeleteObject(painter->pen);
+    if (painter->font) DeleteObject(painter->font);
+    delete painter;
+}
+
+void Win32Platform::setPen(platform::Painter* handle, Color color, bool dotted) {
+    Win32Painter* painter = painterOf(handle);
+    HPEN pen = CreatePen(dotted ? PS_DOT : PS_SOLID, 1, rgbOf(color));
+    SelectObject(painter->dc, pen);
+    if (painter->pen) DeleteObject(painter->pen);
+    painter->pen = pen;
+}
+
+// A brush that cannot be made leaves the previous one in use.
+void Win32Platform::setFill(platform::Painter* handle, Color color) {
+    Win32Painter* painter = painterOf(handle);
+    SetBkColor(painter->dc, rgbOf(color));
+    HBRUSH brush = CreateSolidBrush(rgbOf(color));
+    if (!brush) return;
+    SelectObject(painter->dc, brush);
+    if (painter->brush) DeleteObject(painter->brush);
+    painter->brush = brush;
+}
+
+void Win32Platform::setTextColor(platform::Painter* handle, Color color) {
+    SetTextColor(painterOf(handle)->dc, rgbOf(color));
+}
+
+void Win32Platform::setFont(platform::Painter* handle, const FontSpec& spec) {
+    Win32Painter* painter = painterOf(handle);
+    const DWORD family = spec.decorative ? (FF_DECORATIVE | DEFAULT_PITCH) : (VARIABLE_PITCH | FF_SWISS);
+    HFONT font = CreateFontA(-spec.pixelSize, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, spec.italic, spec.underline,
+                             FALSE, ANSI_CHARSET, OUT_STRING_PRECIS, CLIP_STROKE_PRECIS, DEFAULT_QUALITY, family,
+                             spec.face);
+    SelectObject(painter->dc, font);
+    if (painter->font) DeleteObject(painter->font);
+    painter->font = font;
+}
+
+void Win32Platform::moveTo(platform::Painter* painter, Point p) { MoveToEx(painterOf(painter)->dc, p.x, p.y, nullptr); }
+void Win32Platform::lineTo(platform::Painter* painter, Point p) { LineTo(painterOf(painter)->dc, p.x, p.y); }
+
+void Win32Platform::fillRect(platform::Painter* handle, Rect r) {
+    Win32Painter* painter = painterOf(handle);
+    const RECT area{r.left, r.top, r.right, r.bottom};
+    FillRect(painter->dc, &area, painter->brush ? painter->brush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+void Win32Platform::drawText(platform::Painter* handle, const char* text, Rect r, bool opaque,
+                             platform::TextAlign align) {
+    HDC dc = painterOf(handle)->dc;
+    SetBkMode(dc, opaque ? OPAQUE : TRANSPARENT);
+    UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+    format |= align == platform::TextAlign::Center ? DT_CENTER : align == platform::TextAlign::Right ? DT_RIGHT : DT_LEFT;
+    RECT area{r.left, r.top, r.right, r.bottom};
+    DrawTextA(dc, text, -1, &area, format);
+    SetBkMode(dc, TRANSPARENT);
+}
+
+// --- Images ----------------------------------------------------------------------------------
+
+platform::Image* Win32Platform::loadImage(int id, int& width, int& height) {
+    HBITMAP image = LoadBitmapA(instance(), MAKEINTRESOURCEA(id));
+    if (!image) return nullptr;
+    BITMAP info;
+    if (!GetObjectA(image, sizeof info, &info)) {
+        DeleteObject(image);
+        return nullptr;
+    }
+    width = info.bmWidth;
+    height = info.bmHeight;
+    return reinterpret_cast<platform::Image*>(image);
+}
+
+void Win32Platform::destroyImage(platform::Image* image) { DeleteObject(reinterpret_cast<HBITMAP>(image)); }
+
+void Win32Platform::drawImage(platform::Painter* painter, platform::Image* image, Rect dest, Point source) {
+    HDC dc = painterOf(painter)->dc;
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ previous = SelectObject(memory, reinterpret_cast<HBITMAP>(image));
+    BitBlt(dc, dest.left, dest.top, dest.width(), dest.height(), memory, source.x, source.y, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+}
+
+// The key colour is left out pixel for pixel, as a mask of that colour would.
+void Win32Platform::drawImageKeyed(platform::Painter* painter, platform::Image* image, Rect dest, Point source,
+                                   Color key) {
+    HDC dc = painterOf(painter)->dc;
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ previous = SelectObject(memory, reinterpret_cast<HBITMAP>(image));
+    TransparentBlt(dc, dest.left, dest.top, dest.width(), dest.height(), memory, source.x, source.y, dest.width(),
+                   dest.height(), rgbOf(key));
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+}
+
+// --- Input and time ------------------------------------------------------------------------------
+
+int Win32Platform::mouseButtons() {
+    const struct {
+        int key;
+        int bit;
+    } keys[] = {{VK_LBUTTON, platform::kLeftButton}, {VK_MBUTTON, platform::kMiddleButton},
+                {VK_RBUTTON, platform::kRightButton}, {VK_SHIFT, platform::kShiftKey},
+                {VK_CONTROL, platform::kControlKey},  {VK_MENU, platform::kAltKey}};
+    int held = 0;
+    for (const auto& k : keys)
+        if (GetAsyncKeyState(k.key) & 0x8000) held |= k.bit;
+    return held;
+}
+
+Point Win32Platform::cursorPosition() {
+    POINT p;
+    GetCursorPos(&p);
+    return {p.x, p.y};
+}
+
+uint32_t Win32Platform::ticks() { return GetTickCount(); }
+void Win32Platform::sleep(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
+
+void Win32Platform::dispatchOnePaint() {
+    MSG message;
+    if (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&message);
+}
