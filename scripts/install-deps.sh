@@ -4,7 +4,7 @@
 set -euo pipefail
 
 native=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev libsndfile1-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-liberation)
-windows=(g++-mingw-w64-x86-64 wine wine64)
+windows=(g++-mingw-w64-x86-64 wine wine64 xvfb)
 
 case "${1:-all}" in
   native) wanted=("${native[@]}") ;;

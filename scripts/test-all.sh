@@ -13,12 +13,22 @@ ctest --test-dir build --output-on-failure -j2
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
 cmake --build build-win -j2
 
+# A display of our own for the windows the Wine tests open.
+display=90
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+export DISPLAY=":$display"
+
 WINEPREFIX=$(mktemp -d /tmp/halvern-wine.XXXXXX)
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
+  kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT
 wineboot -i >/dev/null 2>&1
+# One test program at a time: the window tests own the mouse and keyboard.
 ctest --test-dir build-win --output-on-failure
