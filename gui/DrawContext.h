@@ -37,6 +37,7 @@ public:
     void mouseLocation(Point& p);
 
     Frame* getFrame() const { return frame; }
+    Point getWindowOrigin() const { return windowOrigin; }
     platform::Device* getDevice() const { return device; }
     platform::Painter* getPainter() const { return painter; }
     int getFontId() const { return fontId; }

@@ -90,12 +90,12 @@ View* Frame::viewAt(Point where) const {
     return nullptr;
 }
 
-// A click anywhere first ends a text entry, then goes to the view under it.
+// A click anywhere first ends a text entry (which still holds the focus
+// while it closes), then goes to the view under it.
 void Frame::mouse(DrawContext* context, Point& where) {
     if (focusView) {
-        View* ending = focusView;
+        focusView->releaseFocus(nullptr);
         focusView = nullptr;
-        ending->releaseFocus(nullptr);
     }
     if (View* view = viewAt(where)) view->mouse(context, where);
 }
@@ -209,9 +209,8 @@ bool Frame::removeView(View* view, bool withRelease) {
 
 bool Frame::removeAll(bool withRelease) {
     if (focusView) {
-        View* ending = focusView;
+        focusView->releaseFocus(nullptr);
         focusView = nullptr;
-        ending->releaseFocus(nullptr);
     }
     for (int i = 0; i < viewCount; ++i) {
         views[i]->removed(this);

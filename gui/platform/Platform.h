@@ -26,6 +26,10 @@ struct Painter;
 struct Image;
 // A child window in a host-given parent.
 struct Window;
+// A native single-line edit box over part of a window.
+struct EditBox;
+// A native pop-up menu.
+struct Menu;
 
 enum class TextAlign { Left, Center, Right };
 
@@ -55,6 +59,26 @@ public:
     // Text (one item, count = byte size) or file names (count = number of
     // names) were dropped on the window; answers whether a view took them.
     virtual bool drop(void** items, int count, int type) = 0;
+};
+
+// What an edit box reports to the toolkit.
+class EditEvents {
+public:
+    virtual ~EditEvents() = default;
+    // Enter was pressed in the box, or the box lost the keyboard focus.
+    virtual void editEnded() = 0;
+    // The colours the box draws its text and background in.
+    virtual Color editTextColor() = 0;
+    virtual Color editBackColor() = 0;
+};
+
+// Flags of pop-up menu items.
+enum MenuItemFlags : int {
+    kMenuSeparator = 1,
+    kMenuGrayed = 2,       // disabled and dimmed
+    kMenuDisabled = 4,     // disabled, not dimmed (a title)
+    kMenuChecked = 8,
+    kMenuColumnBreak = 16, // starts a new column
 };
 
 class Platform {
@@ -111,6 +135,28 @@ public:
     virtual void drawImage(Painter* painter, Image* image, Rect dest, Point source) = 0;
     // The same, leaving the device unchanged where the image has the key colour.
     virtual void drawImageKeyed(Painter* painter, Image* image, Rect dest, Point source, Color key) = 0;
+
+    // --- Edit box (one at a time) --------------------------------------------------
+    // Opens a box on `r` of the window with the text, all of it selected, and
+    // gives it the keyboard focus.
+    virtual EditBox* openEditBox(Window* window, Rect r, const char* text, const FontSpec& font,
+                                 TextAlign align, EditEvents* events) = 0;
+    // Copies at most capacity - 1 characters of the box's text, terminated.
+    virtual void editBoxText(EditBox* box, char* out, int capacity) = 0;
+    virtual void closeEditBox(EditBox* box) = 0;
+    // Milliseconds within which a second click makes a double click.
+    virtual uint32_t doubleClickTime() = 0;
+
+    // --- Pop-up menus -------------------------------------------------------------------
+    virtual Menu* createMenu() = 0;
+    virtual void appendMenuItem(Menu* menu, int flags, int id, const char* label) = 0;
+    virtual void appendSubMenu(Menu* menu, int flags, Menu* sub, const char* label) = 0;
+    // Shows the menu with its top-left at `screen`, tracking the right button
+    // or the left one, and answers the chosen item's id or -1. The click that
+    // closed the menu does not reach the window.
+    virtual int trackMenu(Menu* menu, Window* owner, Point screen, bool rightButton) = 0;
+    // Destroys the menu with its sub-menus.
+    virtual void destroyMenu(Menu* menu) = 0;
 
     // --- Input and time -------------------------------------------------------------
     // MouseButtons bits of what is held down now.

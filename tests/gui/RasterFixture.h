@@ -16,6 +16,7 @@
 constexpr int kSwitchImage = 200;      // 21 x 40: two frames of 20, white squares to key out
 constexpr int kStripImage = 201;       // 8 x 36: three frames of 12
 constexpr int kBackgroundImage = 202;  // 64 x 48
+constexpr int kKnobStripImage = 203;   // 4 x 74: 37 frames of 2, frame k with red 6k
 
 class RasterTest : public ::testing::Test {
 protected:

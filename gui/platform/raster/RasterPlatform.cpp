@@ -59,6 +59,7 @@ RasterPlatform::RasterPlatform() = default;
 
 RasterPlatform::~RasterPlatform() {
     for (RasterWindow* window : windows) delete window;
+    delete openBox;
 }
 
 RasterPlatform::RasterWindow* RasterPlatform::find(platform::Window* window) const {
@@ -245,6 +246,90 @@ void RasterPlatform::drawText(platform::Painter* handle, const char* text, Rect 
             for (int px = box.left; px < box.right; ++px) painter->image->setPixel(px, py, painter->fill);
     }
     RasterText::draw(*painter->image, painter->font, text, x, y, painter->text, r);
+}
+
+// --- Edit box -----------------------------------------------------------------------------
+
+platform::EditBox* RasterPlatform::openEditBox(platform::Window*, Rect r, const char* text, const FontSpec& font,
+                                               platform::TextAlign align, platform::EditEvents* events) {
+    delete openBox;
+    openBox = new EditBoxState{r, text ? text : "", font, align, true, events};
+    return reinterpret_cast<platform::EditBox*>(openBox);
+}
+
+void RasterPlatform::editBoxText(platform::EditBox* box, char* out, int capacity) {
+    if (capacity <= 0) return;
+    const std::string& text = reinterpret_cast<EditBoxState*>(box)->text;
+    const size_t length = std::min(text.size(), static_cast<size_t>(capacity - 1));
+    text.copy(out, length);
+    out[length] = 0;
+}
+
+void RasterPlatform::closeEditBox(platform::EditBox* box) {
+    if (reinterpret_cast<EditBoxState*>(box) != openBox) return;
+    delete openBox;
+    openBox = nullptr;
+}
+
+void RasterPlatform::typeInEditBox(const std::string& typed) {
+    if (!openBox) return;
+    if (openBox->allSelected) openBox->text.clear();
+    openBox->allSelected = false;
+    openBox->text += typed;
+}
+
+void RasterPlatform::pressEnterInEditBox() {
+    if (openBox) openBox->events->editEnded();
+}
+
+void RasterPlatform::editBoxLosesFocus() {
+    if (openBox) openBox->events->editEnded();
+}
+
+// --- Pop-up menus ------------------------------------------------------------------------------
+
+namespace {
+struct RasterMenu {
+    std::vector<RasterPlatform::MenuItem> items;
+    std::vector<RasterMenu*> children;  // destroyed with this menu
+};
+RasterMenu* menuOf(platform::Menu* menu) { return reinterpret_cast<RasterMenu*>(menu); }
+}  // namespace
+
+platform::Menu* RasterPlatform::createMenu() {
+    ++menuCount;
+    return reinterpret_cast<platform::Menu*>(new RasterMenu);
+}
+
+void RasterPlatform::appendMenuItem(platform::Menu* menu, int flags, int id, const char* label) {
+    menuOf(menu)->items.push_back({flags, id, label ? label : "", {}});
+}
+
+void RasterPlatform::appendSubMenu(platform::Menu* menu, int flags, platform::Menu* sub, const char* label) {
+    menuOf(menu)->items.push_back({flags, -1, label ? label : "", menuOf(sub)->items});
+    menuOf(menu)->children.push_back(menuOf(sub));
+}
+
+int RasterPlatform::trackMenu(platform::Menu* menu, platform::Window*, Point screen, bool rightButton) {
+    shownMenu = {menuOf(menu)->items, screen, rightButton};
+    const int chosen = nextChoice;
+    nextChoice = -1;
+    return chosen;
+}
+
+void RasterPlatform::destroyMenu(platform::Menu* menu) {
+    for (RasterMenu* child : menuOf(menu)->children) destroyMenu(reinterpret_cast<platform::Menu*>(child));
+    delete menuOf(menu);
+    --menuCount;
+}
+
+int RasterPlatform::mouseButtons() {
+    if (!script.empty()) {
+        buttons = script.front().buttons;
+        cursor = script.front().cursor;
+        script.pop_front();
+    }
+    return buttons;
 }
 
 // --- Images -------------------------------------------------------------------------------

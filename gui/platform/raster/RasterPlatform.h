@@ -6,6 +6,7 @@
 // clock. It serves the tests, screenshots and later a Linux window.
 #pragma once
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,19 @@ public:
     void drawImageKeyed(platform::Painter* painter, platform::Image* image, Rect dest, Point source,
                         Color key) override;
 
-    int mouseButtons() override { return buttons; }
+    platform::EditBox* openEditBox(platform::Window* window, Rect r, const char* text, const FontSpec& font,
+                                   platform::TextAlign align, platform::EditEvents* events) override;
+    void editBoxText(platform::EditBox* box, char* out, int capacity) override;
+    void closeEditBox(platform::EditBox* box) override;
+    uint32_t doubleClickTime() override { return doubleClick; }
+
+    platform::Menu* createMenu() override;
+    void appendMenuItem(platform::Menu* menu, int flags, int id, const char* label) override;
+    void appendSubMenu(platform::Menu* menu, int flags, platform::Menu* sub, const char* label) override;
+    int trackMenu(platform::Menu* menu, platform::Window* owner, Point screen, bool rightButton) override;
+    void destroyMenu(platform::Menu* menu) override;
+
+    int mouseButtons() override;
     Point cursorPosition() override { return cursor; }
     uint32_t ticks() override { return clock; }
     void sleep(int milliseconds) override { clock += static_cast<uint32_t>(milliseconds); }
@@ -58,6 +71,46 @@ public:
 
     // --- Scripting, for tests and screenshots ---------------------------------
     void setMouseButtons(int held) { buttons = held; }
+    // States that successive mouseButtons() calls step through, each setting
+    // the buttons held and the cursor; the last one stays.
+    struct InputState {
+        int buttons;
+        Point cursor;
+    };
+    void queueInput(const std::vector<InputState>& states) { script.assign(states.begin(), states.end()); }
+
+    // The open edit box, or null.
+    struct EditBoxState {
+        Rect bounds;
+        std::string text;
+        FontSpec font;
+        platform::TextAlign align;
+        bool allSelected;
+        platform::EditEvents* events;
+    };
+    const EditBoxState* editBox() const { return openBox; }
+    // Typing replaces the selection (all of the text while it is selected).
+    void typeInEditBox(const std::string& typed);
+    void pressEnterInEditBox();
+    void editBoxLosesFocus();
+    void setDoubleClickTime(uint32_t milliseconds) { doubleClick = milliseconds; }
+
+    // The menu structure as it was when it was last shown.
+    struct MenuItem {
+        int flags;
+        int id;
+        std::string label;
+        std::vector<MenuItem> sub;
+    };
+    struct ShownMenu {
+        std::vector<MenuItem> items;
+        Point screen;
+        bool rightButton;
+    };
+    // What the next trackMenu answers (an item id, or -1 for none).
+    void chooseNextMenuItem(int id) { nextChoice = id; }
+    const ShownMenu& lastShownMenu() const { return shownMenu; }
+    int liveMenus() const { return menuCount; }
     void setCursor(Point screen) { cursor = screen; }
     void setTicks(uint32_t now) { clock = now; }
     // Moves a window on the screen (windows start at the origin).
@@ -86,6 +139,12 @@ private:
     RasterWindow* find(platform::Window* window) const;
 
     std::vector<RasterWindow*> windows;
+    std::deque<InputState> script;
+    EditBoxState* openBox = nullptr;
+    uint32_t doubleClick = 500;
+    int nextChoice = -1;
+    ShownMenu shownMenu;
+    int menuCount = 0;
     int buttons = 0;
     Point cursor;
     uint32_t clock = 0;

@@ -21,6 +21,28 @@ HWND windowOf(platform::Window* window) { return reinterpret_cast<HWND>(window);
 HDC dcOf(platform::Device* device) { return reinterpret_cast<HDC>(device); }
 COLORREF rgbOf(Color c) { return RGB(c.red, c.green, c.blue); }
 
+// An open edit box; one at a time. The edit control's own window procedure
+// is kept here while ours stands in front of it.
+struct Win32EditBox {
+    HWND hwnd;
+    HFONT font;
+    HBRUSH brush;  // the background brush last handed to the box
+    platform::EditEvents* events;
+};
+WNDPROC previousEditProc = nullptr;
+
+Win32EditBox* editBoxOf(HWND hwnd) { return reinterpret_cast<Win32EditBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
+
+// Enter or the loss of focus ends the entry; every message then goes on to
+// the edit control, unless ending the entry destroyed it.
+LRESULT CALLBACK editWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const WNDPROC previous = previousEditProc;
+    if (message == WM_KILLFOCUS || (message == WM_KEYDOWN && wParam == VK_RETURN))
+        if (Win32EditBox* box = editBoxOf(hwnd)) box->events->editEnded();
+    if (!IsWindow(hwnd)) return 0;
+    return CallWindowProcA(previous, hwnd, message, wParam, lParam);
+}
+
 struct Win32Painter {
     HDC dc;
     HGDIOBJ savedPen, savedBrush, savedFont;
@@ -58,6 +80,17 @@ LRESULT CALLBACK frameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
             return 0;
         }
         case WM_DESTROY: events->destroyed(); break;
+        case WM_CTLCOLOREDIT:
+            if (Win32EditBox* box = editBoxOf(reinterpret_cast<HWND>(lParam))) {
+                const Color text = box->events->editTextColor(), back = box->events->editBackColor();
+                HDC dc = reinterpret_cast<HDC>(wParam);
+                SetTextColor(dc, rgbOf(text));
+                SetBkColor(dc, rgbOf(back));
+                if (box->brush) DeleteObject(box->brush);
+                box->brush = CreateSolidBrush(rgbOf(back));
+                return reinterpret_cast<LRESULT>(box->brush);
+            }
+            break;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
@@ -265,6 +298,95 @@ void Win32Platform::drawImageKeyed(platform::Painter* painter, platform::Image* 
     SelectObject(memory, previous);
     DeleteDC(memory);
 }
+
+// --- Edit box ---------------------------------------------------------------------------------
+
+platform::EditBox* Win32Platform::openEditBox(platform::Window* window, Rect r, const char* text,
+                                              const FontSpec& font, platform::TextAlign align,
+                                              platform::EditEvents* events) {
+    DWORD style = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
+    if (align == platform::TextAlign::Center) style |= ES_CENTER;
+    if (align == platform::TextAlign::Right) style |= ES_RIGHT;
+    // One pixel wider and taller: the box covers the bounds' right and bottom lines.
+    HWND hwnd = CreateWindowExA(0, "EDIT", text, style, r.left, r.top, r.width() + 1, r.height() + 1,
+                                windowOf(window), nullptr, instance(), nullptr);
+    if (!hwnd) return nullptr;
+    auto* box = new Win32EditBox{hwnd,
+                                 CreateFontA(-font.pixelSize, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                             OUT_STRING_PRECIS, CLIP_STROKE_PRECIS, DEFAULT_QUALITY,
+                                             VARIABLE_PITCH | FF_SWISS, font.face),
+                                 nullptr, events};
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(box));
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(box->font), TRUE);
+    SendMessageA(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    SendMessageA(hwnd, EM_SETSEL, 0, -1);
+    SetFocus(hwnd);
+    previousEditProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editWindowProc)));
+    return reinterpret_cast<platform::EditBox*>(box);
+}
+
+void Win32Platform::editBoxText(platform::EditBox* box, char* out, int capacity) {
+    GetWindowTextA(reinterpret_cast<Win32EditBox*>(box)->hwnd, out, capacity);
+}
+
+// The box forgets its entry first: destroying it takes its focus away, and
+// that must not end the entry a second time.
+void Win32Platform::closeEditBox(platform::EditBox* handle) {
+    auto* box = reinterpret_cast<Win32EditBox*>(handle);
+    SetWindowLongPtrA(box->hwnd, GWLP_USERDATA, 0);
+    DestroyWindow(box->hwnd);
+    if (box->font) DeleteObject(box->font);
+    if (box->brush) DeleteObject(box->brush);
+    delete box;
+}
+
+uint32_t Win32Platform::doubleClickTime() {
+    const UINT time = GetDoubleClickTime();
+    return time < 250 ? 250 : time;
+}
+
+// --- Pop-up menus ----------------------------------------------------------------------------------
+
+platform::Menu* Win32Platform::createMenu() { return reinterpret_cast<platform::Menu*>(CreatePopupMenu()); }
+
+static UINT menuFlags(int flags) {
+    UINT native = 0;
+    if (flags & platform::kMenuGrayed) native |= MF_GRAYED;
+    if (flags & platform::kMenuDisabled) native |= MF_DISABLED;
+    if (flags & platform::kMenuChecked) native |= MF_CHECKED;
+    if (flags & platform::kMenuColumnBreak) native |= MF_MENUBARBREAK;
+    return native;
+}
+
+void Win32Platform::appendMenuItem(platform::Menu* menu, int flags, int id, const char* label) {
+    HMENU native = reinterpret_cast<HMENU>(menu);
+    if (flags & platform::kMenuSeparator)
+        AppendMenuA(native, MF_SEPARATOR, 0, nullptr);
+    else
+        AppendMenuA(native, MF_STRING | menuFlags(flags), static_cast<UINT_PTR>(id), label);
+}
+
+void Win32Platform::appendSubMenu(platform::Menu* menu, int flags, platform::Menu* sub, const char* label) {
+    AppendMenuA(reinterpret_cast<HMENU>(menu), MF_POPUP | MF_STRING | menuFlags(flags), reinterpret_cast<UINT_PTR>(sub),
+                label);
+}
+
+// The choice arrives as a WM_COMMAND posted to the owner; the click that
+// closed the menu is taken off the queue so the editor never sees it.
+int Win32Platform::trackMenu(platform::Menu* menu, platform::Window* owner, Point screen, bool rightButton) {
+    HWND hwnd = windowOf(owner);
+    int chosen = -1;
+    MSG message;
+    if (TrackPopupMenu(reinterpret_cast<HMENU>(menu), rightButton ? TPM_RIGHTBUTTON : 0, screen.x, screen.y, 0, hwnd,
+                       nullptr) &&
+        PeekMessageA(&message, hwnd, WM_COMMAND, WM_COMMAND, PM_REMOVE) && HIWORD(message.wParam) == 0)
+        chosen = LOWORD(message.wParam);
+    for (int i = 0; i < 2; ++i) PeekMessageA(&message, hwnd, WM_LBUTTONDOWN, WM_MBUTTONUP, PM_REMOVE);
+    return chosen;
+}
+
+void Win32Platform::destroyMenu(platform::Menu* menu) { DestroyMenu(reinterpret_cast<HMENU>(menu)); }
 
 // --- Input and time ------------------------------------------------------------------------------
 

@@ -40,6 +40,18 @@ public:
     void drawImageKeyed(platform::Painter* painter, platform::Image* image, Rect dest, Point source,
                         Color key) override;
 
+    platform::EditBox* openEditBox(platform::Window* window, Rect r, const char* text, const FontSpec& font,
+                                   platform::TextAlign align, platform::EditEvents* events) override;
+    void editBoxText(platform::EditBox* box, char* out, int capacity) override;
+    void closeEditBox(platform::EditBox* box) override;
+    uint32_t doubleClickTime() override;
+
+    platform::Menu* createMenu() override;
+    void appendMenuItem(platform::Menu* menu, int flags, int id, const char* label) override;
+    void appendSubMenu(platform::Menu* menu, int flags, platform::Menu* sub, const char* label) override;
+    int trackMenu(platform::Menu* menu, platform::Window* owner, Point screen, bool rightButton) override;
+    void destroyMenu(platform::Menu* menu) override;
+
     int mouseButtons() override;
     Point cursorPosition() override;
     uint32_t ticks() override;
