@@ -1,0 +1,108 @@
+// Real windows under Wine for the toolkit tests: one host window for the
+// suite, a message pump, and real mouse and keyboard input (SendInput).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Frame.h"
+#include "ModuleInstance.h"
+#include "gui/RasterFixture.h"
+
+
+constexpr int kHostX = 120, kHostY = 90;
+
+// Runs the message loop until `done` holds or two seconds pass.
+template <typename Condition>
+inline bool pumpUntil(Condition done) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (done()) break;
+        if (GetTickCount() - start > 2000) return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+// Handles every message waiting now.
+inline void pumpPending() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+inline void sendMouse(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+inline void sendKey(WORD key, bool down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+}
+
+// A real click at a point of a window, pressed and released.
+inline void clickAt(HWND window, Point where, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP) {
+    POINT screen{where.x, where.y};
+    ClientToScreen(window, &screen);
+    SetCursorPos(screen.x, screen.y);
+    sendMouse(down);
+    sendMouse(up);
+}
+
+class Win32Toolkit : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        setModuleInstance(GetModuleHandleA(nullptr));
+        WNDCLASSA hostClass{};
+        hostClass.lpfnWndProc = DefWindowProcA;
+        hostClass.hInstance = GetModuleHandleA(nullptr);
+        hostClass.lpszClassName = "HalvernTestHost";
+        hostClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        RegisterClassA(&hostClass);
+        // One host window for the suite, as a host keeps its window while
+        // editors open and close in it.
+        host = CreateWindowExA(0, "HalvernTestHost", "host", WS_POPUP | WS_VISIBLE, kHostX, kHostY, 300, 200, nullptr,
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+        SetForegroundWindow(host);
+        SetFocus(host);
+        pumpUntil([] { return GetFocus() == host; });
+    }
+
+    static void TearDownTestSuite() { DestroyWindow(host); }
+
+    void SetUp() override {
+        ASSERT_NE(host, nullptr);
+        platform::setCurrent(nullptr);  // the build's default: Win32
+        pumpPending();
+    }
+
+    HWND childOf(Frame& frame) { return static_cast<HWND>(platform::current().nativeHandle(frame.getWindow())); }
+
+    static inline HWND host = nullptr;
+};
+
+inline Color pixelAt(HDC dc, int x, int y) {
+    const COLORREF c = GetPixel(dc, x, y);
+    return {GetRValue(c), GetGValue(c), GetBValue(c), 0};
+}
+
+
