@@ -13,8 +13,11 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
     return TRUE;
 }
 #define HALVERN_EXPORT extern "C" __declspec(dllexport)
+constexpr bool kWithEditor = true;
 #else
 #define HALVERN_EXPORT extern "C" __attribute__((visibility("default")))
+// No window backend for Linux hosts yet: the effect comes without an editor.
+constexpr bool kWithEditor = false;
 #endif
 
 // Creates one effect per call. A host that gives no callback, or answers 0 to
@@ -22,7 +25,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
 HALVERN_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
     if (!audioMaster || audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
         return nullptr;
-    AudioEffect* effect = new (std::nothrow) SpeakerPlugin(audioMaster);
+    AudioEffect* effect = new (std::nothrow) SpeakerPlugin(audioMaster, kWithEditor);
     return effect ? effect->getAeffect() : nullptr;
 }
 

@@ -1,0 +1,38 @@
+// The picture of the speaker cabinet: a background with four animation
+// layers (horn, drum, microphone marks, microphone arc), each showing one
+// frame of a vertical strip, composed off-screen and copied in one step.
+#pragma once
+
+#include "Control.h"
+
+class CabinetView : public Control {
+public:
+    static constexpr int kLayers = 4;
+
+    explicit CabinetView(Rect bounds);
+    ~CabinetView() override;
+
+    void draw(DrawContext* context) override;
+
+    // Frames for the rotor positions (turns, 0..1); dirty when one changes.
+    void setRotorFrames(float hornPosition, float drumPosition);
+    // Frames for the normalised separation; dirty when one changes.
+    void setMicFrames(float separation);
+
+    int currentFrame(int layer) const { return layers[layer].currentFrame; }
+
+private:
+    struct CabinetLayer {
+        Bitmap* bitmap = nullptr;
+        int frameHeight = 0;
+        int frameCount = 0;
+        int currentFrame = 0;
+        int x = 0;
+        int y = 0;
+    };
+
+    // Chooses the frame for v; true when it changed.
+    static bool setFrame(CabinetLayer& layer, float v);
+
+    CabinetLayer layers[kLayers];
+};

@@ -1,0 +1,60 @@
+// The effect's window: a 246 x 277 panel with six knobs and their value
+// fields, the speed switch with its two LEDs, the speed hot-key menu and the
+// turning cabinet. Every control follows the effect's parameters, and every
+// change the user makes goes back through setParameterAutomated.
+#pragma once
+
+#include "CabinetView.h"
+#include "GuiEditor.h"
+#include "Knob.h"
+#include "MovieBitmap.h"
+#include "OnOffButton.h"
+#include "OptionMenu.h"
+#include "Relaxed.h"
+#include "TextEdit.h"
+
+class SpeakerEditor : public GuiEditor, public ControlListener {
+public:
+    static constexpr int kKnobCount = 6;
+    static constexpr int kFirstValueFieldTag = 1000;
+
+    explicit SpeakerEditor(AudioEffect* effect);
+    ~SpeakerEditor() override;
+
+    int open(void* parent) override;
+    void close() override;
+    void idle() override;
+    int onKeyDown(VstKeyCode& key) override;
+    void setParameter(int index, float value) override;
+
+    void valueChanged(DrawContext* context, Control* control) override;
+    // Sets every control from the effect's parameters.
+    void syncControls();
+
+    // Written by the effect after every block (turns, 0..1).
+    void setRotorPositions(float horn, float drum) {
+        hornPosition = horn;
+        drumPosition = drum;
+    }
+
+    bool isOpen() const { return opened; }
+    OnOffButton* getSpeedSwitch() const { return speedSwitch; }
+    StripKnob* getKnob(int i) const { return knobs[i]; }
+    TextEdit* getValueField(int i) const { return valueFields[i]; }
+    MovieBitmap* getSpeedLed(int i) const { return speedLeds[i]; }
+    OptionMenu* getSpeedKeyMenu() const { return speedKeyMenu; }
+    CabinetView* getCabinetView() const { return cabinetView; }
+
+private:
+    void clearControls();
+
+    OnOffButton* speedSwitch = nullptr;
+    StripKnob* knobs[kKnobCount] = {};
+    TextEdit* valueFields[kKnobCount] = {};
+    MovieBitmap* speedLeds[2] = {};
+    OptionMenu* speedKeyMenu = nullptr;
+    CabinetView* cabinetView = nullptr;
+    bool opened = false;
+    Relaxed<float> hornPosition{0.0f};
+    Relaxed<float> drumPosition{0.0f};
+};

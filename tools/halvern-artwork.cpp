@@ -1,0 +1,431 @@
+// halvern-artwork: draws the editor's 13 images and writes them as 24-bit BMP
+// files, deterministically (no randomness beyond a fixed hash), into the
+// folder given (editor/images in the source tree).
+//
+// The panel is dark walnut with cream captions and gold pin-stripes; the
+// knobs are drawn frame by frame at the angles the knob control uses, so the
+// pointer sits under the mouse in circular mode. Everything that the editor
+// copies opaquely over the panel (knobs, switch, LEDs, menu field) and over
+// the cabinet (the four animation layers) carries the exact backdrop of the
+// place it is shown, so no seams appear.
+#include <cmath>
+#include <cstdio>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "RasterImage.h"
+#include "RasterText.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+Color rgb(int r, int g, int b) {
+    auto c = [](int v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); };
+    return {c(r), c(g), c(b), 0};
+}
+
+Color mix(Color a, Color b, double t) {
+    t = t < 0 ? 0 : (t > 1 ? 1 : t);
+    return rgb(static_cast<int>(a.red + (b.red - a.red) * t + 0.5), static_cast<int>(a.green + (b.green - a.green) * t + 0.5),
+               static_cast<int>(a.blue + (b.blue - a.blue) * t + 0.5));
+}
+
+// A fixed hash for wood grain and brushed metal: the same picture every run.
+double hashNoise(int a, int b) {
+    uint32_t h = static_cast<uint32_t>(a) * 374761393u + static_cast<uint32_t>(b) * 668265263u;
+    h = (h ^ (h >> 13)) * 1274126177u;
+    return ((h ^ (h >> 16)) & 0xFFFF) / 65535.0;
+}
+
+// --- Drawing with antialiased edges --------------------------------------------------
+
+void blend(RasterImage& image, int x, int y, Color c, double coverage) {
+    image.blendPixel(x, y, c, static_cast<int>(coverage * 255 + 0.5));
+}
+
+void fillRect(RasterImage& image, int left, int top, int right, int bottom, Color c) {
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) image.setPixel(x, y, c);
+}
+
+// A disc shaded by `shade(dx, dy)` for the offset from the centre (in radii).
+template <typename Shade>
+void fillDisc(RasterImage& image, double cx, double cy, double r, Shade shade) {
+    for (int y = static_cast<int>(cy - r - 1); y <= static_cast<int>(cy + r + 1); ++y)
+        for (int x = static_cast<int>(cx - r - 1); x <= static_cast<int>(cx + r + 1); ++x) {
+            const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
+            const double coverage = r + 0.5 - std::sqrt(dx * dx + dy * dy);
+            if (coverage > 0) blend(image, x, y, shade(dx / r, dy / r), coverage > 1 ? 1 : coverage);
+        }
+}
+
+void fillDisc(RasterImage& image, double cx, double cy, double r, Color c) {
+    fillDisc(image, cx, cy, r, [c](double, double) { return c; });
+}
+
+void line(RasterImage& image, double x0, double y0, double x1, double y1, double width, Color c) {
+    const double minX = std::fmin(x0, x1) - width, maxX = std::fmax(x0, x1) + width;
+    const double minY = std::fmin(y0, y1) - width, maxY = std::fmax(y0, y1) + width;
+    const double vx = x1 - x0, vy = y1 - y0, length2 = vx * vx + vy * vy;
+    for (int y = static_cast<int>(minY); y <= static_cast<int>(maxY); ++y)
+        for (int x = static_cast<int>(minX); x <= static_cast<int>(maxX); ++x) {
+            const double px = x + 0.5 - x0, py = y + 0.5 - y0;
+            double t = length2 > 0 ? (px * vx + py * vy) / length2 : 0;
+            t = t < 0 ? 0 : (t > 1 ? 1 : t);
+            const double dx = px - t * vx, dy = py - t * vy;
+            const double coverage = width * 0.5 + 0.5 - std::sqrt(dx * dx + dy * dy);
+            if (coverage > 0) blend(image, x, y, c, coverage > 1 ? 1 : coverage);
+        }
+}
+
+void text(RasterImage& image, const char* s, int centreX, int top, int size, bool bold, Color c) {
+    const FontSpec font{"Arial", size, bold, false, false, false};
+    const TextMetrics metrics = RasterText::measure(font, s);
+    RasterText::draw(image, font, s, centreX - metrics.width / 2, top, c, {0, 0, image.width(), image.height()});
+}
+
+void copyRegion(const RasterImage& from, int fx, int fy, RasterImage& to, int tx, int ty, int w, int h) {
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) to.setPixel(tx + x, ty + y, from.pixel(fx + x, fy + y));
+}
+
+// --- The panel -------------------------------------------------------------------------
+
+const Color kCream = rgb(236, 224, 196);
+const Color kGold = rgb(196, 156, 84);
+const Color kWalnutDark = rgb(38, 26, 20);
+const Color kWalnut = rgb(74, 50, 34);
+
+// Walnut whose grain runs across: every row is one colour, so whatever is
+// copied from one knob place fits every other place on the same rows.
+Color walnutRow(int y) {
+    const double grain = 0.5 + 0.5 * std::sin(y * 0.9 + 3.0 * std::sin(y * 0.13)) * hashNoise(y, 7);
+    const double depth = 0.35 + 0.25 * std::sin(y * kPi / 277.0);
+    return mix(kWalnutDark, kWalnut, depth * (0.75 + 0.25 * grain));
+}
+
+RasterImage drawPanel() {
+    RasterImage panel(246, 277);
+    for (int y = 0; y < 277; ++y) fillRect(panel, 0, y, 246, y + 1, walnutRow(y));
+    // Side cheeks of darker wood.
+    for (int y = 0; y < 277; ++y)
+        for (int x = 0; x < 246; ++x) {
+            const int edge = x < 5 ? 5 - x : (x > 240 ? x - 240 : 0);
+            if (edge) panel.setPixel(x, y, mix(walnutRow(y), kWalnutDark, 0.25 * edge));
+        }
+    // Header: the product name on a black band with gold rules.
+    fillRect(panel, 5, 6, 241, 44, rgb(18, 14, 12));
+    fillRect(panel, 5, 6, 241, 7, kGold);
+    fillRect(panel, 5, 43, 241, 44, kGold);
+    text(panel, "HALVERN", 123, 9, 20, true, kCream);
+    text(panel, "ROTATING SPEAKER SIMULATOR", 123, 31, 9, false, kGold);
+    // Section rules.
+    for (int y : {52, 124, 163}) fillRect(panel, 10, y, 236, y + 1, kGold);
+    // Knob captions, centred over each knob.
+    const struct {
+        const char* caption;
+        int centre;
+        int top;
+    } captions[] = {
+        {"SLOW", 36, 58},       {"FAST", 95, 58},      {"ACCEL.", 154, 58},
+        {"DISTORTION", 213, 58}, {"BALANCE", 36, 177},  {"STEREO MIC", 95, 168},
+        {"SEPARATION", 95, 178}, {"SPEED", 64, 127},    {"SPEED HOTKEY", 182, 127},
+    };
+    for (const auto& c : captions) text(panel, c.caption, c.centre, c.top, 9, true, kCream);
+    // Small labels under the LEDs and next to the cabinet.
+    text(panel, "SLOW", 34, 152, 8, false, kGold);
+    text(panel, "FAST", 94, 152, 8, false, kGold);
+    // The two rotors, named below the lower knobs with leaders to the cabinet.
+    text(panel, "HORN (HF)", 95, 241, 8, true, kCream);
+    text(panel, "ROTOR (LF)", 95, 251, 8, true, kCream);
+    line(panel, 118, 245.5, 136, 245.5, 1.0, kGold);
+    line(panel, 136, 245.5, 136, 184.5, 1.0, kGold);
+    line(panel, 136, 184.5, 150, 184.5, 1.0, kGold);
+    line(panel, 120, 255.5, 139, 255.5, 1.0, kGold);
+    line(panel, 139, 255.5, 139, 230.5, 1.0, kGold);
+    line(panel, 139, 230.5, 150, 230.5, 1.0, kGold);
+    // Value windows: a gold hairline under each field keeps them in line.
+    for (int x : {21, 80, 139, 198}) fillRect(panel, x, 119, x + 27, 120, rgb(120, 96, 52));
+    for (int x : {21, 80}) fillRect(panel, x, 238, x + 27, 239, rgb(120, 96, 52));
+    // The vendor at the foot.
+    text(panel, "Tessmark Professional", 123, 264, 8, false, kGold);
+    return panel;
+}
+
+// --- Knobs ---------------------------------------------------------------------------------
+
+struct KnobStyle {
+    Color capDark;
+    Color capLight;
+    Color pointer;
+};
+
+// 37 frames of 34 pixels. The knob turns around (22, 22), the point the
+// control measures angles from: 225 degrees at frame 0, clockwise through
+// the top to -45 degrees at frame 36.
+RasterImage drawKnobStrip(const RasterImage& panel, int placeX, int placeY, const KnobStyle& style) {
+    RasterImage strip(44, 37 * 34);
+    const double cx = 22.0, cy = 22.0;
+    for (int frame = 0; frame < 37; ++frame) {
+        const int top = frame * 34;
+        copyRegion(panel, placeX, placeY, strip, 0, top, 44, 34);
+        RasterImage knob(44, 34);
+        copyRegion(panel, placeX, placeY, knob, 0, 0, 44, 34);
+        // Scale: eleven dots along the travel, the ends a little larger.
+        for (int i = 0; i <= 10; ++i) {
+            const double a = (225.0 - 27.0 * i) * kPi / 180.0;
+            const double r = (i == 0 || i == 10) ? 1.3 : 0.9;
+            fillDisc(knob, cx + std::cos(a) * 16.5, cy - std::sin(a) * 16.5, r, i == 5 ? kCream : kGold);
+        }
+        // Shadow, knurled skirt, then the cap with light from the top left.
+        fillDisc(knob, cx + 1.0, cy + 1.5, 11.5, rgb(10, 8, 6));
+        fillDisc(knob, cx, cy, 11.5, [&](double dx, double dy) {
+            const double ridge = 0.5 + 0.5 * std::cos(std::atan2(dy, dx) * 24);
+            return mix(rgb(70, 70, 72), rgb(150, 150, 155), 0.35 + 0.4 * ridge - 0.3 * dy);
+        });
+        fillDisc(knob, cx, cy, 8.5, [&](double dx, double dy) {
+            return mix(style.capLight, style.capDark, 0.5 + 0.5 * (dx + dy) * 0.7);
+        });
+        const double angle = (225.0 - 270.0 * frame / 36.0) * kPi / 180.0;
+        const double ux = std::cos(angle), uy = -std::sin(angle);
+        line(knob, cx + ux * 2.5, cy + uy * 2.5, cx + ux * 10.5, cy + uy * 10.5, 1.8, style.pointer);
+        copyRegion(knob, 0, 0, strip, 0, top, 44, 34);
+    }
+    return strip;
+}
+
+// --- Switch, LED, menu field ---------------------------------------------------------------------
+
+// A chrome bat lever in a round nut: down for off (frame 0), up for on.
+RasterImage drawSwitch(const RasterImage& panel) {
+    RasterImage strip(21, 40);
+    for (int frame = 0; frame < 2; ++frame) {
+        RasterImage one(21, 20);
+        copyRegion(panel, 54, 133, one, 0, 0, 21, 20);
+        fillDisc(one, 10.5, 10.5, 7.5, rgb(20, 16, 14));
+        fillDisc(one, 10.5, 10.5, 6.0, [](double dx, double dy) {
+            return mix(rgb(210, 210, 214), rgb(90, 90, 96), 0.5 + 0.5 * (dx + dy) * 0.7);
+        });
+        const double tipY = frame == 0 ? 17.5 : 3.0;
+        line(one, 10.5, 10.5, 10.5, tipY, 3.2, rgb(120, 120, 126));
+        line(one, 10.0, 10.5, 10.0, tipY, 1.2, rgb(235, 235, 240));
+        fillDisc(one, 10.5, tipY, 2.4, rgb(225, 225, 230));
+        copyRegion(one, 0, 0, strip, 0, frame * 20, 21, 20);
+    }
+    return strip;
+}
+
+RasterImage drawLed(const RasterImage& panel) {
+    RasterImage strip(14, 28);
+    for (int frame = 0; frame < 2; ++frame) {
+        RasterImage one(14, 14);
+        copyRegion(panel, 27, 137, one, 0, 0, 14, 14);
+        fillDisc(one, 7, 7, 6.0, rgb(150, 120, 64));  // the brass bezel
+        fillDisc(one, 7, 7, 4.6, [frame](double dx, double dy) {
+            const double light = 1.0 - std::sqrt(dx * dx + dy * dy);
+            return frame == 0 ? mix(rgb(60, 10, 8), rgb(110, 30, 24), light - dy * 0.3)
+                              : mix(rgb(230, 40, 20), rgb(255, 210, 170), light * light - dy * 0.2);
+        });
+        copyRegion(one, 0, 0, strip, 0, frame * 14, 14, 14);
+    }
+    return strip;
+}
+
+// A sunken black window with a small gold arrow at the right.
+RasterImage drawMenuField() {
+    RasterImage field(63, 12, rgb(8, 6, 6));
+    fillRect(field, 0, 0, 63, 1, rgb(4, 3, 3));
+    fillRect(field, 0, 11, 63, 12, rgb(120, 96, 52));
+    fillRect(field, 62, 0, 63, 12, rgb(120, 96, 52));
+    for (int row = 0; row < 3; ++row) fillRect(field, 54 + row, 5 + row, 59 - row, 6 + row, kGold);
+    return field;
+}
+
+// --- Cabinet and its layers --------------------------------------------------------------------
+
+// The front of the cabinet: a walnut box with the horn louvres above and
+// the drum grille below.
+RasterImage drawCabinet() {
+    RasterImage cabinet(85, 95);
+    for (int y = 0; y < 95; ++y)
+        for (int x = 0; x < 85; ++x) {
+            const double grain = hashNoise(x / 3, y) * 0.15 + 0.1 * std::sin(y * 0.7 + x * 0.05);
+            cabinet.setPixel(x, y, mix(rgb(92, 60, 38), rgb(140, 96, 60), 0.45 + grain));
+        }
+    fillRect(cabinet, 0, 0, 85, 2, rgb(40, 26, 18));
+    fillRect(cabinet, 0, 93, 85, 95, rgb(40, 26, 18));
+    // Openings in dark cloth.
+    fillRect(cabinet, 16, 3, 69, 24, rgb(26, 20, 18));
+    fillRect(cabinet, 14, 44, 71, 75, rgb(26, 20, 18));
+    fillRect(cabinet, 8, 78, 77, 93, rgb(52, 36, 26));
+    return cabinet;
+}
+
+// The horn seen from the front, frame k turned by 5k degrees: two bells on
+// one arm; the one facing the listener is large and bright.
+RasterImage drawHorn(const RasterImage& cabinet) {
+    RasterImage strip(34, 72 * 15);
+    for (int frame = 0; frame < 72; ++frame) {
+        RasterImage one(34, 15);
+        copyRegion(cabinet, 22, 6, one, 0, 0, 34, 15);
+        // Louvres in front of the horn.
+        for (int y = 1; y < 15; y += 3) line(one, 0, y, 34, y, 0.8, rgb(60, 46, 38));
+        const double a = frame * 5.0 * kPi / 180.0;
+        const double reach = std::cos(a) * 13.0, facing = std::sin(a);
+        line(one, 17 - reach, 7.5, 17 + reach, 7.5, 2.2, rgb(150, 140, 120));
+        for (int side : {1, -1}) {
+            const double front = facing * side;  // > 0: this bell faces the listener
+            const double r = 3.0 + 1.6 * front;
+            fillDisc(one, 17 + side * reach, 7.5, r, [front](double dx, double dy) {
+                return mix(rgb(70, 60, 50), rgb(245, 225, 170), 0.5 + 0.5 * front - 0.3 * (dx + dy));
+            });
+        }
+        fillDisc(one, 17, 7.5, 2.0, rgb(40, 36, 32));
+        copyRegion(one, 0, 0, strip, 0, frame * 15, 34, 15);
+    }
+    return strip;
+}
+
+// The drum, frame k turned by 5k degrees: a cylinder of slats whose scoop
+// opening comes round to the front and goes away again.
+RasterImage drawDrum(const RasterImage& cabinet) {
+    RasterImage strip(37, 72 * 25);
+    for (int frame = 0; frame < 72; ++frame) {
+        RasterImage one(37, 25);
+        copyRegion(cabinet, 19, 47, one, 0, 0, 37, 25);
+        const double a = frame * 5.0 * kPi / 180.0;
+        for (int x = 2; x < 35; ++x) {
+            // Position on the cylinder's front face, -1..1, and the angle there.
+            const double u = (x + 0.5 - 18.5) / 16.5;
+            const double theta = std::asin(u < -1 ? -1 : (u > 1 ? 1 : u));
+            const double around = theta + a;
+            const double slat = 0.5 + 0.5 * std::cos(around * 18.0);
+            const double scoop = std::cos(around);  // the opening faces front at cos = 1
+            Color c = mix(rgb(60, 44, 30), rgb(176, 140, 96), (0.55 + 0.45 * std::cos(theta)) * (0.7 + 0.3 * slat));
+            if (scoop > 0.75) c = mix(c, rgb(16, 12, 10), (scoop - 0.75) * 4.0);
+            for (int y = 3; y < 22; ++y) one.setPixel(x, y, c);
+        }
+        fillRect(one, 1, 2, 36, 3, rgb(30, 22, 16));
+        fillRect(one, 1, 22, 36, 23, rgb(30, 22, 16));
+        copyRegion(one, 0, 0, strip, 0, frame * 25, 37, 25);
+    }
+    return strip;
+}
+
+// Two microphone marks that move apart as the separation grows.
+RasterImage drawMicMarks(const RasterImage& cabinet) {
+    RasterImage strip(18, 37 * 20);
+    for (int frame = 0; frame < 37; ++frame) {
+        RasterImage one(18, 20);
+        copyRegion(cabinet, 65, 60, one, 0, 0, 18, 20);
+        const double spread = 1.5 + 6.0 * frame / 36.0;
+        for (int side : {-1, 1}) {
+            const double x = 9 + side * spread;
+            line(one, x, 10, x, 18, 1.2, rgb(30, 30, 32));
+            fillDisc(one, x, 8, 2.3, [](double dx, double dy) {
+                return mix(rgb(230, 230, 236), rgb(90, 90, 96), 0.5 + 0.5 * (dx + dy) * 0.7);
+            });
+        }
+        copyRegion(one, 0, 0, strip, 0, frame * 20, 18, 20);
+    }
+    return strip;
+}
+
+// The pick-up arc of the two microphones, wider with the separation.
+RasterImage drawMicArc(const RasterImage& cabinet) {
+    RasterImage strip(65, 37 * 12);
+    for (int frame = 0; frame < 37; ++frame) {
+        RasterImage one(65, 12);
+        copyRegion(cabinet, 12, 80, one, 0, 0, 65, 12);
+        const double half = (10.0 + 70.0 * frame / 36.0) * kPi / 180.0;
+        const int steps = 40;
+        for (int i = 0; i < steps; ++i) {
+            const double a0 = kPi / 2 - half + 2 * half * i / steps, a1 = kPi / 2 - half + 2 * half * (i + 1) / steps;
+            line(one, 32.5 + std::cos(a0) * 30, 33 - std::sin(a0) * 30, 32.5 + std::cos(a1) * 30,
+                 33 - std::sin(a1) * 30, 1.6, mix(rgb(200, 160, 80), rgb(250, 220, 140), frame / 36.0));
+        }
+        copyRegion(one, 0, 0, strip, 0, frame * 12, 65, 12);
+    }
+    return strip;
+}
+
+// --- Output -----------------------------------------------------------------------------------
+
+bool writeBmp(const RasterImage& image, const std::string& path) {
+    const int stride = (image.width() * 3 + 3) & ~3;
+    const uint32_t dataSize = static_cast<uint32_t>(stride * image.height());
+    std::vector<uint8_t> file(54 + dataSize, 0);
+    auto put = [&file](size_t at, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) file[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put(2, 54 + dataSize, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<uint32_t>(image.width()), 4);
+    put(22, static_cast<uint32_t>(image.height()), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    put(34, dataSize, 4);
+    put(38, 2835, 4);
+    put(42, 2835, 4);
+    for (int y = 0; y < image.height(); ++y) {
+        uint8_t* row = file.data() + 54 + static_cast<size_t>(stride) * (image.height() - 1 - y);
+        for (int x = 0; x < image.width(); ++x) {
+            const Color c = image.pixel(x, y);
+            row[x * 3] = c.blue;
+            row[x * 3 + 1] = c.green;
+            row[x * 3 + 2] = c.red;
+        }
+    }
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return false;
+    const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
+    return std::fclose(out) == 0 && written;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: halvern-artwork OUTPUT-FOLDER\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    if (RasterText::measure({"Arial", 12, false, false, false, false}, "x").height == 0) {
+        std::fprintf(stderr, "halvern-artwork: no font for Arial (install fonts-liberation)\n");
+        return 1;
+    }
+    const RasterImage panel = drawPanel();
+    const RasterImage cabinet = drawCabinet();
+    const struct {
+        const char* name;
+        RasterImage image;
+    } images[] = {
+        {"background.bmp", panel},
+        {"switch.bmp", drawSwitch(panel)},
+        {"knob.bmp", drawKnobStrip(panel, 14, 72, {rgb(20, 20, 22), rgb(90, 90, 96), kCream})},
+        {"knob-balance.bmp", drawKnobStrip(panel, 14, 191, {rgb(150, 130, 100), rgb(240, 228, 200), rgb(60, 30, 20)})},
+        {"knob-separation.bmp", drawKnobStrip(panel, 73, 191, {rgb(40, 60, 90), rgb(120, 150, 190), kCream})},
+        {"knob-distortion.bmp", drawKnobStrip(panel, 191, 72, {rgb(120, 20, 14), rgb(220, 80, 50), kCream})},
+        {"menu.bmp", drawMenuField()},
+        {"led.bmp", drawLed(panel)},
+        {"cabinet.bmp", cabinet},
+        {"horn.bmp", drawHorn(cabinet)},
+        {"drum.bmp", drawDrum(cabinet)},
+        {"mic-marks.bmp", drawMicMarks(cabinet)},
+        {"mic-arc.bmp", drawMicArc(cabinet)},
+    };
+    for (const auto& entry : images) {
+        const std::string path = folder + "/" + entry.name;
+        if (!writeBmp(entry.image, path)) {
+            std::fprintf(stderr, "halvern-artwork: cannot write %s\n", path.c_str());
+            return 1;
+        }
+        std::printf("%s %dx%d\n", path.c_str(), entry.image.width(), entry.image.height());
+    }
+    return 0;
+}
