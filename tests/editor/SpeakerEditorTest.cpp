@@ -1,0 +1,238 @@
+// The effect's editor on the headless backend: what it shows, what it sends,
+// the hot key, the cabinet frames and the converters.
+#include <gtest/gtest.h>
+
+#include "Frame.h"
+#include "RasterPlatform.h"
+#include "RecordingHost.h"
+#include "SpeakerDescriptor.h"
+#include "SpeakerEditor.h"
+#include "SpeakerPlugin.h"
+#include "ValueText.h"
+
+namespace {
+
+constexpr int L = platform::kLeftButton;
+
+class Editor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::setCurrent(&raster);
+        effect = new SpeakerPlugin(RecordingHost::callback, true);
+        editor = static_cast<SpeakerEditor*>(effect->getEditorBase());
+        ASSERT_NE(editor, nullptr);
+        ASSERT_EQ(editor->open(&parentToken), 1);
+        raster.setWindowOrigin(window(), {100, 100});
+        raster.paintNow(window());
+    }
+    void TearDown() override {
+        delete effect;  // with its editor, while this platform is current
+        platform::setCurrent(nullptr);
+    }
+
+    platform::Window* window() { return editor->getFrame()->getWindow(); }
+    std::string fieldText(int i) {
+        char text[kTextSize];
+        editor->getValueField(i)->getText(text);
+        return text;
+    }
+    std::vector<HostCall> automation() { return host.callsOf(audioMasterAutomate); }
+    void press(Point where, int buttons = L) {
+        raster.setMouseButtons(buttons);
+        raster.setCursor(where + Point{100, 100});
+        raster.press(window(), where);
+        raster.setMouseButtons(0);
+    }
+    // Idle twice: the update, then the redraw of whatever it made dirty.
+    void idle() {
+        editor->idle();
+        editor->idle();
+    }
+
+    RasterPlatform raster;
+    RecordingHost host;
+    SpeakerPlugin* effect = nullptr;
+    SpeakerEditor* editor = nullptr;
+    int parentToken = 0;
+};
+
+}  // namespace
+
+TEST_F(Editor, OpensWithEveryControlAtTheEffectsValues) {
+    const AEffect* record = effect->getAeffect();
+    EXPECT_EQ(record->flags, effFlagsHasEditor | effFlagsCanMono | effFlagsCanReplacing);
+    EXPECT_EQ(editor->getSpeedSwitch()->getValue(), 0.0f);
+    EXPECT_EQ(editor->getSpeedLed(0)->getValue(), 1.0f);  // slow lit
+    EXPECT_EQ(editor->getSpeedLed(1)->getValue(), 0.0f);
+    const char* expected[] = {"0", "0", "60", "0", "0", "100"};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(fieldText(i), expected[i]) << i;
+    char entry[kTextSize];
+    editor->getSpeedKeyMenu()->getCurrent(entry);
+    EXPECT_STREQ(entry, "TAB");
+    EXPECT_EQ(editor->getCabinetView()->currentFrame(2), 36);
+    EXPECT_EQ(editor->getCabinetView()->currentFrame(3), 36);
+    EXPECT_EQ(editor->getKnob(2)->getDefaultValue(), 0.5f);  // DISTORTION resets to 50
+    EXPECT_EQ(editor->getFrame()->getViewCount(), 17);
+    ERect* rect = nullptr;
+    EXPECT_EQ(effect->dispatcher(effEditGetRect, 0, 0, &rect, 0.0f), 1);
+    EXPECT_EQ(rect->right, 246);
+    EXPECT_EQ(rect->bottom, 277);
+}
+
+TEST_F(Editor, SwitchClickSendsFastAndTheLedsFollow) {
+    press({60, 140});
+    const auto sent = automation();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].index, kSpeedToggle);
+    EXPECT_EQ(sent[0].opt, 1.0f);
+    EXPECT_EQ(effect->getParameter(kSpeedToggle), 1.0f);
+    EXPECT_EQ(editor->getSpeedLed(0)->getValue(), 0.0f);
+    EXPECT_EQ(editor->getSpeedLed(1)->getValue(), 1.0f);
+    idle();
+    // The fast LED shows its lit frame: the same pixels as the lit half of its strip.
+    const RasterImage& shown = raster.pixels(window());
+    EXPECT_NE(shown.pixel(94, 144), shown.pixel(34, 144));
+}
+
+TEST_F(Editor, ChoosingCtrl64SendsItsPosition) {
+    raster.chooseNextMenuItem(3);
+    press({170, 142});
+    const auto sent = automation();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].index, kSpeedKey);
+    EXPECT_FLOAT_EQ(sent[0].opt, 0.6f);
+    char text[64];
+    effect->getParameterDisplay(kSpeedKey, text);
+    EXPECT_STREQ(text, "CTRL64");
+}
+
+TEST_F(Editor, TypedValuesAreSentInTheParametersUnitsAndShownAsTheyAreTaken) {
+    press({30, 110});  // the SLOW field
+    raster.typeInEditBox("30");
+    raster.pressEnterInEditBox();
+    ASSERT_EQ(automation().size(), 1u);
+    EXPECT_EQ(automation()[0].index, kSlowSpeed);
+    EXPECT_EQ(automation()[0].opt, 1.0f);
+    EXPECT_EQ(fieldText(0), "25");
+    press({150, 110});  // ACCEL.
+    raster.typeInEditBox("-100");
+    raster.pressEnterInEditBox();
+    EXPECT_EQ(effect->getParameter(kAcceleration), 0.0f);
+}
+
+TEST_F(Editor, KnobDragIsBracketedForTheHost) {
+    // The DISTORTION knob: press at its top centre and let go.
+    const Point top{213, 74};
+    raster.queueInput({{L, top + Point{100, 100}}, {L, top + Point{100, 100}}, {0, top + Point{100, 100}}});
+    raster.press(window(), top);
+    const auto begins = host.callsOf(audioMasterBeginEdit), ends = host.callsOf(audioMasterEndEdit);
+    ASSERT_EQ(begins.size(), 1u);
+    ASSERT_EQ(ends.size(), 1u);
+    EXPECT_EQ(begins[0].index, kDistortion);
+    EXPECT_EQ(ends[0].index, kDistortion);
+    ASSERT_FALSE(automation().empty());
+    EXPECT_EQ(automation().back().index, kDistortion);
+    EXPECT_NEAR(effect->getParameter(kDistortion), 0.5f, 0.02f);
+    // The begin came before the automation, the end after it.
+    size_t begin = 0, change = 0, end = 0;
+    for (size_t i = 0; i < host.calls.size(); ++i) {
+        if (host.calls[i].opcode == audioMasterBeginEdit) begin = i;
+        if (host.calls[i].opcode == audioMasterAutomate) change = i;
+        if (host.calls[i].opcode == audioMasterEndEdit) end = i;
+    }
+    EXPECT_LT(begin, change);
+    EXPECT_LT(change, end);
+}
+
+TEST_F(Editor, SpeedHotKeyFollowsTheChosenKey) {
+    VstKeyCode space{0, 7, 0}, tab{0, 2, 0};
+    EXPECT_EQ(editor->onKeyDown(space), -1);  // the key is TAB
+    EXPECT_EQ(effect->getParameter(kSpeedToggle), 0.0f);
+    EXPECT_EQ(editor->onKeyDown(tab), 1);
+    EXPECT_EQ(effect->getParameter(kSpeedToggle), 1.0f);
+    EXPECT_EQ(effect->dispatcher(effEditKeyDown, 0, 2, nullptr, 0.0f), 1);  // through the host's call
+    EXPECT_EQ(effect->getParameter(kSpeedToggle), 0.0f);
+    effect->setParameter(kSpeedKey, 0.0f);  // SPACE
+    EXPECT_EQ(editor->onKeyDown(tab), -1);
+    EXPECT_EQ(editor->onKeyDown(space), 1);
+    effect->setParameter(kSpeedKey, 0.6f);  // a MIDI controller: no key
+    EXPECT_EQ(editor->onKeyDown(space), -1);
+    EXPECT_EQ(effect->dispatcher(effEditKeyUp, 0, 7, nullptr, 0.0f), -1);
+}
+
+TEST_F(Editor, OutOfRangeParameterIndexChangesNothing) {
+    editor->getValueField(0)->setDirty(false);
+    editor->setParameter(9, 1.0f);
+    editor->setParameter(-1, 1.0f);
+    EXPECT_FALSE(editor->getValueField(0)->isDirty());
+    EXPECT_EQ(fieldText(2), "60");
+}
+
+TEST_F(Editor, FollowsChangesMadeElsewhere) {
+    effect->setParameter(kDistortion, 0.25f);
+    effect->setParameter(kSeparation, 0.5f);
+    EXPECT_EQ(fieldText(2), "25");
+    EXPECT_EQ(editor->getKnob(2)->getValue(), 0.25f);
+    EXPECT_EQ(editor->getCabinetView()->currentFrame(2), 18);
+    effect->setParameter(kSeparation, 0.0f);
+    EXPECT_EQ(editor->getCabinetView()->currentFrame(3), 0);
+}
+
+TEST_F(Editor, RotorPositionsBecomeFrames) {
+    CabinetView* cabinet = editor->getCabinetView();
+    const struct {
+        float horn, drum;
+        int hornFrame, drumFrame;
+    } cases[] = {{0.0f, 0.0f, 0, 0}, {0.5f, 0.0139f, 36, 1}, {0.9999f, 2.0f, 71, 71}, {-0.5f, 0.25f, 0, 18}};
+    for (const auto& c : cases) {
+        editor->setRotorPositions(c.horn, c.drum);
+        editor->idle();
+        EXPECT_EQ(cabinet->currentFrame(0), c.hornFrame) << c.horn;
+        EXPECT_EQ(cabinet->currentFrame(1), c.drumFrame) << c.drum;
+    }
+    // Processing hands the engine's positions to the editor after each block.
+    std::vector<float> in(4410, 0.0f), left(4410), right(4410);
+    float* inputs[2] = {in.data(), in.data()};
+    float* outputs[2] = {left.data(), right.data()};
+    effect->setParameter(kSpeedToggle, 1.0f);
+    for (int i = 0; i < 10; ++i) effect->processReplacing(inputs, outputs, 4410);
+    editor->idle();
+    EXPECT_EQ(cabinet->currentFrame(0), static_cast<int>(72 * effect->getHornPosition()));
+    EXPECT_EQ(cabinet->currentFrame(1), static_cast<int>(72 * effect->getDrumPosition()));
+}
+
+TEST_F(Editor, OpensOnceAndRebuildsAfterClosing) {
+    Frame* frame = editor->getFrame();
+    EXPECT_EQ(editor->open(&parentToken), 1);
+    EXPECT_EQ(editor->getFrame(), frame);
+    EXPECT_EQ(raster.windowCount(), 1);
+    effect->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+    EXPECT_EQ(editor->getFrame(), nullptr);
+    EXPECT_EQ(editor->getSpeedSwitch(), nullptr);
+    EXPECT_EQ(raster.windowCount(), 0);
+    VstKeyCode tab{0, 2, 0};
+    EXPECT_EQ(editor->onKeyDown(tab), -1);  // closed
+    effect->setParameter(kDistortion, 0.9f);
+    EXPECT_EQ(effect->dispatcher(effEditOpen, 0, 0, &parentToken, 0.0f), 1);
+    EXPECT_EQ(fieldText(2), "90");
+    EXPECT_EQ(raster.windowCount(), 1);
+}
+
+TEST(ValueText, TypedTextShowsAsTheParameterTakesIt) {
+    auto shown = [](int parameter, const char* typed) {
+        char out[kTextSize];
+        convertValueText(parameter, typed, out);
+        return std::string(out);
+    };
+    EXPECT_EQ(shown(kSlowSpeed, "30"), "25");
+    EXPECT_EQ(shown(kSlowSpeed, "-3.6"), "-4");
+    EXPECT_EQ(shown(kSlowSpeed, "12.7"), "13");
+    EXPECT_EQ(shown(kSlowSpeed, "abc"), "0");
+    EXPECT_EQ(shown(kDistortion, "-5"), "0");
+    EXPECT_EQ(shown(kDistortion, "250"), "100");
+    EXPECT_EQ(shown(kAcceleration, "-100"), "-100");
+    char out[kTextSize];
+    valueTextFilter(kBalance)("-7", out);
+    EXPECT_STREQ(out, "-7");
+    EXPECT_EQ(valueTextFilter(9), nullptr);
+}
