@@ -60,9 +60,9 @@ void DrawContext::setFont(int id, int size, int style) {
     if (id < 0 || id >= kFontCount) id = 0;
     fontId = id;
     fontSize = size == 0 ? kFontTable[id].defaultSize : size;
-    const FontSpec spec{kFontTable[id].face, fontSize, id == 0 || (style & kBoldFace) != 0,
+    const FontSpec font{kFontTable[id].face, fontSize, id == 0 || (style & kBoldFace) != 0,
                         (style & kItalicFace) != 0, (style & kUnderlineFace) != 0, id == 7};
-    platform::current().setFont(painter, spec);
+    platform::current().setFont(painter, font);
 }
 
 void DrawContext::drawText(const char* text, Rect r, bool opaque, int align) {

@@ -230,12 +230,12 @@ void Win32Platform::setTextColor(platform::Painter* handle, Color color) {
     SetTextColor(painterOf(handle)->dc, rgbOf(color));
 }
 
-void Win32Platform::setFont(platform::Painter* handle, const FontSpec& spec) {
+void Win32Platform::setFont(platform::Painter* handle, const FontSpec& wanted) {
     Win32Painter* painter = painterOf(handle);
-    const DWORD family = spec.decorative ? (FF_DECORATIVE | DEFAULT_PITCH) : (VARIABLE_PITCH | FF_SWISS);
-    HFONT font = CreateFontA(-spec.pixelSize, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, spec.italic, spec.underline,
+    const DWORD family = wanted.decorative ? (FF_DECORATIVE | DEFAULT_PITCH) : (VARIABLE_PITCH | FF_SWISS);
+    HFONT font = CreateFontA(-wanted.pixelSize, 0, 0, 0, wanted.bold ? FW_BOLD : FW_NORMAL, wanted.italic, wanted.underline,
                              FALSE, ANSI_CHARSET, OUT_STRING_PRECIS, CLIP_STROKE_PRECIS, DEFAULT_QUALITY, family,
-                             spec.face);
+                             wanted.face);
     SelectObject(painter->dc, font);
     if (painter->font) DeleteObject(painter->font);
     painter->font = font;
