@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "AudioEffectX.h"
+#include "AudioEffectExtensions.h"
 #include "EffectDescriptor.h"
 #include "Program.h"
 #include "vstevents.h"

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "AudioEffectX.h"
+#include "AudioEffectExtensions.h"
 #include "EditorBase.h"
 
 class Frame;

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "AudioEffectX.h"
+#include "AudioEffectExtensions.h"
 #include "RecordingHost.h"
 
 namespace {

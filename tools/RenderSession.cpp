@@ -1,31 +1,16 @@
 #include "RenderSession.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
-namespace {
-
-// The offline host answers the version query and ignores everything else.
-VstIntPtr offlineHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-std::string simplified(const std::string& name) {
-    std::string out;
-    for (char c : name)
-        if (c != ' ' && c != '-' && c != '_') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-}  // namespace
+#include "OfflineHost.h"
 
 RenderSession::RenderSession(const PluginLibrary& library, float sampleRate, int blockSize)
     : sampleRate(sampleRate), blockSize(blockSize > 0 ? blockSize : 512) {
     PluginEntry entry = library.entry("VSTPluginMain");
     if (!entry) entry = library.entry("main");
     if (!entry) return;
-    effect = entry(offlineHost);
+    effect = entry(offlineHostCallback);
     if (!effect || effect->magic != kEffectMagic) {
         effect = nullptr;
         return;
@@ -49,7 +34,7 @@ VstIntPtr RenderSession::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr val
 
 int RenderSession::findParameter(const std::string& name) const {
     for (int i = 0; i < effect->numParams; ++i)
-        if (simplified(parameterName(i)) == simplified(name)) return i;
+        if (simplifiedName(parameterName(i)) == simplifiedName(name)) return i;
     return -1;
 }
 

@@ -91,6 +91,21 @@ void copyRegion(const RasterImage& from, int fx, int fy, RasterImage& to, int tx
         for (int x = 0; x < w; ++x) to.setPixel(tx + x, ty + y, from.pixel(fx + x, fy + y));
 }
 
+// A vertical strip of `frames` frames of w x h, each drawn by
+// drawFrame(image, frame) over the backdrop's area at (x, y): the place the
+// strip is shown at, so its frames fit in without seams.
+template <typename DrawFrame>
+RasterImage stripOver(const RasterImage& backdrop, int x, int y, int w, int h, int frames, DrawFrame drawFrame) {
+    RasterImage strip(w, h * frames);
+    for (int frame = 0; frame < frames; ++frame) {
+        RasterImage one(w, h);
+        copyRegion(backdrop, x, y, one, 0, 0, w, h);
+        drawFrame(one, frame);
+        copyRegion(one, 0, 0, strip, 0, frame * h, w, h);
+    }
+    return strip;
+}
+
 // --- The panel -------------------------------------------------------------------------
 
 const Color kCream = rgb(236, 224, 196);
@@ -166,13 +181,8 @@ struct KnobStyle {
 // control measures angles from: 225 degrees at frame 0, clockwise through
 // the top to -45 degrees at frame 36.
 RasterImage drawKnobStrip(const RasterImage& panel, int placeX, int placeY, const KnobStyle& style) {
-    RasterImage strip(44, 37 * 34);
     const double cx = 22.0, cy = 22.0;
-    for (int frame = 0; frame < 37; ++frame) {
-        const int top = frame * 34;
-        copyRegion(panel, placeX, placeY, strip, 0, top, 44, 34);
-        RasterImage knob(44, 34);
-        copyRegion(panel, placeX, placeY, knob, 0, 0, 44, 34);
+    return stripOver(panel, placeX, placeY, 44, 34, 37, [&](RasterImage& knob, int frame) {
         // Scale: eleven dots along the travel, the ends a little larger.
         for (int i = 0; i <= 10; ++i) {
             const double a = (225.0 - 27.0 * i) * kPi / 180.0;
@@ -191,19 +201,14 @@ RasterImage drawKnobStrip(const RasterImage& panel, int placeX, int placeY, cons
         const double angle = (225.0 - 270.0 * frame / 36.0) * kPi / 180.0;
         const double ux = std::cos(angle), uy = -std::sin(angle);
         line(knob, cx + ux * 2.5, cy + uy * 2.5, cx + ux * 10.5, cy + uy * 10.5, 1.8, style.pointer);
-        copyRegion(knob, 0, 0, strip, 0, top, 44, 34);
-    }
-    return strip;
+    });
 }
 
 // --- Switch, LED, menu field ---------------------------------------------------------------------
 
 // A chrome bat lever in a round nut: down for off (frame 0), up for on.
 RasterImage drawSwitch(const RasterImage& panel) {
-    RasterImage strip(21, 40);
-    for (int frame = 0; frame < 2; ++frame) {
-        RasterImage one(21, 20);
-        copyRegion(panel, 54, 133, one, 0, 0, 21, 20);
+    return stripOver(panel, 54, 133, 21, 20, 2, [](RasterImage& one, int frame) {
         fillDisc(one, 10.5, 10.5, 7.5, rgb(20, 16, 14));
         fillDisc(one, 10.5, 10.5, 6.0, [](double dx, double dy) {
             return mix(rgb(210, 210, 214), rgb(90, 90, 96), 0.5 + 0.5 * (dx + dy) * 0.7);
@@ -212,25 +217,18 @@ RasterImage drawSwitch(const RasterImage& panel) {
         line(one, 10.5, 10.5, 10.5, tipY, 3.2, rgb(120, 120, 126));
         line(one, 10.0, 10.5, 10.0, tipY, 1.2, rgb(235, 235, 240));
         fillDisc(one, 10.5, tipY, 2.4, rgb(225, 225, 230));
-        copyRegion(one, 0, 0, strip, 0, frame * 20, 21, 20);
-    }
-    return strip;
+    });
 }
 
 RasterImage drawLed(const RasterImage& panel) {
-    RasterImage strip(14, 28);
-    for (int frame = 0; frame < 2; ++frame) {
-        RasterImage one(14, 14);
-        copyRegion(panel, 27, 137, one, 0, 0, 14, 14);
+    return stripOver(panel, 27, 137, 14, 14, 2, [](RasterImage& one, int frame) {
         fillDisc(one, 7, 7, 6.0, rgb(150, 120, 64));  // the brass bezel
         fillDisc(one, 7, 7, 4.6, [frame](double dx, double dy) {
             const double light = 1.0 - std::sqrt(dx * dx + dy * dy);
             return frame == 0 ? mix(rgb(60, 10, 8), rgb(110, 30, 24), light - dy * 0.3)
                               : mix(rgb(230, 40, 20), rgb(255, 210, 170), light * light - dy * 0.2);
         });
-        copyRegion(one, 0, 0, strip, 0, frame * 14, 14, 14);
-    }
-    return strip;
+    });
 }
 
 // A sunken black window with a small gold arrow at the right.
@@ -266,10 +264,7 @@ RasterImage drawCabinet() {
 // The horn seen from the front, frame k turned by 5k degrees: two bells on
 // one arm; the one facing the listener is large and bright.
 RasterImage drawHorn(const RasterImage& cabinet) {
-    RasterImage strip(34, 72 * 15);
-    for (int frame = 0; frame < 72; ++frame) {
-        RasterImage one(34, 15);
-        copyRegion(cabinet, 22, 6, one, 0, 0, 34, 15);
+    return stripOver(cabinet, 22, 6, 34, 15, 72, [](RasterImage& one, int frame) {
         // Louvres in front of the horn.
         for (int y = 1; y < 15; y += 3) line(one, 0, y, 34, y, 0.8, rgb(60, 46, 38));
         const double a = frame * 5.0 * kPi / 180.0;
@@ -283,18 +278,13 @@ RasterImage drawHorn(const RasterImage& cabinet) {
             });
         }
         fillDisc(one, 17, 7.5, 2.0, rgb(40, 36, 32));
-        copyRegion(one, 0, 0, strip, 0, frame * 15, 34, 15);
-    }
-    return strip;
+    });
 }
 
 // The drum, frame k turned by 5k degrees: a cylinder of slats whose scoop
 // opening comes round to the front and goes away again.
 RasterImage drawDrum(const RasterImage& cabinet) {
-    RasterImage strip(37, 72 * 25);
-    for (int frame = 0; frame < 72; ++frame) {
-        RasterImage one(37, 25);
-        copyRegion(cabinet, 19, 47, one, 0, 0, 37, 25);
+    return stripOver(cabinet, 19, 47, 37, 25, 72, [](RasterImage& one, int frame) {
         const double a = frame * 5.0 * kPi / 180.0;
         for (int x = 2; x < 35; ++x) {
             // Position on the cylinder's front face, -1..1, and the angle there.
@@ -309,17 +299,12 @@ RasterImage drawDrum(const RasterImage& cabinet) {
         }
         fillRect(one, 1, 2, 36, 3, rgb(30, 22, 16));
         fillRect(one, 1, 22, 36, 23, rgb(30, 22, 16));
-        copyRegion(one, 0, 0, strip, 0, frame * 25, 37, 25);
-    }
-    return strip;
+    });
 }
 
 // Two microphone marks that move apart as the separation grows.
 RasterImage drawMicMarks(const RasterImage& cabinet) {
-    RasterImage strip(18, 37 * 20);
-    for (int frame = 0; frame < 37; ++frame) {
-        RasterImage one(18, 20);
-        copyRegion(cabinet, 65, 60, one, 0, 0, 18, 20);
+    return stripOver(cabinet, 65, 60, 18, 20, 37, [](RasterImage& one, int frame) {
         const double spread = 1.5 + 6.0 * frame / 36.0;
         for (int side : {-1, 1}) {
             const double x = 9 + side * spread;
@@ -328,17 +313,12 @@ RasterImage drawMicMarks(const RasterImage& cabinet) {
                 return mix(rgb(230, 230, 236), rgb(90, 90, 96), 0.5 + 0.5 * (dx + dy) * 0.7);
             });
         }
-        copyRegion(one, 0, 0, strip, 0, frame * 20, 18, 20);
-    }
-    return strip;
+    });
 }
 
 // The pick-up arc of the two microphones, wider with the separation.
 RasterImage drawMicArc(const RasterImage& cabinet) {
-    RasterImage strip(65, 37 * 12);
-    for (int frame = 0; frame < 37; ++frame) {
-        RasterImage one(65, 12);
-        copyRegion(cabinet, 12, 80, one, 0, 0, 65, 12);
+    return stripOver(cabinet, 12, 80, 65, 12, 37, [](RasterImage& one, int frame) {
         const double half = (10.0 + 70.0 * frame / 36.0) * kPi / 180.0;
         const int steps = 40;
         for (int i = 0; i < steps; ++i) {
@@ -346,9 +326,7 @@ RasterImage drawMicArc(const RasterImage& cabinet) {
             line(one, 32.5 + std::cos(a0) * 30, 33 - std::sin(a0) * 30, 32.5 + std::cos(a1) * 30,
                  33 - std::sin(a1) * 30, 1.6, mix(rgb(200, 160, 80), rgb(250, 220, 140), frame / 36.0));
         }
-        copyRegion(one, 0, 0, strip, 0, frame * 12, 65, 12);
-    }
-    return strip;
+    });
 }
 
 // --- Output -----------------------------------------------------------------------------------

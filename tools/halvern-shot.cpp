@@ -5,12 +5,12 @@
 //     --set NAME=VALUE  a parameter in the units it displays (distortion=80,
 //                       speedkey=CTRL64, speed-toggle=fast)
 //     --horn, --drum    rotor positions in turns, 0..1
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "Frame.h"
+#include "OfflineHost.h"
 #include "RasterPlatform.h"
 #include "RasterPng.h"
 #include "SpeakerDescriptor.h"
@@ -19,26 +19,15 @@
 
 namespace {
 
-VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-std::string simplified(const std::string& name) {
-    std::string out;
-    for (char c : name)
-        if (c != ' ' && c != '-' && c != '_') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // The normalised value of a setting in display units: a list entry by name,
 // otherwise a number on the row's scale.
 bool parseSetting(const std::string& setting, int& index, float& normalized) {
     const size_t equals = setting.find('=');
     if (equals == std::string::npos) return false;
-    const std::string name = simplified(setting.substr(0, equals)), value = setting.substr(equals + 1);
+    const std::string name = simplifiedName(setting.substr(0, equals)), value = setting.substr(equals + 1);
     for (index = 0; index < kNumSpeakerParameters; ++index) {
         const ParameterInfo& row = kSpeakerDescriptor.parameters[index];
-        if (simplified(row.name) != name) continue;
+        if (simplifiedName(row.name) != name) continue;
         if (row.kind == List)
             for (int k = 0; k <= static_cast<int>(row.max); ++k)
                 if (value == row.names[k]) {
@@ -59,7 +48,7 @@ bool parseSetting(const std::string& setting, int& index, float& normalized) {
 int main(int argc, char** argv) {
     RasterPlatform raster;
     platform::setCurrent(&raster);
-    SpeakerPlugin effect(quietHost, true);
+    SpeakerPlugin effect(offlineHostCallback, true);
     float horn = 0.0f, drum = 0.0f;
     std::string output;
     for (int i = 1; i < argc; ++i) {

@@ -1,6 +1,6 @@
-// The VST 2 extension of the effect base: the operations behind opcodes 25 to
-// 68 with their base answers, and the wrappers for the host's services. Adds
-// no data.
+// AudioEffectX, the VST 2 extension of the effect base: the operations
+// behind opcodes 25 to 68 with their base answers, and the wrappers for the
+// host's services. Adds no data.
 #pragma once
 
 #include "AudioEffect.h"
