@@ -103,7 +103,6 @@ int SpeakerEditor::open(void* parent) {
     for (Bitmap* b : bitmaps) b->release();
     opened = true;
     syncControls();
-    postUpdate();
     return 1;
 }
 
@@ -144,12 +143,14 @@ void SpeakerEditor::syncControls() {
     }
     cabinetView->setMicFrames(value);  // the last one read: separation
     speedKeyMenu->setCurrent(speedKeyPosition(effect));
-    postUpdate();
 }
 
+// The effect calls this after every change, also from the audio thread when
+// a MIDI controller switches the speed; so the controls are not touched here
+// but at the next idle, on the user-interface thread.
 void SpeakerEditor::setParameter(int index, float) {
     if (!frame || static_cast<unsigned>(index) >= kNumSpeakerParameters) return;
-    syncControls();
+    controlsStale.store(true, std::memory_order_relaxed);
     postUpdate();
 }
 
@@ -166,6 +167,8 @@ void SpeakerEditor::valueChanged(DrawContext* context, Control* control) {
         const int parameter = kKnobPlaces[tag - kFirstValueFieldTag].parameter;
         effect->setParameterAutomated(parameter, typedValue(parameter, text));
     }
+    // Here, on the user-interface thread, the window follows at once.
+    syncControls();
     if (context) control->update(context);
 }
 
@@ -182,7 +185,9 @@ int SpeakerEditor::onKeyDown(VstKeyCode& key) {
     return 1;
 }
 
+// Controls that follow a parameter change are drawn in the same idle step.
 void SpeakerEditor::idle() {
+    if (opened && !inIdle && controlsStale.exchange(false, std::memory_order_relaxed)) syncControls();
     GuiEditor::idle();
     if (opened) cabinetView->setRotorFrames(hornPosition, drumPosition);
 }

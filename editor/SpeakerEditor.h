@@ -4,6 +4,8 @@
 // change the user makes goes back through setParameterAutomated.
 #pragma once
 
+#include <atomic>
+
 #include "CabinetView.h"
 #include "GuiEditor.h"
 #include "Knob.h"
@@ -55,6 +57,7 @@ private:
     OptionMenu* speedKeyMenu = nullptr;
     CabinetView* cabinetView = nullptr;
     bool opened = false;
+    std::atomic<bool> controlsStale{false};  // a parameter changed since the last sync
     Relaxed<float> hornPosition{0.0f};
     Relaxed<float> drumPosition{0.0f};
 };

@@ -153,6 +153,7 @@ TEST_F(Editor, SpeedHotKeyFollowsTheChosenKey) {
     EXPECT_EQ(effect->dispatcher(effEditKeyDown, 0, 2, nullptr, 0.0f), 1);  // through the host's call
     EXPECT_EQ(effect->getParameter(kSpeedToggle), 0.0f);
     effect->setParameter(kSpeedKey, 0.0f);  // SPACE
+    editor->idle();
     EXPECT_EQ(editor->onKeyDown(tab), -1);
     EXPECT_EQ(editor->onKeyDown(space), 1);
     effect->setParameter(kSpeedKey, 0.6f);  // a MIDI controller: no key
@@ -168,14 +169,38 @@ TEST_F(Editor, OutOfRangeParameterIndexChangesNothing) {
     EXPECT_EQ(fieldText(2), "60");
 }
 
-TEST_F(Editor, FollowsChangesMadeElsewhere) {
+TEST_F(Editor, FollowsChangesMadeElsewhereAtTheNextIdle) {
     effect->setParameter(kDistortion, 0.25f);
     effect->setParameter(kSeparation, 0.5f);
+    EXPECT_EQ(fieldText(2), "60");  // not yet: the caller may be any thread
+    editor->idle();
     EXPECT_EQ(fieldText(2), "25");
     EXPECT_EQ(editor->getKnob(2)->getValue(), 0.25f);
     EXPECT_EQ(editor->getCabinetView()->currentFrame(2), 18);
     effect->setParameter(kSeparation, 0.0f);
+    editor->idle();
     EXPECT_EQ(editor->getCabinetView()->currentFrame(3), 0);
+}
+
+TEST_F(Editor, MidiSpeedSwitchOnTheAudioThreadReachesTheWindowAtIdle) {
+    effect->setParameter(kSpeedKey, 0.6f);  // CTRL64
+    editor->idle();
+    VstMidiEvent sustain{};
+    sustain.type = kVstMidiType;
+    sustain.midiData[0] = static_cast<char>(0xB0);
+    sustain.midiData[1] = 64;
+    sustain.midiData[2] = 127;
+    VstEvents list{1, 0, {reinterpret_cast<VstEvent*>(&sustain), nullptr}};
+    effect->processEvents(&list);
+    std::vector<float> in(256, 0.0f), left(256), right(256);
+    float* inputs[2] = {in.data(), in.data()};
+    float* outputs[2] = {left.data(), right.data()};
+    effect->processReplacing(inputs, outputs, 256);
+    EXPECT_EQ(effect->getParameter(kSpeedToggle), 1.0f);
+    EXPECT_EQ(editor->getSpeedSwitch()->getValue(), 0.0f);  // the audio thread left the controls alone
+    editor->idle();
+    EXPECT_EQ(editor->getSpeedSwitch()->getValue(), 1.0f);
+    EXPECT_EQ(editor->getSpeedLed(1)->getValue(), 1.0f);
 }
 
 TEST_F(Editor, RotorPositionsBecomeFrames) {
