@@ -44,7 +44,10 @@ struct RotorState {
 
 // One microphone tap on a delay line. The gains fold together the tap's
 // microphone weight, the band level, the output scale and the crossfeed, so
-// the mix is one multiply-add per tap and output.
+// the mix is one multiply-add per tap and output. The delay swings by at most
+// delayDepth either side of baseDelay (the oscillator values stay within 1),
+// and both are limited so that it stays within 0..bufferSize - 1; that
+// matters only above about 750 kHz.
 struct TapSettings {
     double baseDelay;   // samples
     double delayDepth;  // samples per unit of oscillator value
@@ -113,16 +116,13 @@ struct SignalPath {
 
     // A tap with delay d reads d samples back from the write position, which
     // is already past the sample just written (a delay of 1 reads that
-    // sample). Delays are held inside the buffer, even when not a number, and
-    // the indices are masked, so no read can leave the buffer.
+    // sample). The delays stay inside the buffer (see TapSettings), and the
+    // indices are masked in mix, so no read can leave it.
     void locateTaps(SignalChunk& chunk, int32_t firstWriteIndex) const {
-        constexpr double kMaxDelay = BandDelay::kSize - 1;
         for (int k = 0; k < SignalChunk::kTaps; ++k) {
             const TapSettings& tap = taps[k];
             for (int i = 0; i < chunk.count; ++i) {
-                double delay = tap.baseDelay + tap.delayDepth * chunk.osc[k][i];
-                delay = delay > 0.0 ? delay : 0.0;
-                delay = delay < kMaxDelay ? delay : kMaxDelay;
+                const double delay = tap.baseDelay + tap.delayDepth * chunk.osc[k][i];
                 // Written at firstWriteIndex + i; one bufferSize keeps it positive.
                 const double position = ((firstWriteIndex + i + 1) - delay) + BandDelay::kSize;
                 const int32_t whole = static_cast<int32_t>(position);

@@ -15,8 +15,10 @@ namespace {
 constexpr float kInputLimit = 1.0e6f;
 
 inline float safeInput(float v) {
-    if (!std::isfinite(v)) return 0.0f;
-    return v > kInputLimit ? kInputLimit : (v < -kInputLimit ? -kInputLimit : v);
+    if (std::fabs(v) <= kInputLimit) return v;  // every ordinary sample
+    if (std::isnan(v)) return 0.0f;
+    if (std::isinf(v)) return 0.0f;
+    return v > 0 ? kInputLimit : -kInputLimit;
 }
 
 // The rotor oscillator holds its amplitude only for steps well below 0.5 per
@@ -286,11 +288,17 @@ void SpeakerEngine::advancePositions(VstInt32 frames) {
 }
 
 // The crossfeed mixes each microphone into the other; folded into the tap
-// gains it costs nothing per sample.
+// gains it costs nothing per sample. The delays are kept inside the buffer
+// for any oscillator value within 1.
 static TapSettings tapSettings(float baseDelay, float delayDepth, float ampDepth, float weightLeft,
                                float weightRight, double level, double crossfeed) {
+    constexpr double kLongest = BandDelay::kSize - 1;
+    double depth = std::fabs(static_cast<double>(delayDepth)) < kLongest / 2 ? delayDepth : kLongest / 2;
+    double base = baseDelay;
+    if (base + std::fabs(depth) > kLongest) base = kLongest - std::fabs(depth);
+    if (base - std::fabs(depth) < 0.0) base = std::fabs(depth);
     const double scale = level * kInverseFullScale / (1.0 + crossfeed);
-    return {baseDelay, delayDepth, ampDepth, scale * (weightLeft + crossfeed * weightRight),
+    return {base, depth, ampDepth, scale * (weightLeft + crossfeed * weightRight),
             scale * (weightRight + crossfeed * weightLeft)};
 }
 
