@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "PluginLibrary.h"
+#include "RealInput.h"
 #include "RecordingHost.h"
 
 namespace {
@@ -24,21 +25,6 @@ std::atomic<int> beginEdits{0};
 VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
     if (opcode == audioMasterBeginEdit) ++beginEdits;
     return RecordingHost::callback(effect, opcode, index, value, ptr, opt);
-}
-
-void sendMouse(DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
-
-void sendKey(WORD key, bool down) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof input);
 }
 
 // Counts the live objects of a handle table without GetGuiResources (which
@@ -236,22 +222,7 @@ TEST_F(EndToEnd, SwitchKnobMenuAndTypedValueThroughRealInput) {
     EXPECT_LT(distortion, 0.6f);
 
     // The SPEED HOTKEY menu: SPACE, picked with the mouse.
-    std::thread chooser([] {
-        HWND popup = nullptr;
-        const DWORD start = GetTickCount();
-        while (!(popup = FindWindowA("#32768", nullptr)) && GetTickCount() - start < 3000) Sleep(5);
-        if (!popup) return;
-        Sleep(50);
-        HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
-        RECT item;
-        if (!menu || !GetMenuItemRect(nullptr, menu, 0, &item)) return;
-        sendMouse(MOUSEEVENTF_LEFTUP);
-        SetCursorPos((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-        sendMouse(MOUSEEVENTF_MOVE);
-        Sleep(50);
-        sendMouse(MOUSEEVENTF_LEFTDOWN);
-        sendMouse(MOUSEEVENTF_LEFTUP);
-    });
+    std::thread chooser(chooseFromPopup, 0);
     moveTo({182, 143});
     sendMouse(MOUSEEVENTF_LEFTDOWN);
     run([&] { return automated(7) == 1; });

@@ -107,29 +107,6 @@ TEST_F(Win32Toolkit, AClickElsewhereAcceptsTheTypedText) {
     frame.removeView(other, true);
 }
 
-namespace {
-
-// While the test's thread sits in the menu's own message loop, this one
-// waits for the pop-up, clicks its item `index` and lets the button go.
-void chooseFromPopup(int index) {
-    HWND popup = nullptr;
-    const DWORD start = GetTickCount();
-    while (!(popup = FindWindowA("#32768", nullptr)) && GetTickCount() - start < 2000) Sleep(5);
-    if (!popup) return;
-    Sleep(50);
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
-    RECT item;
-    if (!menu || !GetMenuItemRect(nullptr, menu, static_cast<UINT>(index), &item)) return;
-    sendMouse(MOUSEEVENTF_LEFTUP);  // the press that opened the menu ends
-    SetCursorPos((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    sendMouse(MOUSEEVENTF_MOVE);
-    Sleep(50);
-    sendMouse(MOUSEEVENTF_LEFTDOWN);
-    sendMouse(MOUSEEVENTF_LEFTUP);
-}
-
-}  // namespace
-
 TEST_F(Win32Toolkit, PopupMenuItemChosenWithTheMouse) {
     Frame frame({0, 0, 200, 150}, host, nullptr);
     EntryListener listener;

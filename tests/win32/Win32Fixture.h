@@ -12,52 +12,12 @@
 #include <vector>
 
 #include "Frame.h"
+#include "RealInput.h"
 #include "ModuleInstance.h"
 #include "gui/RasterFixture.h"
 
 
 constexpr int kHostX = 120, kHostY = 90;
-
-// Runs the message loop until `done` holds or two seconds pass.
-template <typename Condition>
-inline bool pumpUntil(Condition done) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        if (done()) break;
-        if (GetTickCount() - start > 2000) return false;
-        Sleep(5);
-    }
-    return true;
-}
-
-// Handles every message waiting now.
-inline void pumpPending() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-inline void sendMouse(DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
-
-inline void sendKey(WORD key, bool down) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof input);
-}
 
 // A real click at a point of a window, pressed and released.
 inline void clickAt(HWND window, Point where, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP) {
