@@ -9,6 +9,13 @@ SpeakerPlugin::SpeakerPlugin(audioMasterCallback audioMaster, bool withEditor) :
     if (withEditor) new (std::nothrow) SpeakerEditor(this);
 }
 
+// The editor goes while the whole effect still exists: closing its window
+// may end a text entry, whose new value the editor then sends to the effect.
+SpeakerPlugin::~SpeakerPlugin() {
+    delete speakerEditor();
+    setEditor(nullptr);
+}
+
 // The only editor this effect ever has is its SpeakerEditor.
 SpeakerEditor* SpeakerPlugin::speakerEditor() const { return static_cast<SpeakerEditor*>(getEditorBase()); }
 

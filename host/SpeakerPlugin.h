@@ -12,6 +12,7 @@ public:
     // Without `withEditor` the effect has no window (builds for platforms
     // without a window backend); an editor that cannot be made is left out too.
     SpeakerPlugin(audioMasterCallback audioMaster, bool withEditor);
+    ~SpeakerPlugin() override;
 
     void setParameter(VstInt32 index, float value) override;
     void processBlock(float** inputs, float** outputs, VstInt32 sampleFrames, bool replacing) override;

@@ -26,7 +26,7 @@ protected:
         raster.paintNow(window());
     }
     void TearDown() override {
-        delete effect;  // with its editor, while this platform is current
+        delete effect;  // with its editor, while this platform is current (unless a test closed it)
         platform::setCurrent(nullptr);
     }
 
@@ -241,6 +241,18 @@ TEST_F(Editor, OpensOnceAndRebuildsAfterClosing) {
     EXPECT_EQ(effect->dispatcher(effEditOpen, 0, 0, &parentToken, 0.0f), 1);
     EXPECT_EQ(fieldText(2), "90");
     EXPECT_EQ(raster.windowCount(), 1);
+}
+
+TEST_F(Editor, ClosingTheEffectWithAnEntryOpenTakesItsText) {
+    press({30, 110});
+    raster.typeInEditBox("-20");
+    // The host closes the effect without closing its window first.
+    AEffect* record = effect->getAeffect();
+    EXPECT_EQ(record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f), 1);
+    effect = nullptr;
+    ASSERT_EQ(automation().size(), 1u);
+    EXPECT_EQ(automation()[0].index, kSlowSpeed);
+    EXPECT_FLOAT_EQ(automation()[0].opt, 0.1f);
 }
 
 TEST(ValueText, TypedTextShowsAsTheParameterTakesIt) {
