@@ -18,10 +18,8 @@ public:
     void draw(DrawContext* context, Rect dest, Point sourceOffset = {});
     void drawTransparent(DrawContext* context, Rect dest, Point sourceOffset = {});
 
-    int getResourceId() const { return resourceId; }
     int getWidth() const { return width; }
     int getHeight() const { return height; }
-    Color getTransparentColor() const { return transparentColor; }
     bool isLoaded() const { return handle != nullptr; }
 
 private:

@@ -42,9 +42,6 @@ public:
     platform::Painter* getPainter() const { return painter; }
     int getFontId() const { return fontId; }
     int getFontSize() const { return fontSize; }
-    Color getLineColor() const { return lineColor; }
-    Color getFillColor() const { return fillColor; }
-    Color getTextColor() const { return textColor; }
 
 protected:
     // Starts drawing on a device obtained after construction.

@@ -28,8 +28,6 @@ public:
     virtual void setTextFilter2(TextFilter2 filter, void* data);
     virtual void setTextFilter(TextFilter filter);
 
-    bool isEditing() const { return editBox != nullptr; }
-
 private:
     void editEnded() override;
     Color editTextColor() override { return textColor; }

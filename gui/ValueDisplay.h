@@ -45,12 +45,6 @@ public:
     virtual void setFontStyle(int newFontStyle);
     virtual void setTextTransparent(bool flag);
 
-    int getStyle() const { return style; }
-    int getAlignment() const { return alignment; }
-    int getFontId() const { return fontId; }
-    Color getTextColor() const { return textColor; }
-    Color getBackColor() const { return backColor; }
-
 protected:
     // Draws the box and `text` in it; `image`, when given, replaces the background.
     void drawText(DrawContext* context, const char* text, Bitmap* image);

@@ -35,8 +35,6 @@ public:
     virtual int setKnobMode(int) { return 0; }
     virtual bool onWheel(float) { return false; }
 
-    AudioEffect* getEffect() const { return effect; }
-
 protected:
     AudioEffect* effect;
     void* parentWindow = nullptr;
