@@ -313,3 +313,26 @@ TEST(HostInput, CallersFloatingPointModeIsRestored) {
     EXPECT_EQ(_mm_getcsr(), before);
 }
 #endif
+
+#include "AllocationCounter.h"
+
+TEST(AudioThread, ProcessingWithMidiAndSwitchesAllocatesNothing) {
+    RecordingHost host;
+    EngineProbe engine(RecordingHost::callback);
+    engine.setParameter(kSpeedKey, speedKey(kKeyCtrl64));
+    std::vector<float> in = testSignal(512), left(512), right(512);
+    float* inputs[2] = {in.data(), in.data()};
+    float* outputs[2] = {left.data(), right.data()};
+    MidiList midi;
+    for (int i = 0; i < 64; ++i) midi.controlChange(i * 8, 64, i % 2 ? 0 : 127);
+    VstEvents* list = midi.get();
+    host.calls.reserve(10000);  // the recording host's own bookkeeping is not the engine's
+    AllocationCounter counter;
+    for (int block = 0; block < 20; ++block) {
+        engine.processEvents(list);
+        engine.processReplacing(inputs, outputs, 512);
+        engine.process(inputs, outputs, 512);
+    }
+    EXPECT_EQ(counter.count(), 0);
+    EXPECT_GT(host.callsOf(audioMasterAutomate).size(), 0u);
+}
