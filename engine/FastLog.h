@@ -1,12 +1,14 @@
 // Natural logarithm for the shapers: a few multiplications instead of a libm
 // call, with a relative error below 1e-12 for positive, finite, normal
-// arguments (the only ones the shapers produce).
+// arguments (the only ones the shapers produce). Like all of the signal
+// path's inline code it has internal linkage: the path is compiled once for
+// plain x86-64 and once for AVX2, and the two copies must never be merged.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 
-inline double fastLog(double x) {
+static inline double fastLog(double x) {
     constexpr double kLn2 = 0.69314718055994530942;
     constexpr double kSqrt2 = 1.41421356237309504880;
     // x = 2^exponent * m with m in [1, 2). The exponent field becomes a double

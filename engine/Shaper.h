@@ -11,18 +11,18 @@
 constexpr double kFullScale = 32767.0;
 constexpr double kInverseFullScale = 3.0518509e-05f;
 
-inline double asinhOf(double z) { return std::log(z + std::sqrt(z * z + 1.0)); }
+static inline double asinhOf(double z) { return std::log(z + std::sqrt(z * z + 1.0)); }
 
 // The same curve on the audio thread, with the logarithm computed inline.
-inline double fastAsinh(double z) { return fastLog(z + std::sqrt(z * z + 1.0)); }
+static inline double fastAsinh(double z) { return fastLog(z + std::sqrt(z * z + 1.0)); }
 
 struct Shaper {
     double drive;  // scales the band (relative to full level) before the curve
     double scale;  // 32767 / asinh(drive): brings full level back to full level
-
-    static Shaper forDrive(float drive, float driveNorm) {
-        return {drive, driveNorm * kFullScale};
-    }
-
-    double shape(double band) const { return fastAsinh(band * drive * kInverseFullScale) * scale; }
 };
+
+static inline Shaper shaperFor(float drive, float driveNorm) { return {drive, driveNorm * kFullScale}; }
+
+static inline double shape(const Shaper& shaper, double band) {
+    return fastAsinh(band * shaper.drive * kInverseFullScale) * shaper.scale;
+}

@@ -2,6 +2,10 @@
 // the engine loads coefficients and state into a SignalPath once per segment,
 // runs its samples, and stores the state back. Keeping everything in locals
 // lets the compiler hold it in registers; the output arrays cannot alias it.
+//
+// The records are plain data; the code is static inline, so each of the two
+// translation units that run it (SegmentRunners.cpp for plain x86-64 and
+// SegmentRunnersAvx2.cpp) keeps its own copy.
 #pragma once
 
 #include <cmath>
@@ -19,28 +23,28 @@ struct RotorState {
     float slow;
     float fast;
     float osc[3];
-
-    // Speed update, then oscillator update; the three values stay balanced
-    // (the third is always minus the sum of the others) and the factor T
-    // holds their amplitude at 1/sqrt(3).
-    void advance() {
-        const double candidate = static_cast<double>(speed) + step;
-        if (candidate < slow)
-            speed = slow;
-        else if (candidate > fast)
-            speed = fast;
-        else
-            speed = static_cast<float>(candidate);
-        const double a = osc[0], b = osc[1], c = osc[2];
-        const double t = a * b + 0.75 - c * c;
-        const double ht = speed * t;
-        const double newA = 2.0 * (a * t + b * ht - c * ht);
-        const double newB = 2.0 * (b * t + c * ht - a * ht);
-        osc[0] = static_cast<float>(newA);
-        osc[1] = static_cast<float>(newB);
-        osc[2] = static_cast<float>(-(newA + newB));
-    }
 };
+
+// Speed update, then oscillator update; the three values stay balanced (the
+// third is always minus the sum of the others) and the factor T holds their
+// amplitude at 1/sqrt(3).
+static inline void advance(RotorState& rotor) {
+    const double candidate = static_cast<double>(rotor.speed) + rotor.step;
+    if (candidate < rotor.slow)
+        rotor.speed = rotor.slow;
+    else if (candidate > rotor.fast)
+        rotor.speed = rotor.fast;
+    else
+        rotor.speed = static_cast<float>(candidate);
+    const double a = rotor.osc[0], b = rotor.osc[1], c = rotor.osc[2];
+    const double t = a * b + 0.75 - c * c;
+    const double ht = rotor.speed * t;
+    const double newA = 2.0 * (a * t + b * ht - c * ht);
+    const double newB = 2.0 * (b * t + c * ht - a * ht);
+    rotor.osc[0] = static_cast<float>(newA);
+    rotor.osc[1] = static_cast<float>(newB);
+    rotor.osc[2] = static_cast<float>(-(newA + newB));
+}
 
 // One microphone tap on a delay line. The gains fold together the tap's
 // microphone weight, the band level, the output scale and the crossfeed, so
@@ -62,7 +66,7 @@ struct TapSettings {
 struct SignalChunk {
     static constexpr int kSize = 64;
     static constexpr int kTaps = 5;  // three horn taps, then two drum taps
-    int count = 0;
+    int count;  // set before use: no constructor, so no code shared between the two builds
     double high[kSize], low[kSize];
     float hornIn[kSize], drumIn[kSize];
     float osc[kTaps][kSize];          // the oscillator value that moves each tap
@@ -74,10 +78,10 @@ struct SignalChunk {
 // The signal path for a run of samples, in steps over each chunk:
 //  1. prepare: the crossover and both rotors, sample by sample; these are the
 //     recursive parts, and they keep their exact per-sample arithmetic;
-//  2. shape and locateTaps: the saturators and the tap positions, independent
-//     per sample, so the compiler runs them on vector lanes;
+//  2. shapeChunk and locateTaps: the saturators and the tap positions,
+//     independent per sample, so the compiler runs them on vector lanes;
 //  3. mix: write the delay lines, read the taps (linear interpolation), mix.
-// The engine runs step 3 of one chunk in the same loop as step 1 of the next.
+// runSegment runs step 3 of one chunk in the same loop as step 1 of the next.
 struct SignalPath {
     // Coefficients, constant over a segment.
     double filterA1, filterA2, filterGain;
@@ -90,67 +94,130 @@ struct SignalPath {
     float* hornBuffer;
     float* drumBuffer;
     int32_t writeIndex;
-
-    // Two-pole crossover (the drum band a low-pass with unity gain at 0 Hz,
-    // the horn band the same poles with a double zero at 0 Hz), then one step
-    // of each rotor.
-    void prepare(SignalChunk& chunk, int i, float x) {
-        const double input = kFullScale * x;
-        const double y = (input + filterA1 * filterY1) - filterA2 * filterY2;
-        chunk.low[i] = filterGain * y;
-        chunk.high[i] = filterY2 + (y - 2.0 * filterY1);
-        filterY2 = filterY1;
-        filterY1 = static_cast<float>(y);
-        horn.advance();
-        drum.advance();
-        for (int k = 0; k < 3; ++k) chunk.osc[k][i] = horn.osc[k];
-        for (int k = 0; k < 2; ++k) chunk.osc[3 + k][i] = drum.osc[k];
-    }
-
-    void shape(SignalChunk& chunk) const {
-        for (int i = 0; i < chunk.count; ++i) {
-            chunk.hornIn[i] = static_cast<float>(hornShaper.shape(chunk.high[i]));
-            chunk.drumIn[i] = static_cast<float>(drumShaper.shape(chunk.low[i]));
-        }
-    }
-
-    // A tap with delay d reads d samples back from the write position, which
-    // is already past the sample just written (a delay of 1 reads that
-    // sample). The delays stay inside the buffer (see TapSettings), and the
-    // indices are masked in mix, so no read can leave it.
-    void locateTaps(SignalChunk& chunk, int32_t firstWriteIndex) const {
-        for (int k = 0; k < SignalChunk::kTaps; ++k) {
-            const TapSettings& tap = taps[k];
-            for (int i = 0; i < chunk.count; ++i) {
-                const double delay = tap.baseDelay + tap.delayDepth * chunk.osc[k][i];
-                // Written at firstWriteIndex + i; one bufferSize keeps it positive.
-                const double position = ((firstWriteIndex + i + 1) - delay) + BandDelay::kSize;
-                const int32_t whole = static_cast<int32_t>(position);
-                chunk.tapIndex[k][i] = whole;
-                chunk.tapFraction[k][i] = position - whole;
-            }
-        }
-        for (int k = 0; k < 3; ++k)
-            for (int i = 0; i < chunk.count; ++i) chunk.hornAmp[k][i] = 1.0 + taps[k].ampDepth * chunk.osc[k][i];
-    }
-
-    void mix(const SignalChunk& chunk, int i, float& left, float& right) {
-        constexpr int32_t kMask = BandDelay::kSize - 1;
-        hornBuffer[writeIndex] = chunk.hornIn[i];
-        drumBuffer[writeIndex] = chunk.drumIn[i];
-        writeIndex = (writeIndex + 1) & kMask;
-        double sumLeft = 0.0, sumRight = 0.0;
-        for (int k = 0; k < SignalChunk::kTaps; ++k) {
-            const float* buffer = k < 3 ? hornBuffer : drumBuffer;
-            const int32_t whole = chunk.tapIndex[k][i];
-            const float earlier = buffer[whole & kMask];
-            const float later = buffer[(whole + 1) & kMask];
-            double value = earlier + chunk.tapFraction[k][i] * (later - earlier);
-            if (k < 3) value *= chunk.hornAmp[k][i];
-            sumLeft += taps[k].gainLeft * value;
-            sumRight += taps[k].gainRight * value;
-        }
-        left = static_cast<float>(sumLeft);
-        right = static_cast<float>(sumRight);
-    }
 };
+
+// Two-pole crossover (the drum band a low-pass with unity gain at 0 Hz, the
+// horn band the same poles with a double zero at 0 Hz), then one step of
+// each rotor.
+static inline void prepare(SignalPath& path, SignalChunk& chunk, int i, float x) {
+    const double input = kFullScale * x;
+    const double y = (input + path.filterA1 * path.filterY1) - path.filterA2 * path.filterY2;
+    chunk.low[i] = path.filterGain * y;
+    chunk.high[i] = path.filterY2 + (y - 2.0 * path.filterY1);
+    path.filterY2 = path.filterY1;
+    path.filterY1 = static_cast<float>(y);
+    advance(path.horn);
+    advance(path.drum);
+    for (int k = 0; k < 3; ++k) chunk.osc[k][i] = path.horn.osc[k];
+    for (int k = 0; k < 2; ++k) chunk.osc[3 + k][i] = path.drum.osc[k];
+}
+
+static inline void shapeChunk(const SignalPath& path, SignalChunk& chunk) {
+    for (int i = 0; i < chunk.count; ++i) {
+        chunk.hornIn[i] = static_cast<float>(shape(path.hornShaper, chunk.high[i]));
+        chunk.drumIn[i] = static_cast<float>(shape(path.drumShaper, chunk.low[i]));
+    }
+}
+
+// A tap with delay d reads d samples back from the write position, which is
+// already past the sample just written (a delay of 1 reads that sample). The
+// delays stay inside the buffer (see TapSettings), and the indices are
+// masked in mix, so no read can leave it.
+static inline void locateTaps(const SignalPath& path, SignalChunk& chunk, int32_t firstWriteIndex) {
+    for (int k = 0; k < SignalChunk::kTaps; ++k) {
+        const TapSettings& tap = path.taps[k];
+        for (int i = 0; i < chunk.count; ++i) {
+            const double delay = tap.baseDelay + tap.delayDepth * chunk.osc[k][i];
+            // Written at firstWriteIndex + i; one bufferSize keeps it positive.
+            const double position = ((firstWriteIndex + i + 1) - delay) + BandDelay::kSize;
+            const int32_t whole = static_cast<int32_t>(position);
+            chunk.tapIndex[k][i] = whole;
+            chunk.tapFraction[k][i] = position - whole;
+        }
+    }
+    for (int k = 0; k < 3; ++k)
+        for (int i = 0; i < chunk.count; ++i) chunk.hornAmp[k][i] = 1.0 + path.taps[k].ampDepth * chunk.osc[k][i];
+}
+
+static inline void mix(SignalPath& path, const SignalChunk& chunk, int i, float& left, float& right) {
+    constexpr int32_t kMask = BandDelay::kSize - 1;
+    path.hornBuffer[path.writeIndex] = chunk.hornIn[i];
+    path.drumBuffer[path.writeIndex] = chunk.drumIn[i];
+    path.writeIndex = (path.writeIndex + 1) & kMask;
+    double sumLeft = 0.0, sumRight = 0.0;
+    for (int k = 0; k < SignalChunk::kTaps; ++k) {
+        const float* buffer = k < 3 ? path.hornBuffer : path.drumBuffer;
+        const int32_t whole = chunk.tapIndex[k][i];
+        const float earlier = buffer[whole & kMask];
+        const float later = buffer[(whole + 1) & kMask];
+        double value = earlier + chunk.tapFraction[k][i] * (later - earlier);
+        if (k < 3) value *= chunk.hornAmp[k][i];
+        sumLeft += path.taps[k].gainLeft * value;
+        sumRight += path.taps[k].gainRight * value;
+    }
+    left = static_cast<float>(sumLeft);
+    right = static_cast<float>(sumRight);
+}
+
+// Input samples beyond this magnitude (120 dB over full level) are clamped,
+// and samples that are not finite are read as 0: one bad value from a host
+// must not overflow the filter state and poison it for ever.
+constexpr float kInputLimit = 1.0e6f;
+
+static inline float safeInput(float v) {
+    if (std::fabs(v) <= kInputLimit) return v;  // every ordinary sample
+    if (std::isnan(v)) return 0.0f;
+    if (std::isinf(v)) return 0.0f;
+    return v > 0 ? kInputLimit : -kInputLimit;
+}
+
+// A run of samples without a speed switch. Chunk k is prepared in the same
+// loop that mixes chunk k - 1. Every input is read before the outputs at its
+// position are written, so inputs and outputs may be the same arrays.
+static inline void runSegment(SignalPath& state, const float* inLeft, const float* inRight, float* outLeft,
+                              float* outRight, int32_t frames, bool replacing) {
+    // A local copy: nothing the loop writes through a pointer can alias it,
+    // so its fields stay in registers.
+    SignalPath path = state;
+    SignalChunk chunks[2];
+    SignalChunk* next = &chunks[0];
+    SignalChunk* ready = &chunks[1];
+    int32_t readyStart = 0;
+
+    auto prepareAt = [&](int i, int32_t start) {
+        const float x = (safeInput(inLeft[start + i]) + safeInput(inRight[start + i])) * 0.5f;
+        prepare(path, *next, i, x);
+    };
+    auto mixAt = [&](int i) {
+        float left, right;
+        mix(path, *ready, i, left, right);
+        const int32_t at = readyStart + i;
+        if (replacing) {
+            outLeft[at] = left;
+            outRight[at] = right;
+        } else {
+            outLeft[at] += left;
+            outRight[at] += right;
+        }
+    };
+
+    ready->count = 0;
+    for (int32_t start = 0; start < frames; start += SignalChunk::kSize) {
+        next->count = frames - start < SignalChunk::kSize ? frames - start : SignalChunk::kSize;
+        const int both = next->count < ready->count ? next->count : ready->count;
+        for (int i = 0; i < both; ++i) {
+            prepareAt(i, start);
+            mixAt(i);
+        }
+        for (int i = both; i < next->count; ++i) prepareAt(i, start);
+        for (int i = both; i < ready->count; ++i) mixAt(i);
+        shapeChunk(path, *next);
+        locateTaps(path, *next, path.writeIndex);
+        SignalChunk* done = ready;
+        ready = next;
+        next = done;
+        readyStart = start;
+    }
+    for (int i = 0; i < ready->count; ++i) mixAt(i);
+    state = path;
+}

@@ -1,25 +1,12 @@
 #include "SpeakerEngine.h"
 
 #include <cmath>
-#include <utility>
 
 #include "DenormalGuard.h"
 #include "LevelTables.h"
 #include "SpeakerDescriptor.h"
 
 namespace {
-
-// Input samples beyond this magnitude (120 dB over full level) are clamped,
-// and samples that are not finite are read as 0: one bad value from a host
-// must not overflow the filter state and poison it for ever.
-constexpr float kInputLimit = 1.0e6f;
-
-inline float safeInput(float v) {
-    if (std::fabs(v) <= kInputLimit) return v;  // every ordinary sample
-    if (std::isnan(v)) return 0.0f;
-    if (std::isinf(v)) return 0.0f;
-    return v > 0 ? kInputLimit : -kInputLimit;
-}
 
 // The rotor oscillator holds its amplitude only for steps well below 0.5 per
 // sample. Real sample rates give steps below 0.01; the limit matters only for
@@ -66,7 +53,7 @@ constexpr unsigned char kControlChange = 0xB0;
 }  // namespace
 
 SpeakerEngine::SpeakerEngine(audioMasterCallback audioMaster)
-    : PluginBase(audioMaster, kSpeakerDescriptor) {
+    : PluginBase(audioMaster, kSpeakerDescriptor), segmentRunner(bestSegmentRunner()) {
     for (int i = 0; i < 3; ++i) hornOsc[i] = drumOsc[i] = kOscillatorStart[i];
     bandDelay.allocate();
     setProgram(0);
@@ -307,8 +294,8 @@ SignalPath SpeakerEngine::loadSignalPath() {
     path.filterA1 = filterA1;
     path.filterA2 = filterA2;
     path.filterGain = filterGain;
-    path.hornShaper = Shaper::forDrive(hornDrive, hornDriveNorm);
-    path.drumShaper = Shaper::forDrive(drumDrive, drumDriveNorm);
+    path.hornShaper = shaperFor(hornDrive, hornDriveNorm);
+    path.drumShaper = shaperFor(drumDrive, drumDriveNorm);
     const double mix = crossfeed;
     for (int i = 0; i < 3; ++i) {
         const HornTap& tap = hornTaps[i];
@@ -342,52 +329,13 @@ void SpeakerEngine::storeSignalPath(const SignalPath& path) {
     bandDelay.writeIndex = path.writeIndex;
 }
 
-// A run of samples without a speed switch. Chunk k is prepared in the same
-// loop that mixes chunk k - 1 (see SignalPath). Every input is read before
-// the outputs at its position are written, so inputs and outputs may be the
-// same arrays.
+// A run of samples without a speed switch, through the signal path built
+// for this processor.
 void SpeakerEngine::processSegment(const float* inLeft, const float* inRight, float* outLeft,
                                    float* outRight, VstInt32 frames, bool replacing) {
     DenormalGuard flushDenormals;
     advancePositions(frames);
     SignalPath path = loadSignalPath();
-    SignalChunk chunks[2];
-    SignalChunk* next = &chunks[0];
-    SignalChunk* ready = &chunks[1];
-    VstInt32 readyStart = 0;
-
-    auto prepare = [&](int i, VstInt32 start) {
-        const float x = (safeInput(inLeft[start + i]) + safeInput(inRight[start + i])) * 0.5f;
-        path.prepare(*next, i, x);
-    };
-    auto mix = [&](int i) {
-        float left, right;
-        path.mix(*ready, i, left, right);
-        const VstInt32 at = readyStart + i;
-        if (replacing) {
-            outLeft[at] = left;
-            outRight[at] = right;
-        } else {
-            outLeft[at] += left;
-            outRight[at] += right;
-        }
-    };
-
-    ready->count = 0;
-    for (VstInt32 start = 0; start < frames; start += SignalChunk::kSize) {
-        next->count = frames - start < SignalChunk::kSize ? frames - start : SignalChunk::kSize;
-        const int both = next->count < ready->count ? next->count : ready->count;
-        for (int i = 0; i < both; ++i) {
-            prepare(i, start);
-            mix(i);
-        }
-        for (int i = both; i < next->count; ++i) prepare(i, start);
-        for (int i = both; i < ready->count; ++i) mix(i);
-        path.shape(*next);
-        path.locateTaps(*next, path.writeIndex);
-        std::swap(next, ready);
-        readyStart = start;
-    }
-    for (int i = 0; i < ready->count; ++i) mix(i);
+    segmentRunner(path, inLeft, inRight, outLeft, outRight, frames, replacing);
     storeSignalPath(path);
 }

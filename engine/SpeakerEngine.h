@@ -5,6 +5,7 @@
 
 #include "BandDelay.h"
 #include "Relaxed.h"
+#include "SegmentRunners.h"
 #include "SignalPath.h"
 #include "pluginbase.h"
 
@@ -65,6 +66,9 @@ protected:
     float drumOsc[3];
 
     Relaxed<float> hornPosition{0.0f}, drumPosition{0.0f};
+
+    // The signal path built for this processor (chosen once, off the audio thread).
+    SegmentRunner segmentRunner;
 
 private:
     void updateFilter(float rate);

@@ -37,6 +37,8 @@ public:
     using SpeakerEngine::speedController;
     using SpeakerEngine::updateCoefficients;
 
+    void useSegmentRunner(SegmentRunner runner) { segmentRunner = runner; }
+
     // Runs `frames` samples of the given input (mono on both channels),
     // replacing, and returns left and right.
     void run(const std::vector<float>& input, std::vector<float>& left, std::vector<float>& right,

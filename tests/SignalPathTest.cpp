@@ -67,10 +67,10 @@ TEST(SignalPath, LowDistortionIsNearlyLinearAndLevelsFollowTheTables) {
         EXPECT_FLOAT_EQ(engine.hornLevel, 1.0f);
         EXPECT_FLOAT_EQ(engine.drumLevel, 1.0f);
     }
-    const Shaper horn = Shaper::forDrive(0.25f, static_cast<float>(1.0 / asinhOf(0.25)));
-    EXPECT_NEAR(horn.shape(1.0), 0.25 / asinhOf(0.25), 1e-6);
-    EXPECT_NEAR(horn.shape(32767.0), 32767.0, 1e-3);
-    EXPECT_NEAR(horn.shape(-32767.0), -32767.0, 1e-3);
+    const Shaper horn = shaperFor(0.25f, static_cast<float>(1.0 / asinhOf(0.25)));
+    EXPECT_NEAR(shape(horn, 1.0), 0.25 / asinhOf(0.25), 1e-6);
+    EXPECT_NEAR(shape(horn, 32767.0), 32767.0, 1e-3);
+    EXPECT_NEAR(shape(horn, -32767.0), -32767.0, 1e-3);
     for (int d : {53, 89, 100}) {
         engine.setParameter(kDistortion, normalizedDistortion(d));
         EXPECT_FLOAT_EQ(engine.hornLevel, hornCompensation(d) / 100.0f);
@@ -189,6 +189,24 @@ std::vector<float> coefficients(EngineProbe& e) {
 }
 
 }  // namespace
+
+// Both builds of the signal path give the very same samples.
+TEST(SignalPath, AvxBuildMatchesThePortableOneSampleForSample) {
+    const SegmentRunner wide = avx2SegmentRunner();
+    if (!wide) GTEST_SKIP() << "no AVX2 on this processor or in this build";
+    EngineProbe portable(nullptr), vector(nullptr);
+    portable.useSegmentRunner(runSegmentPortable);
+    vector.useSegmentRunner(wide);
+    std::vector<float> input(30000);
+    for (size_t i = 0; i < input.size(); ++i)
+        input[i] = static_cast<float>(0.7 * std::sin(i * 0.021) + 0.3 * std::sin(i * 0.63));
+    for (EngineProbe* e : {&portable, &vector}) e->setParameter(kSpeedToggle, 1.0f);
+    std::vector<float> l1, r1, l2, r2;
+    portable.run(input, l1, r1);
+    vector.run(input, l2, r2);
+    EXPECT_EQ(l1, l2);
+    EXPECT_EQ(r1, r2);
+}
 
 TEST(Coefficients, ParameterChangesGiveWhatAFullRecomputationGives) {
     EngineProbe engine(nullptr);
