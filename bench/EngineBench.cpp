@@ -52,6 +52,15 @@ void BM_Defaults(benchmark::State& state) {
     reportFrames(state);
 }
 
+// The same on the build of the path for plain x86-64 (SSE2) processors.
+void BM_DefaultsPortable(benchmark::State& state) {
+    auto engine = makeEngine();
+    engine->usePortablePath();
+    Buffers b(1.0f);
+    for (auto _ : state) engine->processReplacing(b.inputs, b.outputs, kBlock);
+    reportFrames(state);
+}
+
 void BM_Fast(benchmark::State& state) {
     auto engine = makeEngine();
     Buffers b(1.0f);
@@ -124,6 +133,7 @@ void BM_StraightforwardBaseline(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Defaults);
+BENCHMARK(BM_DefaultsPortable);
 BENCHMARK(BM_Fast);
 BENCHMARK(BM_Ramp);
 BENCHMARK(BM_Midi64);

@@ -13,6 +13,9 @@ public:
     using SpeakerEngine::SpeakerEngine;
     using SpeakerEngine::hornOsc;
 
+    // The plain x86-64 build of the fast path, whatever the processor offers.
+    void usePortablePath() { segmentRunner = runSegmentPortable; }
+
     // Replacing processing without MIDI, sample by sample.
     void processReference(const float* inLeft, const float* inRight, float* outLeft,
                           float* outRight, int frames) {
