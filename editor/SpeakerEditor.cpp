@@ -118,7 +118,10 @@ void SpeakerEditor::close() {
 
 void SpeakerEditor::clearControls() {
     speedSwitch = nullptr;
-    for (int i = 0; i < kKnobCount; ++i) knobs[i] = nullptr, valueFields[i] = nullptr;
+    for (int i = 0; i < kKnobCount; ++i) {
+        knobs[i] = nullptr;
+        valueFields[i] = nullptr;
+    }
     speedLeds[0] = speedLeds[1] = nullptr;
     speedKeyMenu = nullptr;
     cabinetView = nullptr;
