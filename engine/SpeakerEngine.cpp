@@ -280,10 +280,8 @@ void SpeakerEngine::advancePositions(VstInt32 frames) {
 static TapSettings tapSettings(float baseDelay, float delayDepth, float ampDepth, float weightLeft,
                                float weightRight, double level, double crossfeed) {
     constexpr double kLongest = BandDelay::kSize - 1;
-    double depth = std::fabs(static_cast<double>(delayDepth)) < kLongest / 2 ? delayDepth : kLongest / 2;
-    double base = baseDelay;
-    if (base + std::fabs(depth) > kLongest) base = kLongest - std::fabs(depth);
-    if (base - std::fabs(depth) < 0.0) base = std::fabs(depth);
+    const double depth = std::fmin(std::fabs(static_cast<double>(delayDepth)), kLongest / 2);
+    const double base = std::fmin(std::fmax(static_cast<double>(baseDelay), depth), kLongest - depth);
     const double scale = level * kInverseFullScale / (1.0 + crossfeed);
     return {base, depth, ampDepth, scale * (weightLeft + crossfeed * weightRight),
             scale * (weightRight + crossfeed * weightLeft)};
