@@ -115,11 +115,7 @@ protected:
         float* outputs[2] = {left.data(), right.data()};
         const DWORD start = GetTickCount();
         while (!done()) {
-            MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
+            pumpPending();
             for (int i = 0; i < 512; ++i) in[i] = 0.3f * static_cast<float>(std::sin((blocks * 512 + i) * 0.05));
             ++blocks;
             effect->processReplacing(effect, inputs, outputs, 512);
