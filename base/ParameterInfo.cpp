@@ -1,4 +1,4 @@
-#include "EffectDescriptor.h"
+#include "ParameterInfo.h"
 
 #include <cmath>
 #include <cstdio>

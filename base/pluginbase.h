@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "AudioEffectExtensions.h"
+#include "AudioEffectX.h"
 #include "EffectDescriptor.h"
 #include "Program.h"
 #include "vstevents.h"

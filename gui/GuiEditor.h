@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "AudioEffectExtensions.h"
+#include "AudioEffectX.h"
 #include "EditorBase.h"
 
 class Frame;

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "AudioEffectExtensions.h"
+#include "AudioEffectX.h"
 #include "RecordingHost.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "Frame.h"
 #include "OfflineHost.h"
 #include "RasterPlatform.h"
-#include "RasterPng.h"
+#include "PngWriter.h"
 #include "SpeakerDescriptor.h"
 #include "SpeakerEditor.h"
 #include "SpeakerPlugin.h"

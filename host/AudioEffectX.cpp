@@ -1,4 +1,4 @@
-#include "AudioEffectExtensions.h"
+#include "AudioEffectX.h"
 
 // --- Dispatcher for opcodes 25 to 68; everything else goes to the VST 1 level --
 

@@ -1,4 +1,4 @@
-#include "RasterPng.h"
+#include "PngWriter.h"
 
 #include <png.h>
 
