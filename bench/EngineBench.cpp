@@ -34,8 +34,8 @@ struct Buffers {
     }
 };
 
-std::unique_ptr<ReferenceSpeaker> makeEngine() {
-    auto engine = std::make_unique<ReferenceSpeaker>(nullptr);
+std::unique_ptr<SpeakerEngine> makeEngine() {
+    auto engine = std::make_unique<SpeakerEngine>(nullptr);
     engine->setSampleRate(static_cast<float>(kRate));
     engine->resume();
     return engine;
@@ -55,7 +55,7 @@ void BM_Defaults(benchmark::State& state) {
 // The same on the build of the path for plain x86-64 (SSE2) processors.
 void BM_DefaultsPortable(benchmark::State& state) {
     auto engine = makeEngine();
-    engine->usePortablePath();
+    engine->useSegmentRunner(runSegmentPortable);
     Buffers b(1.0f);
     for (auto _ : state) engine->processReplacing(b.inputs, b.outputs, kBlock);
     reportFrames(state);
@@ -127,8 +127,9 @@ void BM_SilentTail(benchmark::State& state) {
 
 void BM_StraightforwardBaseline(benchmark::State& state) {
     auto engine = makeEngine();
+    ReferenceSpeaker reference(*engine);
     Buffers b(1.0f);
-    for (auto _ : state) engine->processReference(b.in.data(), b.in.data(), b.left.data(), b.right.data(), kBlock);
+    for (auto _ : state) reference.processReference(b.in.data(), b.in.data(), b.left.data(), b.right.data(), kBlock);
     reportFrames(state);
 }
 
@@ -159,7 +160,8 @@ public:
 // Largest output difference between the fast path and the baseline over a
 // 60-second full-scale run with speed switches.
 double largestDifference() {
-    auto fast = makeEngine(), reference = makeEngine();
+    auto fast = makeEngine(), referenceEngine = makeEngine();
+    ReferenceSpeaker reference(*referenceEngine);
     Buffers b(1.0f);
     std::vector<float> rl(kBlock), rr(kBlock);
     double worst = 0.0;
@@ -168,10 +170,10 @@ double largestDifference() {
         if (k % 300 == 150) {
             const float toggle = (k / 300) % 2 ? 0.0f : 1.0f;
             fast->setParameter(kSpeedToggle, toggle);
-            reference->setParameter(kSpeedToggle, toggle);
+            referenceEngine->setParameter(kSpeedToggle, toggle);
         }
         fast->processReplacing(b.inputs, b.outputs, kBlock);
-        reference->processReference(b.in.data(), b.in.data(), rl.data(), rr.data(), kBlock);
+        reference.processReference(b.in.data(), b.in.data(), rl.data(), rr.data(), kBlock);
         for (int i = 0; i < kBlock; ++i)
             worst = std::max({worst, std::fabs(double(b.left[i]) - rl[i]), std::fabs(double(b.right[i]) - rr[i])});
     }

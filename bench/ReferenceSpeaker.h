@@ -1,24 +1,36 @@
 // The signal path written the straightforward way, one sample at a time in
 // double precision with libm's log and sqrt, step by step as the engine's
-// documentation gives it. It runs on the state of a real engine object, so
-// the fast path can be measured and checked against it.
+// documentation gives it. It reads the coefficients of a real engine object
+// (so the engine's parameters set it) and runs a signal state of its own that
+// starts as the engine's, so the fast path can be measured and checked
+// against it.
 #pragma once
 
 #include <cmath>
+#include <vector>
 
+#include "RotorDisplay.h"
 #include "SpeakerEngine.h"
 
-class ReferenceSpeaker : public SpeakerEngine {
+class ReferenceSpeaker {
 public:
-    using SpeakerEngine::SpeakerEngine;
-    using SpeakerEngine::hornOsc;
-
-    // The plain x86-64 build of the fast path, whatever the processor offers.
-    void usePortablePath() { segmentRunner = runSegmentPortable; }
+    explicit ReferenceSpeaker(SpeakerEngine& engine)
+        : engine(engine), hornBuffer(BandDelay::kSize), drumBuffer(BandDelay::kSize) {
+        const SignalState& start = engine.inspect().signal;
+        filterY1 = start.filterY1;
+        filterY2 = start.filterY2;
+        hornSpeed = start.hornSpeed;
+        drumSpeed = start.drumSpeed;
+        for (int i = 0; i < 3; ++i) {
+            hornOsc[i] = start.hornOsc[i];
+            drumOsc[i] = start.drumOsc[i];
+        }
+    }
 
     // Replacing processing without MIDI, sample by sample.
     void processReference(const float* inLeft, const float* inRight, float* outLeft,
                           float* outRight, int frames) {
+        c = engine.inspect().coefficients;
         advanceReferencePositions(frames);
         for (int i = 0; i < frames; ++i) {
             const float x = (inLeft[i] + inRight[i]) * 0.5f;
@@ -26,14 +38,17 @@ public:
         }
     }
 
+    float hornOsc[3], drumOsc[3];
+    float hornPosition = 0.0f, drumPosition = 0.0f;
+
 private:
     static double referenceAsinh(double z) { return std::log(z + std::sqrt(z * z + 1.0)); }
 
     double read(const float* buffer, double d) const {
-        double pos = bandDelay.writeIndex - d;
-        if (pos < 0) pos += bandDelay.bufferSize;
+        double pos = writeIndex - d;
+        if (pos < 0) pos += BandDelay::kSize;
         const int i0 = static_cast<int>(pos);
-        const int i1 = i0 + 1 == bandDelay.bufferSize ? 0 : i0 + 1;
+        const int i1 = i0 + 1 == BandDelay::kSize ? 0 : i0 + 1;
         const double frac = pos - std::floor(pos);
         return buffer[i0] + frac * (buffer[i1] - buffer[i0]);
     }
@@ -53,32 +68,35 @@ private:
 
     void processReferenceSample(float x, float& left, float& right) {
         // Every stored float enters the arithmetic as a double.
-        const double a1 = filterA1, a2 = filterA2, y1 = filterY1, y2 = filterY2;
+        const double a1 = static_cast<float>(c.path.filterA1), a2 = static_cast<float>(c.path.filterA2), y1 = filterY1, y2 = filterY2;
         const double input = 32767.0 * x;                  // 1
         const double y = (input + a1 * y1) - a2 * y2;      // 2
-        const double low = static_cast<double>(filterGain) * y;  // 3
+        const double low = static_cast<float>(c.path.filterGain) * y;  // 3
         const double high = y2 + (y - 2.0 * y1);           // 4
         filterY2 = filterY1;                                                    // 5
         filterY1 = static_cast<float>(y);
         const double scale = 3.0518509e-05f;
-        const double hornIn = referenceAsinh(high * hornDrive * scale) * (hornDriveNorm * 32767.0);  // 6
-        const double drumIn = referenceAsinh(low * drumDrive * scale) * (drumDriveNorm * 32767.0);
-        bandDelay.hornBuffer[bandDelay.writeIndex] = static_cast<float>(hornIn);  // 7
-        bandDelay.drumBuffer[bandDelay.writeIndex] = static_cast<float>(drumIn);
-        bandDelay.writeIndex = bandDelay.writeIndex + 1 == bandDelay.bufferSize ? 0 : bandDelay.writeIndex + 1;
-        turn(hornSpeed, hornStep, hornSlow, hornFast, hornOsc);  // 8
+        const double hornIn = referenceAsinh(high * c.hornDrive * scale) * (c.hornDriveNorm * 32767.0);  // 6
+        const double drumIn = referenceAsinh(low * c.drumDrive * scale) * (c.drumDriveNorm * 32767.0);
+        hornBuffer[writeIndex] = static_cast<float>(hornIn);  // 7
+        drumBuffer[writeIndex] = static_cast<float>(drumIn);
+        writeIndex = writeIndex + 1 == BandDelay::kSize ? 0 : writeIndex + 1;
+        const RotorCoefficients& r = c.rotors;
+        const MicrophoneTap* hornTaps = c.hornTaps;
+        const MicrophoneTap* drumTaps = c.drumTaps;
+        turn(hornSpeed, r.hornStep, r.hornSlow, r.hornFast, hornOsc);  // 8
         double hornTap[3];
         for (int i = 0; i < 3; ++i) {  // 9
             const double v = hornOsc[i];
-            hornTap[i] = read(bandDelay.hornBuffer.get(), hornTaps[i].baseDelay + hornTaps[i].delayDepth * v) *
+            hornTap[i] = read(hornBuffer.data(), hornTaps[i].baseDelay + hornTaps[i].delayDepth * v) *
                          (1.0 + hornTaps[i].ampDepth * v);
         }
-        turn(drumSpeed, drumStep, drumSlow, drumFast, drumOsc);  // 10
+        turn(drumSpeed, r.drumStep, r.drumSlow, r.drumFast, drumOsc);  // 10
         double drumTap[2];
         for (int i = 0; i < 2; ++i)  // 11
-            drumTap[i] = read(bandDelay.drumBuffer.get(),
+            drumTap[i] = read(drumBuffer.data(),
                               drumTaps[i].baseDelay + drumTaps[i].delayDepth * static_cast<double>(drumOsc[i]));
-        const double hornGain = hornLevel, drumGain = drumLevel, mix = crossfeed;
+        const double hornGain = c.hornLevel, drumGain = c.drumLevel, mix = c.crossfeed;
         double micLeft = hornGain * (hornTaps[0].weightLeft * hornTap[0] + hornTaps[1].weightLeft * hornTap[1] +
                                       hornTaps[2].weightLeft * hornTap[2]) +
                          drumGain * (drumTaps[0].weightLeft * drumTap[0] + drumTaps[1].weightLeft * drumTap[1]);  // 12
@@ -92,12 +110,20 @@ private:
     }
 
     void advanceReferencePositions(int frames) {
-        const float sr = getSampleRate();
-        float horn = hornPosition + static_cast<float>((hornSpeed * cachedSampleRate * 0.27548208 * 0.638 + 0.298) * (frames / sr));
+        const float sr = engine.getSampleRate();
+        const double madeFor = c.rotors.sampleRate;
+        float horn = hornPosition + static_cast<float>(hornTurnsPerSecond(hornSpeed, madeFor) * (frames / sr));
         while (horn >= 1.0f) horn -= 1.0f;
-        float drum = drumPosition + static_cast<float>((drumSpeed * cachedSampleRate * 0.27548208 * 0.583 + 0.175) * (frames / sr));
+        float drum = drumPosition + static_cast<float>(drumTurnsPerSecond(drumSpeed, madeFor) * (frames / sr));
         while (drum >= 1.0f) drum -= 1.0f;
         hornPosition = horn;
         drumPosition = drum;
     }
+
+    SpeakerEngine& engine;
+    SpeakerCoefficients c{};
+    std::vector<float> hornBuffer, drumBuffer;
+    int writeIndex = 0;
+    float filterY1, filterY2;
+    float hornSpeed, drumSpeed;
 };

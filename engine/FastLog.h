@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace signalpath {
+
 static inline double fastLog(double x) {
     constexpr double kLn2 = 0.69314718055994530942;
     constexpr double kSqrt2 = 1.41421356237309504880;
@@ -35,3 +37,5 @@ static inline double fastLog(double x) {
     const double rest = 1.0 / 9 + s2 * (1.0 / 11) + s4 * (1.0 / 13 + s2 * (1.0 / 15));
     return exponent * kLn2 + 2.0 * s * (low + s4 * s4 * rest);
 }
+
+}  // namespace signalpath

@@ -1,8 +1,10 @@
 #include "SegmentRunners.h"
 
+#include "SignalPath.h"
+
 void runSegmentPortable(SignalPath& path, const float* inLeft, const float* inRight, float* outLeft,
                         float* outRight, int32_t frames, bool replacing) {
-    runSegment(path, inLeft, inRight, outLeft, outRight, frames, replacing);
+    signalpath::runSegment(path, inLeft, inRight, outLeft, outRight, frames, replacing);
 }
 
 #if defined(HALVERN_AVX2_RUNNER)

@@ -4,7 +4,9 @@
 // fuse multiplies and adds under ISO C++, so every result rounds alike.
 #pragma once
 
-#include "SignalPath.h"
+#include <cstdint>
+
+#include "SignalRecords.h"
 
 using SegmentRunner = void (*)(SignalPath& path, const float* inLeft, const float* inRight, float* outLeft,
                                float* outRight, int32_t frames, bool replacing);

@@ -2,7 +2,9 @@
 // compiled with those instruction sets (see SegmentRunners.h).
 #include "SegmentRunners.h"
 
+#include "SignalPath.h"
+
 void runSegmentAvx2(SignalPath& path, const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                     int32_t frames, bool replacing) {
-    runSegment(path, inLeft, inRight, outLeft, outRight, frames, replacing);
+    signalpath::runSegment(path, inLeft, inRight, outLeft, outRight, frames, replacing);
 }

@@ -1,9 +1,10 @@
-// The per-sample signal path, run on a working copy of the engine's fields:
-// the engine loads coefficients and state into a SignalPath once per segment,
-// runs its samples, and stores the state back. Keeping everything in locals
-// lets the compiler hold it in registers; the output arrays cannot alias it.
+// The per-sample signal path, run on a working copy of the engine's
+// coefficients and state (a SignalPath): the engine builds one per run of
+// samples, the path runs the samples, and the engine stores the state back.
+// Keeping everything in locals lets the compiler hold it in registers; the
+// output arrays cannot alias it.
 //
-// The records are plain data; the code is static inline, so each of the two
+// Private to the engine. The code is static inline, so each of the two
 // translation units that run it (SegmentRunners.cpp for plain x86-64 and
 // SegmentRunnersAvx2.cpp) keeps its own copy.
 #pragma once
@@ -13,17 +14,9 @@
 
 #include "BandDelay.h"
 #include "Shaper.h"
+#include "SignalRecords.h"
 
-
-// One rotor: its speed between two limits, ramping by a signed step each
-// sample, and its angle as a balanced three-phase oscillator.
-struct RotorState {
-    float speed;
-    float step;
-    float slow;
-    float fast;
-    float osc[3];
-};
+namespace signalpath {
 
 // Speed update, then oscillator update; the three values stay balanced (the
 // third is always minus the sum of the others) and the factor T holds their
@@ -46,26 +39,11 @@ static inline void advance(RotorState& rotor) {
     rotor.osc[2] = static_cast<float>(-(newA + newB));
 }
 
-// One microphone tap on a delay line. The gains fold together the tap's
-// microphone weight, the band level, the output scale and the crossfeed, so
-// the mix is one multiply-add per tap and output. The delay swings by at most
-// delayDepth either side of baseDelay (the oscillator values stay within 1),
-// and both are limited so that it stays within 0..bufferSize - 1; that
-// matters only above about 750 kHz.
-struct TapSettings {
-    double baseDelay;   // samples
-    double delayDepth;  // samples per unit of oscillator value
-    double ampDepth;    // gain change per unit of oscillator value (0 for the drum)
-    double gainLeft;
-    double gainRight;
-};
-
 // What the recursive part of the path hands to the mixing part for one
 // chunk of samples: the crossover's bands, then the shaped bands, the rotor
 // oscillator values, and where each microphone tap reads.
 struct SignalChunk {
     static constexpr int kSize = 64;
-    static constexpr int kTaps = 5;  // three horn taps, then two drum taps
     int count;  // set before use: no constructor, so no code shared between the two builds
     double high[kSize], low[kSize];
     float hornIn[kSize], drumIn[kSize];
@@ -82,19 +60,6 @@ struct SignalChunk {
 //     independent per sample, so the compiler runs them on vector lanes;
 //  3. mix: write the delay lines, read the taps (linear interpolation), mix.
 // runSegment runs step 3 of one chunk in the same loop as step 1 of the next.
-struct SignalPath {
-    // Coefficients, constant over a segment.
-    double filterA1, filterA2, filterGain;
-    Shaper hornShaper, drumShaper;
-    TapSettings taps[SignalChunk::kTaps];
-
-    // State, stored back after the segment.
-    float filterY1, filterY2;
-    RotorState horn, drum;
-    float* hornBuffer;
-    float* drumBuffer;
-    int32_t writeIndex;
-};
 
 // Two-pole crossover (the drum band a low-pass with unity gain at 0 Hz, the
 // horn band the same poles with a double zero at 0 Hz), then one step of
@@ -124,7 +89,7 @@ static inline void shapeChunk(const SignalPath& path, SignalChunk& chunk) {
 // delays stay inside the buffer (see TapSettings), and the indices are
 // masked in mix, so no read can leave it.
 static inline void locateTaps(const SignalPath& path, SignalChunk& chunk, int32_t firstWriteIndex) {
-    for (int k = 0; k < SignalChunk::kTaps; ++k) {
+    for (int k = 0; k < kTaps; ++k) {
         const TapSettings& tap = path.taps[k];
         for (int i = 0; i < chunk.count; ++i) {
             const double delay = tap.baseDelay + tap.delayDepth * chunk.osc[k][i];
@@ -145,7 +110,7 @@ static inline void mix(SignalPath& path, const SignalChunk& chunk, int i, float&
     path.drumBuffer[path.writeIndex] = chunk.drumIn[i];
     path.writeIndex = (path.writeIndex + 1) & kMask;
     double sumLeft = 0.0, sumRight = 0.0;
-    for (int k = 0; k < SignalChunk::kTaps; ++k) {
+    for (int k = 0; k < kTaps; ++k) {
         const float* buffer = k < 3 ? path.hornBuffer : path.drumBuffer;
         const int32_t whole = chunk.tapIndex[k][i];
         const float earlier = buffer[whole & kMask];
@@ -221,3 +186,5 @@ static inline void runSegment(SignalPath& state, const float* inLeft, const floa
     for (int i = 0; i < ready->count; ++i) mixAt(i);
     state = path;
 }
+
+}  // namespace signalpath

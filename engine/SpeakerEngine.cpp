@@ -4,6 +4,8 @@
 
 #include "DenormalGuard.h"
 #include "LevelTables.h"
+#include "RotorDisplay.h"
+#include "Shaper.h"
 #include "SpeakerDescriptor.h"
 
 namespace {
@@ -33,13 +35,13 @@ constexpr float kOscillatorStart[3] = {0.28867513f, 0.28867513f, -0.57735026f};
 struct TapRow {
     float baseSeconds, depthSeconds, ampDepth, weightLeft, weightRight;
 };
-constexpr TapRow kHornTapRows[3] = {
+constexpr TapRow kHornTapRows[kHornTaps] = {
     //  base    depth    amp    left   right
     {0.002f,  0.0004f, 0.44f, 1.0f,  0.2f},
     {0.002f,  0.0005f, 0.44f, 0.2f,  1.0f},
     {0.0048f, 0.0011f, 0.46f, 0.51f, 0.49f},
 };
-constexpr TapRow kDrumTapRows[2] = {
+constexpr TapRow kDrumTapRows[kDrumTaps] = {
     {0.0035f, 0.0006f, 0.0f, 1.0f, 0.0f},
     {0.0035f, 0.0004f, 0.0f, 0.0f, 1.0f},
 };
@@ -54,12 +56,12 @@ constexpr unsigned char kControlChange = 0xB0;
 
 SpeakerEngine::SpeakerEngine(audioMasterCallback audioMaster)
     : PluginBase(audioMaster, kSpeakerDescriptor), segmentRunner(bestSegmentRunner()) {
-    for (int i = 0; i < 3; ++i) hornOsc[i] = drumOsc[i] = kOscillatorStart[i];
-    bandDelay.allocate();
+    for (int i = 0; i < 3; ++i) signal.hornOsc[i] = signal.drumOsc[i] = kOscillatorStart[i];
+    signal.bandDelay.allocate();
     setProgram(0);
 }
 
-SpeakerEngine::~SpeakerEngine() { bandDelay.release(); }
+SpeakerEngine::~SpeakerEngine() { signal.bandDelay.release(); }
 
 // --- Parameters and coefficients ---------------------------------------------
 
@@ -77,23 +79,29 @@ void SpeakerEngine::setParameter(VstInt32 index, float value) {
 // MIDI speed switch on the audio thread so costs no trigonometry.
 void SpeakerEngine::updateCoefficientsFor(VstInt32 index) {
     const float rate = getSampleRate();
-    if (rate != cachedSampleRate) {
+    if (rate != coefficients.load().rotors.sampleRate) {
         updateCoefficients();
         return;
     }
-    switch (index) {
-        case kSpeedToggle:
-        case kSlowSpeed:
-        case kFastSpeed:
-        case kAcceleration: updateRotors(rate); break;
-        case kDistortion:
-            updateShapers();
-            updateLevels();
-            break;
-        case kBalance:
-        case kSeparation: updateLevels(); break;
-        case kSpeedKey: updateSpeedController(); break;
-    }
+    coefficients.update([&](SpeakerCoefficients& c) {
+        switch (index) {
+            case kSpeedToggle:
+            case kSlowSpeed:
+            case kFastSpeed:
+            case kAcceleration: updateRotors(c, rate); break;
+            case kDistortion:
+                updateShapers(c);
+                updateLevels(c);
+                updatePathTaps(c);
+                break;
+            case kBalance:
+            case kSeparation:
+                updateLevels(c);
+                updatePathTaps(c);
+                break;
+            case kSpeedKey: updateSpeedController(c); break;
+        }
+    });
 }
 
 void SpeakerEngine::setSampleRate(float rate) {
@@ -103,80 +111,88 @@ void SpeakerEngine::setSampleRate(float rate) {
 
 void SpeakerEngine::resume() {
     PluginBase::resume();
-    bandDelay.clear();
+    signal.bandDelay.clear();
 }
 
 // Recomputes every derived value from the parameters and the sample rate;
 // the signal state (filter memory, delays, speeds, oscillators) is kept.
 void SpeakerEngine::updateCoefficients() {
     const float rate = getSampleRate();
-    updateFilter(rate);
-    updateShapers();
-    updateRotors(rate);
-    updateTaps(rate);
-    updateLevels();
-    updateSpeedController();
+    coefficients.update([&](SpeakerCoefficients& c) {
+        updateFilter(c, rate);
+        updateShapers(c);
+        updateRotors(c, rate);
+        updateTaps(c, rate);
+        updateLevels(c);
+        updatePathTaps(c);
+        updateSpeedController(c);
+    });
+}
+
+// The value rounded to float. The filter has always used its coefficients
+// at float precision; going through a volatile keeps the optimiser from
+// dropping the round trip, which gcc 12 otherwise does for these values.
+static double roundedToFloat(double x) {
+    const volatile float rounded = static_cast<float>(x);
+    return rounded;
 }
 
 // Two poles at r * e^(+-j 2 pi 560 / rate): the low band has unity gain at 0 Hz.
-void SpeakerEngine::updateFilter(float rate) {
+void SpeakerEngine::updateFilter(SpeakerCoefficients& c, float rate) {
     const double w = 560.0 / rate;
-    const double c = std::cos(6.2831855 * w);
+    const double cosine = std::cos(6.2831855 * w);
     const double r = std::exp(-3.1415927 * w * 2.0);
-    filterA1 = static_cast<float>((c + c) * r);
-    filterA2 = static_cast<float>(std::exp(-6.2831855 * w * 2.0));
-    filterGain = static_cast<float>((1.0 - filterA1) + filterA2);
+    c.path.filterA1 = roundedToFloat((cosine + cosine) * r);
+    c.path.filterA2 = roundedToFloat(std::exp(-6.2831855 * w * 2.0));
+    c.path.filterGain = roundedToFloat((1.0 - c.path.filterA1) + c.path.filterA2);
 }
 
 // The horn band is driven twice as hard as the drum band.
-void SpeakerEngine::updateShapers() {
+void SpeakerEngine::updateShapers(SpeakerCoefficients& c) {
     double distortion = realValue(kDistortion);
     if (distortion < 1.0) distortion = 1.0;
-    hornDrive = static_cast<float>(distortion * 0.25);
-    hornDriveNorm = static_cast<float>(1.0 / asinhOf(hornDrive));
-    drumDrive = static_cast<float>(0.5 * distortion * 0.25);
-    drumDriveNorm = static_cast<float>(1.0 / asinhOf(drumDrive));
+    c.hornDrive = static_cast<float>(distortion * 0.25);
+    c.hornDriveNorm = static_cast<float>(1.0 / signalpath::asinhOf(c.hornDrive));
+    c.drumDrive = static_cast<float>(0.5 * distortion * 0.25);
+    c.drumDriveNorm = static_cast<float>(1.0 / signalpath::asinhOf(c.drumDrive));
+    c.path.hornShaper = signalpath::shaperFor(c.hornDrive, c.hornDriveNorm);
+    c.path.drumShaper = signalpath::shaperFor(c.drumDrive, c.drumDriveNorm);
 }
 
-void SpeakerEngine::updateRotors(float rate) {
+void SpeakerEngine::updateRotors(SpeakerCoefficients& c, float rate) {
+    RotorCoefficients& r = c.rotors;
     const double slowFactor = 1.0 + realValue(kSlowSpeed) * 0.01;
     const double fastFactor = 1.0 + realValue(kFastSpeed) * 0.01;
-    hornSlow = limitSpeed(kHornSlowTenths * slowFactor * kSpeedUnit / rate);
-    hornFast = limitSpeed(kHornFastTenths * fastFactor * kSpeedUnit / rate);
-    drumSlow = limitSpeed(kDrumSlowTenths * slowFactor * kSpeedUnit / rate);
-    drumFast = limitSpeed(kDrumFastTenths * fastFactor * kSpeedUnit / rate);
+    r.hornSlow = limitSpeed(kHornSlowTenths * slowFactor * kSpeedUnit / rate);
+    r.hornFast = limitSpeed(kHornFastTenths * fastFactor * kSpeedUnit / rate);
+    r.drumSlow = limitSpeed(kDrumSlowTenths * slowFactor * kSpeedUnit / rate);
+    r.drumFast = limitSpeed(kDrumFastTenths * fastFactor * kSpeedUnit / rate);
 
     const double timeFactor = std::pow(2.0, -realValue(kAcceleration) * 0.01);
     const double samples = timeFactor * rate;
     if (getParameter(kSpeedToggle) >= 0.5f) {
-        hornStep = static_cast<float>((hornFast - hornSlow) / (kHornUpSeconds * samples));
-        drumStep = static_cast<float>((drumFast - drumSlow) / (kDrumUpSeconds * samples));
+        r.hornStep = static_cast<float>((r.hornFast - r.hornSlow) / (kHornUpSeconds * samples));
+        r.drumStep = static_cast<float>((r.drumFast - r.drumSlow) / (kDrumUpSeconds * samples));
     } else {
-        hornStep = static_cast<float>((hornSlow - hornFast) / (kHornDownSeconds * samples));
-        drumStep = static_cast<float>((drumSlow - drumFast) / (kDrumDownSeconds * samples));
+        r.hornStep = static_cast<float>((r.hornSlow - r.hornFast) / (kHornDownSeconds * samples));
+        r.drumStep = static_cast<float>((r.drumSlow - r.drumFast) / (kDrumDownSeconds * samples));
     }
-    cachedSampleRate = rate;
+    r.sampleRate = rate;
 }
 
 // Every delay is a time, so the taps sound the same at every sample rate.
-static void placeTap(MicrophoneTap& tap, const TapRow& row, float rate) {
-    tap.baseDelay = row.baseSeconds * rate;
-    tap.delayDepth = row.depthSeconds * rate;
-    tap.weightLeft = row.weightLeft;
-    tap.weightRight = row.weightRight;
+static MicrophoneTap placeTap(const TapRow& row, float rate) {
+    return {row.baseSeconds * rate, row.depthSeconds * rate, row.ampDepth, row.weightLeft, row.weightRight};
 }
 
-void SpeakerEngine::updateTaps(float rate) {
-    for (int i = 0; i < 3; ++i) {
-        placeTap(hornTaps[i], kHornTapRows[i], rate);
-        hornTaps[i].ampDepth = kHornTapRows[i].ampDepth;
-    }
-    for (int i = 0; i < 2; ++i) placeTap(drumTaps[i], kDrumTapRows[i], rate);
+void SpeakerEngine::updateTaps(SpeakerCoefficients& c, float rate) {
+    for (int i = 0; i < kHornTaps; ++i) c.hornTaps[i] = placeTap(kHornTapRows[i], rate);
+    for (int i = 0; i < kDrumTaps; ++i) c.drumTaps[i] = placeTap(kDrumTapRows[i], rate);
 }
 
 // Balance keeps the summed power of the two band factors constant; the
 // compensation tables lower both bands as the distortion rises.
-void SpeakerEngine::updateLevels() {
+void SpeakerEngine::updateLevels(SpeakerCoefficients& c) {
     const float distortion = realValue(kDistortion);
     const int setting = static_cast<int>(distortion);
     double balance = (realValue(kBalance) + 50.0) * 0.01;
@@ -185,22 +201,41 @@ void SpeakerEngine::updateLevels() {
     else if (balance > 1.0)
         balance = 1.0;
     const double norm = std::sqrt(((1.0 - balance) * (1.0 - balance) + balance * balance) * 0.5);
-    drumLevel = static_cast<float>(0.01 * drumCompensation(setting) * (1.0 - balance) / norm);
-    hornLevel = static_cast<float>(0.01 * hornCompensation(setting) * balance / norm);
-    crossfeed = static_cast<float>(1.0 + -0.01 * realValue(kSeparation));
+    c.drumLevel = static_cast<float>(0.01 * drumCompensation(setting) * (1.0 - balance) / norm);
+    c.hornLevel = static_cast<float>(0.01 * hornCompensation(setting) * balance / norm);
+    c.crossfeed = static_cast<float>(1.0 + -0.01 * realValue(kSeparation));
 }
 
-void SpeakerEngine::updateSpeedController() {
+// What the signal path reads of a tap. The crossfeed mixes each microphone
+// into the other; folded into the tap gains it costs nothing per sample. The
+// delays are kept inside the buffer for any oscillator value within 1.
+static TapSettings tapSettings(const MicrophoneTap& tap, double level, double crossfeed) {
+    constexpr double kLongest = BandDelay::kSize - 1;
+    const double depth = std::fmin(std::fabs(static_cast<double>(tap.delayDepth)), kLongest / 2);
+    const double base = std::fmin(std::fmax(static_cast<double>(tap.baseDelay), depth), kLongest - depth);
+    const double scale = level * kInverseFullScale / (1.0 + crossfeed);
+    return {base, depth, tap.ampDepth, scale * (tap.weightLeft + crossfeed * tap.weightRight),
+            scale * (tap.weightRight + crossfeed * tap.weightLeft)};
+}
+
+void SpeakerEngine::updatePathTaps(SpeakerCoefficients& c) {
+    for (int i = 0; i < kHornTaps; ++i) c.path.taps[i] = tapSettings(c.hornTaps[i], c.hornLevel, c.crossfeed);
+    for (int i = 0; i < kDrumTaps; ++i)
+        c.path.taps[kHornTaps + i] = tapSettings(c.drumTaps[i], c.drumLevel, c.crossfeed);
+}
+
+void SpeakerEngine::updateSpeedController(SpeakerCoefficients& c) {
     const int key = static_cast<int>(realValue(kSpeedKey));
     const bool listed = key >= 0 && key < static_cast<int>(sizeof(kSpeedControllers) / sizeof(kSpeedControllers[0]));
-    speedController = listed ? kSpeedControllers[key] : -1;
+    c.speedController = listed ? kSpeedControllers[key] : -1;
 }
 
 // --- Processing ------------------------------------------------------------------
 
 // Cuts the block at every speed-switch event and applies each one between
 // the pieces, at the first sample at or after its frame. Events at or past
-// the end of the block take effect from the next block.
+// the end of the block take effect from the next block. Each piece runs on
+// the coefficients as they are when it starts.
 void SpeakerEngine::processBlock(float** inputs, float** outputs, VstInt32 sampleFrames,
                                  bool replacing) {
     if (sampleFrames <= 0 || !inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] ||
@@ -210,22 +245,23 @@ void SpeakerEngine::processBlock(float** inputs, float** outputs, VstInt32 sampl
     const float* inRight = inputs[1];
     float* outLeft = outputs[0];
     float* outRight = outputs[1];
+    const VstInt32 controller = coefficients.load().speedController;
     VstInt32 position = 0;
     for (;;) {
         VstInt32 delta;
-        findSpeedEvent(delta);
+        findSpeedEvent(delta, controller);
         if (delta < 0) break;
         if (position < delta && position < sampleFrames) {
             const VstInt32 end = delta < sampleFrames ? delta : sampleFrames;
             processSegment(inLeft + position, inRight + position, outLeft + position,
-                           outRight + position, end - position, replacing);
+                           outRight + position, end - position, replacing, coefficients.load());
             position = end;
         }
-        applySpeedEvent();
+        applySpeedEvent(controller);
     }
     if (position < sampleFrames)
         processSegment(inLeft + position, inRight + position, outLeft + position,
-                       outRight + position, sampleFrames - position, replacing);
+                       outRight + position, sampleFrames - position, replacing, coefficients.load());
 }
 
 // With no speed controller (-1) nothing matches, not even a malformed data
@@ -237,103 +273,71 @@ static bool isControlChangeOf(const VstEvent* event, VstInt32 controller) {
            static_cast<signed char>(midi->midiData[1]) == controller;
 }
 
-void SpeakerEngine::findSpeedEvent(VstInt32& delta) {
+void SpeakerEngine::findSpeedEvent(VstInt32& delta, VstInt32 controller) {
     while (events.next()) {
         const VstEvent* event = events.current();
         delta = event->deltaFrames;
-        if (isControlChangeOf(event, speedController)) return;
+        if (isControlChangeOf(event, controller)) return;
     }
     delta = -1;
 }
 
 // Controller values 64..127 mean fast, 0..63 slow. Only a real change is
 // applied and reported to the host as automation.
-void SpeakerEngine::applySpeedEvent() {
+void SpeakerEngine::applySpeedEvent(VstInt32 controller) {
     const VstEvent* event = events.current();
-    if (!event || !isControlChangeOf(event, speedController)) return;
+    if (!event || !isControlChangeOf(event, controller)) return;
     const bool isFast = getParameter(kSpeedToggle) >= 0.5f;
     const bool wantFast =
         static_cast<signed char>(reinterpret_cast<const VstMidiEvent*>(event)->midiData[2]) >= 64;
     if (isFast != wantFast) setParameterAutomated(kSpeedToggle, wantFast ? 1.0f : 0.0f);
 }
 
-// The rotor positions follow the speed at the start of each segment. They are
-// advanced in double precision and wrapped with floor rather than repeated
-// subtraction, so even an absurdly small sample rate cannot stall the loop.
-void SpeakerEngine::advancePositions(VstInt32 frames) {
+// The rotor positions follow the speed at the start of each segment,
+// advanced in double precision.
+void SpeakerEngine::advancePositions(VstInt32 frames, const SpeakerCoefficients& c) {
     const double seconds = frames / static_cast<double>(getSampleRate());
-    const double nominalHz = static_cast<double>(cachedSampleRate) * 0.27548208;
-    const double hornRate = hornSpeed * nominalHz * 0.638 + 0.298;
-    const double drumRate = drumSpeed * nominalHz * 0.583 + 0.175;
-    auto wrap = [](double position) {
-        position -= std::floor(position);
-        const float stored = static_cast<float>(position);
-        return stored < 1.0f ? stored : 0.0f;  // rounding to float may reach 1
-    };
-    hornPosition = wrap(hornPosition + hornRate * seconds);
-    drumPosition = wrap(drumPosition + drumRate * seconds);
+    const double madeFor = c.rotors.sampleRate;
+    signal.hornPosition = wrapTurns(signal.hornPosition + hornTurnsPerSecond(signal.hornSpeed, madeFor) * seconds);
+    signal.drumPosition = wrapTurns(signal.drumPosition + drumTurnsPerSecond(signal.drumSpeed, madeFor) * seconds);
 }
 
-// The crossfeed mixes each microphone into the other; folded into the tap
-// gains it costs nothing per sample. The delays are kept inside the buffer
-// for any oscillator value within 1.
-static TapSettings tapSettings(float baseDelay, float delayDepth, float ampDepth, float weightLeft,
-                               float weightRight, double level, double crossfeed) {
-    constexpr double kLongest = BandDelay::kSize - 1;
-    const double depth = std::fmin(std::fabs(static_cast<double>(delayDepth)), kLongest / 2);
-    const double base = std::fmin(std::fmax(static_cast<double>(baseDelay), depth), kLongest - depth);
-    const double scale = level * kInverseFullScale / (1.0 + crossfeed);
-    return {base, depth, ampDepth, scale * (weightLeft + crossfeed * weightRight),
-            scale * (weightRight + crossfeed * weightLeft)};
-}
-
-SignalPath SpeakerEngine::loadSignalPath() {
+SignalPath SpeakerEngine::loadSignalPath(const SpeakerCoefficients& c) const {
     SignalPath path;
-    path.filterA1 = filterA1;
-    path.filterA2 = filterA2;
-    path.filterGain = filterGain;
-    path.hornShaper = shaperFor(hornDrive, hornDriveNorm);
-    path.drumShaper = shaperFor(drumDrive, drumDriveNorm);
-    const double mix = crossfeed;
-    for (int i = 0; i < 3; ++i) {
-        const HornTap& tap = hornTaps[i];
-        path.taps[i] = tapSettings(tap.baseDelay, tap.delayDepth, tap.ampDepth, tap.weightLeft,
-                                   tap.weightRight, hornLevel, mix);
-    }
-    for (int i = 0; i < 2; ++i) {
-        const DrumTap& tap = drumTaps[i];
-        path.taps[3 + i] = tapSettings(tap.baseDelay, tap.delayDepth, 0.0f, tap.weightLeft,
-                                       tap.weightRight, drumLevel, mix);
-    }
-    path.filterY1 = filterY1;
-    path.filterY2 = filterY2;
-    path.horn = {hornSpeed, hornStep, hornSlow, hornFast, {hornOsc[0], hornOsc[1], hornOsc[2]}};
-    path.drum = {drumSpeed, drumStep, drumSlow, drumFast, {drumOsc[0], drumOsc[1], drumOsc[2]}};
-    path.hornBuffer = bandDelay.hornBuffer.get();
-    path.drumBuffer = bandDelay.drumBuffer.get();
-    path.writeIndex = bandDelay.writeIndex;
+    static_cast<PathCoefficients&>(path) = c.path;
+    const RotorCoefficients& r = c.rotors;
+    path.filterY1 = signal.filterY1;
+    path.filterY2 = signal.filterY2;
+    path.horn = {signal.hornSpeed, r.hornStep, r.hornSlow, r.hornFast,
+                 {signal.hornOsc[0], signal.hornOsc[1], signal.hornOsc[2]}};
+    path.drum = {signal.drumSpeed, r.drumStep, r.drumSlow, r.drumFast,
+                 {signal.drumOsc[0], signal.drumOsc[1], signal.drumOsc[2]}};
+    path.hornBuffer = signal.bandDelay.hornBuffer.get();
+    path.drumBuffer = signal.bandDelay.drumBuffer.get();
+    path.writeIndex = signal.bandDelay.writeIndex;
     return path;
 }
 
 void SpeakerEngine::storeSignalPath(const SignalPath& path) {
-    filterY1 = path.filterY1;
-    filterY2 = path.filterY2;
-    hornSpeed = path.horn.speed;
-    drumSpeed = path.drum.speed;
+    signal.filterY1 = path.filterY1;
+    signal.filterY2 = path.filterY2;
+    signal.hornSpeed = path.horn.speed;
+    signal.drumSpeed = path.drum.speed;
     for (int i = 0; i < 3; ++i) {
-        hornOsc[i] = path.horn.osc[i];
-        drumOsc[i] = path.drum.osc[i];
+        signal.hornOsc[i] = path.horn.osc[i];
+        signal.drumOsc[i] = path.drum.osc[i];
     }
-    bandDelay.writeIndex = path.writeIndex;
+    signal.bandDelay.writeIndex = path.writeIndex;
 }
 
 // A run of samples without a speed switch, through the signal path built
 // for this processor.
 void SpeakerEngine::processSegment(const float* inLeft, const float* inRight, float* outLeft,
-                                   float* outRight, VstInt32 frames, bool replacing) {
+                                   float* outRight, VstInt32 frames, bool replacing,
+                                   const SpeakerCoefficients& c) {
     DenormalGuard flushDenormals;
-    advancePositions(frames);
-    SignalPath path = loadSignalPath();
+    advancePositions(frames, c);
+    SignalPath path = loadSignalPath(c);
     segmentRunner(path, inLeft, inRight, outLeft, outRight, frames, replacing);
     storeSignalPath(path);
 }

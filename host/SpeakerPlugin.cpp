@@ -26,5 +26,5 @@ void SpeakerPlugin::setParameter(VstInt32 index, float value) {
 
 void SpeakerPlugin::processBlock(float** inputs, float** outputs, VstInt32 sampleFrames, bool replacing) {
     SpeakerEngine::processBlock(inputs, outputs, sampleFrames, replacing);
-    if (SpeakerEditor* editor = speakerEditor()) editor->setRotorPositions(hornPosition, drumPosition);
+    if (SpeakerEditor* editor = speakerEditor()) editor->setRotorPositions(getHornPosition(), getDrumPosition());
 }

@@ -1,5 +1,5 @@
-// The speaker engine with its fields and steps opened for tests, plus helpers
-// to run blocks and hand over MIDI control changes.
+// The speaker engine with helpers for tests to run blocks, and a list of
+// MIDI control changes to hand over.
 #pragma once
 
 #include <vector>
@@ -9,35 +9,6 @@
 class EngineProbe : public SpeakerEngine {
 public:
     using SpeakerEngine::SpeakerEngine;
-    using SpeakerEngine::bandDelay;
-    using SpeakerEngine::crossfeed;
-    using SpeakerEngine::cachedSampleRate;
-    using SpeakerEngine::drumDrive;
-    using SpeakerEngine::drumFast;
-    using SpeakerEngine::drumLevel;
-    using SpeakerEngine::drumOsc;
-    using SpeakerEngine::drumPosition;
-    using SpeakerEngine::drumSlow;
-    using SpeakerEngine::drumSpeed;
-    using SpeakerEngine::drumStep;
-    using SpeakerEngine::drumTaps;
-    using SpeakerEngine::filterA1;
-    using SpeakerEngine::filterA2;
-    using SpeakerEngine::filterGain;
-    using SpeakerEngine::filterY1;
-    using SpeakerEngine::hornDrive;
-    using SpeakerEngine::hornFast;
-    using SpeakerEngine::hornLevel;
-    using SpeakerEngine::hornOsc;
-    using SpeakerEngine::hornPosition;
-    using SpeakerEngine::hornSlow;
-    using SpeakerEngine::hornSpeed;
-    using SpeakerEngine::hornStep;
-    using SpeakerEngine::hornTaps;
-    using SpeakerEngine::speedController;
-    using SpeakerEngine::updateCoefficients;
-
-    void useSegmentRunner(SegmentRunner runner) { segmentRunner = runner; }
 
     // Runs `frames` samples of the given input (mono on both channels),
     // replacing, and returns left and right.

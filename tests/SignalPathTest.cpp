@@ -9,6 +9,12 @@
 #include "Shaper.h"
 #include "SpeakerDescriptor.h"
 
+using signalpath::asinhOf;
+using signalpath::fastAsinh;
+using signalpath::fastLog;
+using signalpath::shape;
+using signalpath::shaperFor;
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -38,16 +44,16 @@ int arrival(float baseDelay, float depth, float osc) {
 
 TEST(SignalPath, CoefficientsAtDefaults) {
     EngineProbe engine(nullptr);
-    EXPECT_NEAR(engine.filterA1, 1.8408, 1e-4);
-    EXPECT_NEAR(engine.filterA2, 0.8525, 1e-4);
-    EXPECT_NEAR(engine.filterGain, 0.0118, 1e-4);
-    EXPECT_FLOAT_EQ(engine.hornDrive, 15.0f);
-    EXPECT_FLOAT_EQ(engine.drumDrive, 7.5f);
-    EXPECT_FLOAT_EQ(engine.hornLevel, 0.47f);
-    EXPECT_FLOAT_EQ(engine.drumLevel, 0.42f);
-    EXPECT_FLOAT_EQ(engine.crossfeed, 0.0f);
-    EXPECT_FLOAT_EQ(engine.hornTaps[2].baseDelay, 0.0048f * 44100);
-    EXPECT_FLOAT_EQ(engine.drumTaps[1].delayDepth, 0.0004f * 44100);
+    EXPECT_NEAR(engine.inspect().coefficients.path.filterA1, 1.8408, 1e-4);
+    EXPECT_NEAR(engine.inspect().coefficients.path.filterA2, 0.8525, 1e-4);
+    EXPECT_NEAR(engine.inspect().coefficients.path.filterGain, 0.0118, 1e-4);
+    EXPECT_FLOAT_EQ(engine.inspect().coefficients.hornDrive, 15.0f);
+    EXPECT_FLOAT_EQ(engine.inspect().coefficients.drumDrive, 7.5f);
+    EXPECT_FLOAT_EQ(engine.inspect().coefficients.hornLevel, 0.47f);
+    EXPECT_FLOAT_EQ(engine.inspect().coefficients.drumLevel, 0.42f);
+    EXPECT_FLOAT_EQ(engine.inspect().coefficients.crossfeed, 0.0f);
+    EXPECT_FLOAT_EQ(engine.inspect().coefficients.hornTaps[2].baseDelay, 0.0048f * 44100);
+    EXPECT_FLOAT_EQ(engine.inspect().coefficients.drumTaps[1].delayDepth, 0.0004f * 44100);
 }
 
 TEST(SignalPath, SilenceStaysSilent) {
@@ -62,10 +68,10 @@ TEST(SignalPath, LowDistortionIsNearlyLinearAndLevelsFollowTheTables) {
     EngineProbe engine(nullptr);
     for (int d : {0, 1}) {
         engine.setParameter(kDistortion, normalizedDistortion(d));
-        EXPECT_FLOAT_EQ(engine.hornDrive, 0.25f);
-        EXPECT_FLOAT_EQ(engine.drumDrive, 0.125f);
-        EXPECT_FLOAT_EQ(engine.hornLevel, 1.0f);
-        EXPECT_FLOAT_EQ(engine.drumLevel, 1.0f);
+        EXPECT_FLOAT_EQ(engine.inspect().coefficients.hornDrive, 0.25f);
+        EXPECT_FLOAT_EQ(engine.inspect().coefficients.drumDrive, 0.125f);
+        EXPECT_FLOAT_EQ(engine.inspect().coefficients.hornLevel, 1.0f);
+        EXPECT_FLOAT_EQ(engine.inspect().coefficients.drumLevel, 1.0f);
     }
     const Shaper horn = shaperFor(0.25f, static_cast<float>(1.0 / asinhOf(0.25)));
     EXPECT_NEAR(shape(horn, 1.0), 0.25 / asinhOf(0.25), 1e-6);
@@ -73,7 +79,7 @@ TEST(SignalPath, LowDistortionIsNearlyLinearAndLevelsFollowTheTables) {
     EXPECT_NEAR(shape(horn, -32767.0), -32767.0, 1e-3);
     for (int d : {53, 89, 100}) {
         engine.setParameter(kDistortion, normalizedDistortion(d));
-        EXPECT_FLOAT_EQ(engine.hornLevel, hornCompensation(d) / 100.0f);
+        EXPECT_FLOAT_EQ(engine.inspect().coefficients.hornLevel, hornCompensation(d) / 100.0f);
     }
     EXPECT_EQ(hornCompensation(53), 47);
     EXPECT_EQ(hornCompensation(100), 49);
@@ -91,11 +97,11 @@ TEST(SignalPath, FastLogarithmAndShaperFollowTheLibrary) {
 TEST(SignalPath, BalanceExtremesLeaveOneBand) {
     EngineProbe engine(nullptr);
     engine.setParameter(kBalance, normalizedBalance(-50));
-    EXPECT_EQ(engine.hornLevel, 0.0f);
-    EXPECT_NEAR(engine.drumLevel, std::sqrt(2.0) * 0.42, 1e-6);
+    EXPECT_EQ(engine.inspect().coefficients.hornLevel, 0.0f);
+    EXPECT_NEAR(engine.inspect().coefficients.drumLevel, std::sqrt(2.0) * 0.42, 1e-6);
     engine.setParameter(kBalance, normalizedBalance(50));
-    EXPECT_EQ(engine.drumLevel, 0.0f);
-    EXPECT_NEAR(engine.hornLevel, std::sqrt(2.0) * 0.47, 1e-6);
+    EXPECT_EQ(engine.inspect().coefficients.drumLevel, 0.0f);
+    EXPECT_NEAR(engine.inspect().coefficients.hornLevel, std::sqrt(2.0) * 0.47, 1e-6);
 }
 
 TEST(SignalPath, SeparationZeroIsMonoAndFullSeparationKeepsTheMicrophones) {
@@ -119,7 +125,7 @@ TEST(SignalPath, ImpulseReachesEachMicrophoneThroughItsTaps) {
     std::vector<float> left, right;
 
     // The oscillators barely move over 200 samples at slow speed.
-    const int hornFirst = arrival(horn.hornTaps[0].baseDelay, horn.hornTaps[0].delayDepth, horn.hornOsc[0]);
+    const int hornFirst = arrival(horn.inspect().coefficients.hornTaps[0].baseDelay, horn.inspect().coefficients.hornTaps[0].delayDepth, horn.inspect().signal.hornOsc[0]);
     horn.run(impulse(400), left, right);
     EXPECT_NEAR(firstNonZero(left), hornFirst, 1);  // horn tap 1, about 2 ms
     EXPECT_NEAR(firstNonZero(left) * 1000.0 / 44100, 2.0, 0.25);
@@ -127,12 +133,12 @@ TEST(SignalPath, ImpulseReachesEachMicrophoneThroughItsTaps) {
     const int onset = firstNonZero(left);
     EXPECT_NEAR(right[onset] / left[onset], 0.2f, 1e-4);
 
-    const int drumLeft = arrival(drum.drumTaps[0].baseDelay, drum.drumTaps[0].delayDepth, drum.drumOsc[0]);
-    const int drumRight = arrival(drum.drumTaps[1].baseDelay, drum.drumTaps[1].delayDepth, drum.drumOsc[1]);
+    const int drumLeft = arrival(drum.inspect().coefficients.drumTaps[0].baseDelay, drum.inspect().coefficients.drumTaps[0].delayDepth, drum.inspect().signal.drumOsc[0]);
+    const int drumRight = arrival(drum.inspect().coefficients.drumTaps[1].baseDelay, drum.inspect().coefficients.drumTaps[1].delayDepth, drum.inspect().signal.drumOsc[1]);
     drum.run(impulse(400), left, right);
     EXPECT_NEAR(firstNonZero(left), drumLeft, 1);   // drum tap 1 only, about 3.5 ms
     EXPECT_NEAR(firstNonZero(right), drumRight, 1);  // drum tap 2 only
-    EXPECT_NEAR(firstNonZero(left) * 1000.0 / 44100, 3.5 + 0.6 * drum.drumOsc[0], 0.1);
+    EXPECT_NEAR(firstNonZero(left) * 1000.0 / 44100, 3.5 + 0.6 * drum.inspect().signal.drumOsc[0], 0.1);
 }
 
 TEST(SignalPath, ConstantInputSettlesInTheDrumBandOnly) {
@@ -140,9 +146,9 @@ TEST(SignalPath, ConstantInputSettlesInTheDrumBandOnly) {
     engine.setParameter(kDistortion, 0.0f);  // almost linear shapers
     std::vector<float> left, right;
     engine.run(std::vector<float>(44100, 0.01f), left, right);
-    const float* horn = engine.bandDelay.hornBuffer.get();
-    const float* drum = engine.bandDelay.drumBuffer.get();
-    const int last = (engine.bandDelay.writeIndex + BandDelay::kSize - 1) % BandDelay::kSize;
+    const float* horn = engine.inspect().signal.bandDelay.hornBuffer.get();
+    const float* drum = engine.inspect().signal.bandDelay.drumBuffer.get();
+    const int last = (engine.inspect().signal.bandDelay.writeIndex + BandDelay::kSize - 1) % BandDelay::kSize;
     EXPECT_NEAR(horn[last], 0.0f, 1e-3);
     // 0.01 of full level through a shaper of small-signal gain 0.125 / asinh(0.125).
     EXPECT_NEAR(drum[last], 0.01 * 32767 * 0.125 / asinhOf(0.125), 0.05);
@@ -151,8 +157,8 @@ TEST(SignalPath, ConstantInputSettlesInTheDrumBandOnly) {
 // The fast path against the straightforward per-sample version: a full-scale
 // signal over a long run, with speed switches, stays within 1e-6.
 TEST(SignalPath, FastPathMatchesTheStraightforwardPath) {
-    EngineProbe fast(nullptr);
-    ReferenceSpeaker reference(nullptr);
+    EngineProbe fast(nullptr), referenceEngine(nullptr);
+    ReferenceSpeaker reference(referenceEngine);
     const int block = 512;
     std::vector<float> in(block), fl(block), fr(block), rl(block), rr(block);
     double worst = 0.0;
@@ -164,7 +170,7 @@ TEST(SignalPath, FastPathMatchesTheStraightforwardPath) {
         if (b % 400 == 100) {
             const float toggle = (b / 400) % 2 ? 0.0f : 1.0f;
             fast.setParameter(kSpeedToggle, toggle);
-            reference.setParameter(kSpeedToggle, toggle);
+            referenceEngine.setParameter(kSpeedToggle, toggle);
         }
         float* inputs[2] = {in.data(), in.data()};
         float* outputs[2] = {fl.data(), fr.data()};
@@ -174,17 +180,24 @@ TEST(SignalPath, FastPathMatchesTheStraightforwardPath) {
             worst = std::max({worst, std::fabs(double(fl[i]) - rl[i]), std::fabs(double(fr[i]) - rr[i])});
     }
     EXPECT_LT(worst, 1e-6);
-    EXPECT_EQ(fast.hornOsc[0], reference.hornOsc[0]);  // the rotors run bit for bit alike
+    EXPECT_EQ(fast.inspect().signal.hornOsc[0], reference.hornOsc[0]);  // the rotors run bit for bit alike
 }
 
 namespace {
 
-std::vector<float> coefficients(EngineProbe& e) {
-    std::vector<float> all = {e.filterA1, e.filterA2, e.filterGain, e.hornDrive, e.drumDrive,
-                              e.hornSlow, e.hornFast, e.drumSlow, e.drumFast, e.hornStep, e.drumStep,
-                              e.hornLevel, e.drumLevel, e.crossfeed, static_cast<float>(e.speedController)};
-    for (const auto& tap : e.hornTaps) all.insert(all.end(), {tap.baseDelay, tap.delayDepth, tap.ampDepth});
-    for (const auto& tap : e.drumTaps) all.insert(all.end(), {tap.baseDelay, tap.delayDepth});
+// Every coefficient, the ones the signal path reads included, as numbers.
+std::vector<double> coefficients(const SpeakerEngine& e) {
+    const SpeakerCoefficients c = e.inspect().coefficients;
+    const RotorCoefficients& r = c.rotors;
+    std::vector<double> all = {c.path.filterA1, c.path.filterA2, c.path.filterGain, c.path.hornShaper.drive,
+                               c.path.hornShaper.scale, c.path.drumShaper.drive, c.path.drumShaper.scale,
+                               c.hornDrive, c.drumDrive, c.hornDriveNorm, c.drumDriveNorm,
+                               r.hornSlow, r.hornFast, r.drumSlow, r.drumFast, r.hornStep, r.drumStep, r.sampleRate,
+                               c.hornLevel, c.drumLevel, c.crossfeed, static_cast<double>(c.speedController)};
+    for (const TapSettings& t : c.path.taps)
+        all.insert(all.end(), {t.baseDelay, t.delayDepth, t.ampDepth, t.gainLeft, t.gainRight});
+    for (const MicrophoneTap& tap : c.hornTaps) all.insert(all.end(), {tap.baseDelay, tap.delayDepth, tap.ampDepth});
+    for (const MicrophoneTap& tap : c.drumTaps) all.insert(all.end(), {tap.baseDelay, tap.delayDepth});
     return all;
 }
 
@@ -214,21 +227,23 @@ TEST(Coefficients, ParameterChangesGiveWhatAFullRecomputationGives) {
     const float values[8] = {1.0f, 0.3f, 0.9f, 0.1f, 0.37f, 0.8f, 0.45f, 0.6f};
     for (int i = 0; i < 8; ++i) {
         engine.setParameter(i, values[i]);
-        const std::vector<float> afterChange = coefficients(engine);
-        engine.updateCoefficients();
+        const std::vector<double> afterChange = coefficients(engine);
+        engine.setSampleRate(48000.0f);  // recomputes everything
         EXPECT_EQ(afterChange, coefficients(engine)) << "parameter " << i;
     }
 }
 
 TEST(Coefficients, CombinedRateCallWaitsForTheNextParameterChange) {
     EngineProbe engine(nullptr);
-    const float a1At44 = engine.filterA1, tapAt44 = engine.hornTaps[0].baseDelay;
+    const SpeakerCoefficients at44 = engine.inspect().coefficients;
+    const double a1At44 = at44.path.filterA1;
+    const float tapAt44 = at44.hornTaps[0].baseDelay;
     engine.setBlockSizeAndSampleRate(256, 96000.0f);
     EXPECT_EQ(engine.getSampleRate(), 96000.0f);
-    EXPECT_EQ(engine.filterA1, a1At44);
-    EXPECT_EQ(engine.cachedSampleRate, 44100.0f);
+    EXPECT_EQ(engine.inspect().coefficients.path.filterA1, a1At44);
+    EXPECT_EQ(engine.inspect().coefficients.rotors.sampleRate, 44100.0f);
     engine.setParameter(kBalance, 0.5f);  // any parameter recomputes everything for the new rate
-    EXPECT_NE(engine.filterA1, a1At44);
-    EXPECT_FLOAT_EQ(engine.hornTaps[0].baseDelay, tapAt44 * 96000.0f / 44100.0f);
-    EXPECT_EQ(engine.cachedSampleRate, 96000.0f);
+    EXPECT_NE(engine.inspect().coefficients.path.filterA1, a1At44);
+    EXPECT_FLOAT_EQ(engine.inspect().coefficients.hornTaps[0].baseDelay, tapAt44 * 96000.0f / 44100.0f);
+    EXPECT_EQ(engine.inspect().coefficients.rotors.sampleRate, 96000.0f);
 }

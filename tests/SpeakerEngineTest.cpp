@@ -86,12 +86,12 @@ TEST(ProcessingFrame, EventAtFrameZeroMakesTheWholeBlockRampUp) {
     EngineProbe engine(nullptr);
     engine.setParameter(kSpeedKey, speedKey(kKeyCtrl1));
     engine.runSilence(16);  // speeds at their slow limits
-    const float before = engine.hornSpeed;
+    const float before = engine.inspect().signal.hornSpeed;
     MidiList midi;
     midi.controlChange(0, 1, 127, 15);  // channel 16
     runWithEvents(engine, midi, testSignal(64));
-    EXPECT_GT(engine.hornStep, 0.0f);
-    EXPECT_NEAR(engine.hornSpeed, before + 64 * engine.hornStep, 1e-9);
+    EXPECT_GT(engine.inspect().coefficients.rotors.hornStep, 0.0f);
+    EXPECT_NEAR(engine.inspect().signal.hornSpeed, before + 64 * engine.inspect().coefficients.rotors.hornStep, 1e-9);
 }
 
 TEST(ProcessingFrame, EventBeyondTheBlockTakesEffectAfterIt) {
@@ -126,7 +126,7 @@ TEST(ProcessingFrame, KeyboardSpeedKeysIgnoreEveryController) {
     for (int key : {kKeySpace, kKeyTab}) {
         EngineProbe engine(nullptr);
         engine.setParameter(kSpeedKey, speedKey(key));
-        EXPECT_EQ(engine.speedController, -1);
+        EXPECT_EQ(engine.inspect().coefficients.speedController, -1);
         MidiList midi;
         for (int controller : {1, 64, 66, 67, 255}) midi.controlChange(0, controller, 127);
         runWithEvents(engine, midi, testSignal(32));
@@ -196,7 +196,7 @@ TEST(ProcessingFrame, EmptyOrNegativeBlocksTouchNothing) {
     engine.processReplacing(inputs, outputs, 0);
     engine.processReplacing(inputs, outputs, -5);
     EXPECT_EQ(left, std::vector<float>(8, 7.0f));
-    EXPECT_EQ(engine.hornPosition, 0.0f);
+    EXPECT_EQ(engine.getHornPosition(), 0.0f);
     engine.processReplacing(nullptr, outputs, 8);  // no channel arrays: nothing to do
     EXPECT_EQ(right, std::vector<float>(8, 7.0f));
 }
@@ -207,12 +207,12 @@ TEST(ProcessingFrame, ResumeDropsTheDelayedSignalButKeepsTheRotors) {
     engine.setParameter(kSpeedToggle, 1.0f);
     BlockResult loud;
     engine.run(testSignal(2000), loud.left, loud.right);
-    const float speed = engine.hornSpeed;
+    const float speed = engine.inspect().signal.hornSpeed;
     engine.resume();
     EXPECT_EQ(host.callsOf(audioMasterWantMidi).size(), 1u);
     EXPECT_EQ(host.callsOf(audioMasterWantMidi)[0].value, 1);
-    EXPECT_EQ(engine.hornSpeed, speed);
-    EXPECT_EQ(engine.bandDelay.writeIndex, 0);
+    EXPECT_EQ(engine.inspect().signal.hornSpeed, speed);
+    EXPECT_EQ(engine.inspect().signal.bandDelay.writeIndex, 0);
     BlockResult after;
     engine.run(std::vector<float>(70, 0.0f), after.left, after.right);
     // The shortest tap reaches about 78 samples back: until then only the
@@ -246,7 +246,7 @@ TEST(HostInput, HugeSamplesCannotOverflowTheState) {
     engine.run(input, out.left, out.right);
     engine.run(testSignal(5000), out.left, out.right);
     for (size_t i = 0; i < out.left.size(); ++i) ASSERT_TRUE(std::isfinite(out.left[i]) && std::isfinite(out.right[i]));
-    EXPECT_TRUE(std::isfinite(engine.filterY1));
+    EXPECT_TRUE(std::isfinite(engine.inspect().signal.filterY1));
 }
 
 TEST(HostInput, BadSampleRatesAreIgnored) {
@@ -274,7 +274,7 @@ TEST(HostInput, EveryRateKeepsReadsInsideTheBuffersAndTheStateFinite) {
         engine.run(testSignal(20000, 1.0f), out.left, out.right);
         for (size_t i = 0; i < out.left.size(); ++i)
             ASSERT_TRUE(std::isfinite(out.left[i]) && std::isfinite(out.right[i])) << "rate " << rate;
-        EXPECT_TRUE(engine.hornPosition >= 0.0f && engine.hornPosition < 1.0f);
+        EXPECT_TRUE(engine.getHornPosition() >= 0.0f && engine.getHornPosition() < 1.0f);
     }
 }
 

@@ -1,0 +1,51 @@
+// The speaker engine's two records: the coefficients, which every
+// parameter or sample-rate change derives anew on whatever thread made the
+// change, and the signal state, which only the audio thread touches.
+#pragma once
+
+#include <cstdint>
+
+#include "BandDelay.h"
+#include "Relaxed.h"
+#include "SignalRecords.h"
+
+// A microphone tap as placed for the sample rate: where it reads and how
+// much of it each microphone hears. The horn's taps also swing in level;
+// the drum's have no level swing (ampDepth 0).
+struct MicrophoneTap {
+    float baseDelay;   // samples
+    float delayDepth;  // samples per unit of oscillator value
+    float ampDepth;    // gain change per unit of oscillator value
+    float weightLeft;
+    float weightRight;
+};
+
+// The rotors' speed limits and ramp steps, in oscillator steps per sample,
+// and the sample rate they were made for. A MIDI speed switch rewrites them
+// on the audio thread, so they share no 8-byte word with the other fields.
+struct alignas(8) RotorCoefficients {
+    float hornSlow, hornFast, drumSlow, drumFast;
+    float hornStep, drumStep;  // signed change of speed per sample
+    float sampleRate;
+};
+
+// Everything updateCoefficients derives from the parameters and the rate.
+struct alignas(8) SpeakerCoefficients {
+    PathCoefficients path;  // what the signal path reads, made from the fields below
+    RotorCoefficients rotors;
+    float hornDrive, hornDriveNorm, drumDrive, drumDriveNorm;
+    float hornLevel, drumLevel, crossfeed;
+    MicrophoneTap hornTaps[kHornTaps];
+    MicrophoneTap drumTaps[kDrumTaps];
+    int32_t speedController;  // MIDI controller number, or -1 for none
+};
+
+struct SignalState {
+    float filterY1 = 0.0f, filterY2 = 0.0f;
+    BandDelay bandDelay;
+    float hornSpeed = 0.0f, drumSpeed = 0.0f;
+    float hornOsc[3] = {};
+    float drumOsc[3] = {};
+    // Rotor positions for the editor, in turns [0, 1); read on other threads.
+    Relaxed<float> hornPosition{0.0f}, drumPosition{0.0f};
+};
