@@ -1,39 +1,20 @@
 #include "CabinetView.h"
 
 #include "DrawContext.h"
-#include "EditorBitmaps.h"
+#include "StripFrame.h"
 
-namespace {
-
-struct LayerRow {
-    int bitmap;
-    int frameHeight;
-    int x;
-    int y;
-};
-
-// Horn and drum: 72 frames a turn, 5 degrees each; the microphones: 37
-// frames over the separation range.
-constexpr LayerRow kLayerRows[CabinetView::kLayers] = {
-    {kHornBitmap, 15, 22, 6},
-    {kDrumBitmap, 25, 19, 47},
-    {kMicMarksBitmap, 20, 65, 60},
-    {kMicArcBitmap, 12, 12, 80},
-};
-
-}  // namespace
-
-CabinetView::CabinetView(Rect bounds) : Control(bounds, nullptr, 0, nullptr) {
-    Bitmap* picture = new Bitmap(kCabinetBitmap);
+CabinetView::CabinetView(Rect bounds, platform::Images& images) : Control(bounds, nullptr, 0, nullptr) {
+    Bitmap* picture = new Bitmap(images, kCabinetBitmap);
     setBackground(picture);
     picture->release();
     for (int i = 0; i < kLayers; ++i) {
         CabinetLayer& layer = layers[i];
-        layer.bitmap = new Bitmap(kLayerRows[i].bitmap);
-        layer.x = kLayerRows[i].x;
-        layer.y = kLayerRows[i].y;
+        const CabinetLayerPlace& place = kCabinetLayers[i];
+        layer.bitmap = new Bitmap(images, place.bitmap);
+        layer.x = place.x;
+        layer.y = place.y;
         if (layer.bitmap->isLoaded()) {
-            layer.frameHeight = kLayerRows[i].frameHeight;
+            layer.frameHeight = editorImage(place.bitmap).frameHeight;
             layer.frameCount = layer.bitmap->getHeight() / layer.frameHeight;
         }
     }
@@ -47,9 +28,7 @@ CabinetView::~CabinetView() {
 }
 
 bool CabinetView::setFrame(CabinetLayer& layer, float v) {
-    int frame = static_cast<int>(layer.frameCount * v);
-    if (frame > layer.frameCount - 1) frame = layer.frameCount - 1;
-    if (frame < 0) frame = 0;
+    const int frame = stripFrame(v, layer.frameCount, layer.frameHeight, FrameRounding::EqualShares);
     if (frame == layer.currentFrame) return false;
     layer.currentFrame = frame;
     return true;
@@ -70,7 +49,7 @@ void CabinetView::setMicFrames(float separation) {
 void CabinetView::draw(DrawContext* context) {
     const int width = bounds.width(), height = bounds.height();
     {
-        OffscreenContext offscreen(context->getFrame(), width, height, kBlack);
+        OffscreenContext offscreen(*context, width, height, kBlack);
         if (background) background->draw(&offscreen, {0, 0, width, height});
         for (const CabinetLayer& layer : layers)
             if (layer.bitmap && layer.frameHeight > 0)

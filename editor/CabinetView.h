@@ -4,12 +4,14 @@
 #pragma once
 
 #include "Control.h"
+#include "EditorLayout.h"
 
 class CabinetView : public Control {
 public:
-    static constexpr int kLayers = 4;
+    static constexpr int kLayers = kCabinetLayerCount;
 
-    explicit CabinetView(Rect bounds);
+    // Loads its images through `images`, the platform of the frame it goes in.
+    CabinetView(Rect bounds, platform::Images& images);
     ~CabinetView() override;
 
     void draw(DrawContext* context) override;
@@ -31,7 +33,7 @@ private:
         int y = 0;
     };
 
-    // Chooses the frame for v; true when it changed.
+    // Chooses the frame for v, each frame an equal share of 0..1; true when it changed.
     static bool setFrame(CabinetLayer& layer, float v);
 
     CabinetLayer layers[kLayers];

@@ -1,37 +1,12 @@
 #include "SpeakerEditor.h"
 
-#include <cstdlib>
+#include <vector>
 
-#include "EditorBitmaps.h"
 #include "Frame.h"
 #include "SpeakerDescriptor.h"
 #include "ValueText.h"
 
 namespace {
-
-// The knobs in window order, each with its parameter, strip and corner;
-// its value field sits below it at (x + 7, y + 34, x + 34, y + 46).
-struct KnobPlace {
-    int parameter;
-    int bitmap;
-    int x;
-    int y;
-};
-constexpr KnobPlace kKnobPlaces[SpeakerEditor::kKnobCount] = {
-    {kSlowSpeed, kKnobBitmap, 14, 72},
-    {kFastSpeed, kKnobBitmap, 73, 72},
-    {kDistortion, kDistortionKnobBitmap, 191, 72},
-    {kAcceleration, kKnobBitmap, 132, 72},
-    {kBalance, kBalanceKnobBitmap, 14, 191},
-    {kSeparation, kSeparationKnobBitmap, 73, 191},
-};
-constexpr int kKnobFrames = 37, kKnobFrameHeight = 34;
-constexpr int kValueFont = 6;
-
-const Rect kSwitchRect{54, 133, 75, 153};
-const Rect kMenuRect{151, 137, 214, 149};
-const Rect kCabinetRect{142, 171, 227, 266};
-constexpr int kLedX[2] = {27, 87}, kLedY = 137;
 
 // What toggles the speed for each "speedkey" position: a virtual key in the
 // host's numbering (7 space, 2 tab), or nothing (the MIDI controllers).
@@ -49,8 +24,8 @@ int speedKeyPosition(AudioEffect* effect) {
 
 }  // namespace
 
-SpeakerEditor::SpeakerEditor(AudioEffect* effect) : GuiEditor(effect) {
-    Bitmap* background = new Bitmap(kBackgroundBitmap);
+SpeakerEditor::SpeakerEditor(AudioEffect* effect, platform::Platform* platform) : GuiEditor(effect, platform) {
+    Bitmap* background = new Bitmap(getPlatform(), kBackgroundBitmap);
     rect = {0, 0, static_cast<VstInt16>(background->getHeight()), static_cast<VstInt16>(background->getWidth())};
     background->release();
 }
@@ -60,21 +35,20 @@ SpeakerEditor::~SpeakerEditor() { close(); }
 int SpeakerEditor::open(void* parent) {
     if (opened) return 1;
     GuiEditor::open(parent);
-    Bitmap* bitmaps[13];
-    for (int i = 0; i < 13; ++i) bitmaps[i] = new Bitmap(kBackgroundBitmap + i);
+    frame = new Frame(kEditorRect, parent, this, getPlatform());
+    std::vector<Bitmap*> bitmaps;
+    for (const ImageStrip& image : kEditorImages) bitmaps.push_back(new Bitmap(getPlatform(), image.id));
     auto bitmap = [&](int id) { return bitmaps[id - kBackgroundBitmap]; };
-
-    frame = new Frame({0, 0, 246, 277}, parent, this);
     frame->setBackground(bitmap(kBackgroundBitmap));
 
     for (int i = 0; i < kKnobCount; ++i) {
         const KnobPlace& place = kKnobPlaces[i];
-        knobs[i] = new StripKnob({place.x, place.y, place.x + 44, place.y + 34}, this, place.parameter, kKnobFrames,
-                                 kKnobFrameHeight, bitmap(place.bitmap), {21, 21});
+        const ImageStrip& strip = editorImage(place.bitmap);
+        knobs[i] = new StripKnob(knobRect(place), this, place.parameter, strip.frames, strip.frameHeight,
+                                 bitmap(place.bitmap), kKnobCentreOffset);
         if (place.parameter == kDistortion) knobs[i]->setDefaultValue(row(kDistortion).toNormalized(50.0f));
         frame->addView(knobs[i]);
-        valueFields[i] = new TextEdit({place.x + 7, place.y + 34, place.x + 34, place.y + 46}, this,
-                                      kFirstValueFieldTag + i, nullptr, nullptr, 0);
+        valueFields[i] = new TextEdit(valueFieldRect(place), this, kFirstValueFieldTag + i, nullptr, nullptr, 0);
         valueFields[i]->setFontId(kValueFont);
         valueFields[i]->setTextColor(kYellow);
         valueFields[i]->setTextFilter(valueTextFilter(place.parameter));
@@ -85,19 +59,19 @@ int SpeakerEditor::open(void* parent) {
     frame->addView(speedSwitch);
 
     speedKeyMenu = new OptionMenu(kMenuRect, this, kSpeedKey, bitmap(kMenuBitmap), bitmap(kMenuBitmap), 0);
-    for (int k = 0; k < 6; ++k) speedKeyMenu->addEntry(row(kSpeedKey).names[k], -1);
+    const ParameterInfo& keys = row(kSpeedKey);
+    for (int k = 0; k <= static_cast<int>(keys.max); ++k) speedKeyMenu->addEntry(keys.names[k], -1);
     speedKeyMenu->setFontId(kValueFont);
     speedKeyMenu->setTextColor(kYellow);
     frame->addView(speedKeyMenu);
 
-    Bitmap* led = bitmap(kLedBitmap);
+    const ImageStrip& led = editorImage(kLedBitmap);
     for (int i = 0; i < 2; ++i) {
-        speedLeds[i] = new MovieBitmap({kLedX[i], kLedY, kLedX[i] + led->getWidth(), kLedY + led->getHeight() / 2},
-                                       this, -1, 2, 14, led, {0, 0});
+        speedLeds[i] = new MovieBitmap(ledRect(i), this, -1, led.frames, led.frameHeight, bitmap(kLedBitmap), {0, 0});
         frame->addView(speedLeds[i]);
     }
 
-    cabinetView = new CabinetView(kCabinetRect);
+    cabinetView = new CabinetView(kCabinetRect, getPlatform());
     frame->addView(cabinetView);
 
     for (Bitmap* b : bitmaps) b->release();
@@ -178,7 +152,7 @@ void SpeakerEditor::valueChanged(DrawContext* context, Control* control) {
 int SpeakerEditor::onKeyDown(VstKeyCode& key) {
     if (!frame) return -1;
     const int position = speedKeyPosition(effect);
-    if (position < 0 || position >= 6) return -1;
+    if (position < 0 || position >= static_cast<int>(sizeof(kHotKeys) / sizeof(kHotKeys[0]))) return -1;
     const HotKeyBinding& binding = kHotKeys[position];
     const bool matches = (binding.virtualKey != 0 && binding.virtualKey == key.virt) ||
                          (binding.character != 0 && binding.character == key.character && key.virt == 0);

@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "CabinetView.h"
+#include "EditorLayout.h"
 #include "GuiEditor.h"
 #include "Knob.h"
 #include "MovieBitmap.h"
@@ -17,10 +18,8 @@
 
 class SpeakerEditor : public GuiEditor, public ControlListener {
 public:
-    static constexpr int kKnobCount = 6;
-    static constexpr int kFirstValueFieldTag = 1000;
-
-    explicit SpeakerEditor(AudioEffect* effect);
+    // Draws through `platform`, or the build's default backend when null.
+    explicit SpeakerEditor(AudioEffect* effect, platform::Platform* platform = nullptr);
     ~SpeakerEditor() override;
 
     int open(void* parent) override;

@@ -2,20 +2,20 @@
 
 #include "DrawContext.h"
 
-Bitmap::Bitmap(int resourceId) : resourceId(resourceId) {
-    handle = platform::current().loadImage(resourceId & 0xFFFF, width, height);
+Bitmap::Bitmap(platform::Images& images, int resourceId) : images(images), resourceId(resourceId) {
+    handle = images.loadImage(resourceId & 0xFFFF, width, height);
     if (!handle) width = height = 0;
 }
 
 Bitmap::~Bitmap() {
-    if (handle) platform::current().destroyImage(handle);
+    if (handle) images.destroyImage(handle);
 }
 
 void Bitmap::draw(DrawContext* context, Rect dest, Point sourceOffset) {
-    if (handle) platform::current().drawImage(context->getPainter(), handle, dest, sourceOffset);
+    if (handle) images.drawImage(context->getPainter(), handle, dest, sourceOffset);
 }
 
 void Bitmap::drawTransparent(DrawContext* context, Rect dest, Point sourceOffset) {
     if (handle)
-        platform::current().drawImageKeyed(context->getPainter(), handle, dest, sourceOffset, transparentColor);
+        images.drawImageKeyed(context->getPainter(), handle, dest, sourceOffset, transparentColor);
 }

@@ -5,15 +5,16 @@
 
 #include "Geometry.h"
 #include "ReferenceCounted.h"
-#include "platform/Platform.h"
+#include "platform/Images.h"
 
 class DrawContext;
 
 class Bitmap : public ReferenceCounted {
 public:
-    // Loads resource `resourceId` (its low 16 bits); a missing one gives an
-    // empty 0 x 0 bitmap that draws nothing.
-    explicit Bitmap(int resourceId);
+    // Loads resource `resourceId` (its low 16 bits) through `images`, which
+    // must be the platform of the contexts it is drawn on; a missing one
+    // gives an empty 0 x 0 bitmap that draws nothing.
+    Bitmap(platform::Images& images, int resourceId);
 
     void draw(DrawContext* context, Rect dest, Point sourceOffset = {});
     void drawTransparent(DrawContext* context, Rect dest, Point sourceOffset = {});
@@ -25,6 +26,7 @@ public:
 private:
     ~Bitmap() override;
 
+    platform::Images& images;
     int resourceId;
     int width = 0;
     int height = 0;

@@ -2,27 +2,28 @@
 
 #include "Frame.h"
 
-DrawContext::DrawContext(Frame* frame, platform::Device* device, platform::Window* window)
-    : device(nullptr), window(window), frame(frame) {
-    if (window) windowOrigin = platform::current().windowOrigin(window);
+DrawContext::DrawContext(platform::Platform& platform, Frame* frame, platform::Device* device,
+                         platform::Window* window)
+    : backend(platform), device(nullptr), window(window), frame(frame) {
+    if (window) windowOrigin = platform.windowOrigin(window);
     if (device) attach(device);
 }
 
 DrawContext::~DrawContext() {
-    if (painter) platform::current().endDrawing(painter);
+    if (painter) backend.endDrawing(painter);
 }
 
 void DrawContext::attach(platform::Device* newDevice) {
     device = newDevice;
-    painter = platform::current().beginDrawing(device);
+    painter = backend.beginDrawing(device);
     setLineColor(lineColor);
     setLineStyle(lineStyle);
     setFillColor(fillColor);
     setTextColor(textColor);
 }
 
-void DrawContext::moveTo(Point p) { platform::current().moveTo(painter, p); }
-void DrawContext::lineTo(Point p) { platform::current().lineTo(painter, p); }
+void DrawContext::moveTo(Point p) { backend.moveTo(painter, p); }
+void DrawContext::lineTo(Point p) { backend.lineTo(painter, p); }
 
 void DrawContext::frameRect(Rect r) {
     moveTo({r.left, r.top});
@@ -33,27 +34,27 @@ void DrawContext::frameRect(Rect r) {
 }
 
 void DrawContext::fillRect(Rect r) {
-    platform::current().fillRect(painter, {r.left + 1, r.top + 1, r.right, r.bottom});
+    backend.fillRect(painter, {r.left + 1, r.top + 1, r.right, r.bottom});
 }
 
 void DrawContext::setLineColor(Color c) {
     lineColor = c;
-    if (painter) platform::current().setPen(painter, lineColor, lineStyle == 1);
+    if (painter) backend.setPen(painter, lineColor, lineStyle == 1);
 }
 
 void DrawContext::setLineStyle(int style) {
     lineStyle = style;
-    if (painter) platform::current().setPen(painter, lineColor, lineStyle == 1);
+    if (painter) backend.setPen(painter, lineColor, lineStyle == 1);
 }
 
 void DrawContext::setFillColor(Color c) {
     fillColor = c;
-    if (painter) platform::current().setFill(painter, c);
+    if (painter) backend.setFill(painter, c);
 }
 
 void DrawContext::setTextColor(Color c) {
     textColor = c;
-    if (painter) platform::current().setTextColor(painter, c);
+    if (painter) backend.setTextColor(painter, c);
 }
 
 void DrawContext::setFont(int id, int size, int style) {
@@ -62,7 +63,7 @@ void DrawContext::setFont(int id, int size, int style) {
     fontSize = size == 0 ? kFontTable[id].defaultSize : size;
     const FontSpec font{kFontTable[id].face, fontSize, id == 0 || (style & kBoldFace) != 0,
                         (style & kItalicFace) != 0, (style & kUnderlineFace) != 0, id == 7};
-    platform::current().setFont(painter, font);
+    backend.setFont(painter, font);
 }
 
 void DrawContext::drawText(const char* text, Rect r, bool opaque, int align) {
@@ -73,16 +74,34 @@ void DrawContext::drawText(const char* text, Rect r, bool opaque, int align) {
         mode = platform::TextAlign::Right;
     else
         r.left += 1;
-    platform::current().drawText(painter, text, r, opaque, mode);
+    backend.drawText(painter, text, r, opaque, mode);
 }
 
-int DrawContext::mouseButtons() { return platform::current().mouseButtons(); }
+int DrawContext::mouseButtons() { return backend.mouseButtons(); }
 
-void DrawContext::mouseLocation(Point& p) { p = platform::current().cursorPosition() - windowOrigin; }
+void DrawContext::mouseLocation(Point& p) { p = backend.cursorPosition() - windowOrigin; }
 
-OffscreenContext::OffscreenContext(Frame* frame, int width, int height, Color background)
-    : DrawContext(frame, nullptr, nullptr), height(height), width(width), background(background) {
-    attach(platform::current().createOffscreen(frame ? frame->getWindow() : nullptr, width, height));
+WindowDrawContext::WindowDrawContext(Frame& frame)
+    : DrawContext(frame.getPlatform(), &frame, frame.getPlatform().acquireWindowDevice(frame.getWindow()),
+                  frame.getWindow()) {}
+
+// The painter goes before the device it draws on.
+WindowDrawContext::~WindowDrawContext() {
+    backend.endDrawing(painter);
+    painter = nullptr;
+    backend.releaseWindowDevice(window, device);
+}
+
+OffscreenContext::OffscreenContext(const DrawContext& target, int width, int height, Color background)
+    : OffscreenContext(target.getPlatform(), width, height, background, target.getFrame()) {}
+
+OffscreenContext::OffscreenContext(platform::Platform& platform, int width, int height, Color background)
+    : OffscreenContext(platform, width, height, background, nullptr) {}
+
+OffscreenContext::OffscreenContext(platform::Platform& platform, int width, int height, Color background,
+                                   Frame* frame)
+    : DrawContext(platform, frame, nullptr, nullptr), height(height), width(width), background(background) {
+    attach(platform.createOffscreen(frame ? frame->getWindow() : nullptr, width, height));
     setFillColor(background);
     setLineColor(background);
     fillRect({0, 0, width, height});
@@ -90,11 +109,11 @@ OffscreenContext::OffscreenContext(Frame* frame, int width, int height, Color ba
 }
 
 OffscreenContext::~OffscreenContext() {
-    platform::current().endDrawing(painter);
+    backend.endDrawing(painter);
     painter = nullptr;
-    if (ownsBitmap) platform::current().destroyOffscreen(device);
+    if (ownsBitmap) backend.destroyOffscreen(device);
 }
 
 void OffscreenContext::copyTo(DrawContext* destination, Rect destRect, Point sourceOffset) {
-    platform::current().copyDevice(device, destination->getDevice(), destRect, sourceOffset);
+    backend.copyDevice(device, destination->getDevice(), destRect, sourceOffset);
 }

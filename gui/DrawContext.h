@@ -1,7 +1,8 @@
 // A short-lived drawing session on one device (a window's or an off-screen
 // image's) with the current line, fill and text colours and font. The frame
 // makes one per paint, click or idle redraw and deletes it afterwards. It
-// also answers the mouse state that controls poll during a drag.
+// also answers the mouse state that controls poll during a drag. It draws
+// through the platform it was made with.
 #pragma once
 
 #include "Geometry.h"
@@ -11,9 +12,9 @@ class Frame;
 
 class DrawContext {
 public:
-    // `window` may be null (an off-screen context); so may `device`, for a
-    // context that gets its device later (OffscreenContext).
-    DrawContext(Frame* frame, platform::Device* device, platform::Window* window);
+    // `frame` and `window` may be null (an off-screen context); so may
+    // `device`, for a context that gets its device later (OffscreenContext).
+    DrawContext(platform::Platform& platform, Frame* frame, platform::Device* device, platform::Window* window);
     virtual ~DrawContext();
     DrawContext(const DrawContext&) = delete;
     DrawContext& operator=(const DrawContext&) = delete;
@@ -36,6 +37,7 @@ public:
     // The cursor relative to the window as it lay when the context was made.
     void mouseLocation(Point& p);
 
+    platform::Platform& getPlatform() const { return backend; }
     Frame* getFrame() const { return frame; }
     Point getWindowOrigin() const { return windowOrigin; }
     platform::Device* getDevice() const { return device; }
@@ -47,6 +49,7 @@ protected:
     // Starts drawing on a device obtained after construction.
     void attach(platform::Device* newDevice);
 
+    platform::Platform& backend;
     Point windowOrigin;
     platform::Device* device;
     platform::Window* window;
@@ -61,16 +64,29 @@ protected:
     platform::Painter* painter = nullptr;
 };
 
+// A drawing context on a frame's window for one drawing step outside a
+// paint event: it acquires the window's device and releases it again.
+class WindowDrawContext : public DrawContext {
+public:
+    explicit WindowDrawContext(Frame& frame);
+    ~WindowDrawContext() override;
+};
+
 // A drawing context on an image of its own, for composing layers without
 // flicker; copyTo puts the result on another context in one step.
 class OffscreenContext : public DrawContext {
 public:
-    OffscreenContext(Frame* frame, int width, int height, Color background);
+    // An image compatible with the context it will be copied to.
+    OffscreenContext(const DrawContext& target, int width, int height, Color background);
+    // A free-standing image.
+    OffscreenContext(platform::Platform& platform, int width, int height, Color background);
     ~OffscreenContext() override;
 
     void copyTo(DrawContext* destination, Rect destRect, Point sourceOffset = {});
 
 private:
+    OffscreenContext(platform::Platform& platform, int width, int height, Color background, Frame* frame);
+
     bool ownsBitmap = true;
     int height;
     int width;

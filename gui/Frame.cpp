@@ -1,15 +1,13 @@
 #include "Frame.h"
 
-#include <cstdlib>
-
 #include "DrawContext.h"
 #include "GuiEditor.h"
 
-Frame::Frame(Rect bounds, void* parentWindow, GuiEditor* editor)
-    : View(bounds), editor(editor), parentWindow(parentWindow) {
-    platform::current().initializeDragDrop();
+Frame::Frame(Rect bounds, void* parentWindow, GuiEditor* editor, platform::Platform& platform)
+    : View(bounds), editor(editor), parentWindow(parentWindow), backend(platform) {
+    backend.initializeDragDrop();
     if (!parentWindow) return;
-    window = platform::current().createChildWindow(parentWindow, bounds.width(), bounds.height(), this);
+    window = backend.createChildWindow(parentWindow, bounds.width(), bounds.height(), this);
     enableDropTarget(true);
 }
 
@@ -17,8 +15,8 @@ Frame::~Frame() {
     enableDropTarget(false);
     removeAll(true);
     if (background) background->release();
-    platform::current().uninitializeDragDrop();
-    if (window) platform::current().destroyWindow(window);
+    backend.uninitializeDragDrop();
+    if (window) backend.destroyWindow(window);
 }
 
 // --- Drawing -------------------------------------------------------------------
@@ -28,10 +26,10 @@ void Frame::draw(DrawContext* context) {
     firstDraw = false;
     if (background)
         background->draw(context, {0, 0, background->getWidth(), background->getHeight()});
-    for (int i = 0; i < viewCount; ++i) {
-        const bool wasDirty = views[i]->isDirty();
-        views[i]->draw(context);
-        views[i]->setDirty(wasDirty);
+    for (View* view : views) {
+        const bool wasDirty = view->isDirty();
+        view->draw(context);
+        view->setDirty(wasDirty);
     }
 }
 
@@ -42,38 +40,30 @@ void Frame::update(DrawContext* context) {
         setDirty(false);
         return;
     }
-    for (int i = 0; i < viewCount; ++i) views[i]->update(context);
+    for (View* view : views) view->update(context);
 }
 
 bool Frame::anyViewDirty() const {
     if (View::isDirty()) return true;
-    for (int i = 0; i < viewCount; ++i)
-        if (views[i]->isDirty()) return true;
+    for (const View* view : views)
+        if (view->isDirty()) return true;
     return false;
 }
 
 // Nothing is redrawn before the first full paint has shown the window.
 void Frame::idle() {
     if (!open || firstDraw || !anyViewDirty() || !window) return;
-    platform::Device* device = platform::current().acquireWindowDevice(window);
-    {
-        DrawContext context(this, device, window);
-        update(&context);
-    }
-    platform::current().releaseWindowDevice(window, device);
+    WindowDrawContext context(*this);
+    update(&context);
 }
 
 void Frame::drawView(View* view) {
     if (!window) return;
-    platform::Device* device = platform::current().acquireWindowDevice(window);
-    {
-        DrawContext context(this, device, window);
-        if (isChild(view))
-            view->draw(&context);
-        else
-            draw(&context);
-    }
-    platform::current().releaseWindowDevice(window, device);
+    WindowDrawContext context(*this);
+    if (isChild(view))
+        view->draw(&context);
+    else
+        draw(&context);
 }
 
 void Frame::setBackground(Bitmap* bitmap) {
@@ -85,8 +75,8 @@ void Frame::setBackground(Bitmap* bitmap) {
 // --- Input -----------------------------------------------------------------------
 
 View* Frame::viewAt(Point where) const {
-    for (int i = viewCount - 1; i >= 0; --i)
-        if (views[i]->getMouseEnabled() && views[i]->getBounds().containsInclusive(where)) return views[i];
+    for (auto it = views.rbegin(); it != views.rend(); ++it)
+        if ((*it)->getMouseEnabled() && (*it)->getBounds().containsInclusive(where)) return *it;
     return nullptr;
 }
 
@@ -107,20 +97,14 @@ bool Frame::onWheel(DrawContext* context, Point& where, float distance) {
     cursorLocation(cursor);
     if (context) return view->onWheel(context, cursor, distance);
     if (!window) return false;
-    platform::Device* device = platform::current().acquireWindowDevice(window);
-    bool taken;
-    {
-        DrawContext temporary(this, device, window);
-        taken = view->onWheel(&temporary, cursor, distance);
-    }
-    platform::current().releaseWindowDevice(window, device);
-    return taken;
+    WindowDrawContext temporary(*this);
+    return view->onWheel(&temporary, cursor, distance);
 }
 
 bool Frame::onDrop(void** items, int count, int type, Point where) {
     if (focusView) return false;
-    for (int i = viewCount - 1; i >= 0; --i) {
-        View* view = views[i];
+    for (auto it = views.rbegin(); it != views.rend(); ++it) {
+        View* view = *it;
         if (view->getMouseEnabled() && view->getBounds().containsInclusive(where) &&
             view->onDrop(items, count, type, where))
             return true;
@@ -135,12 +119,12 @@ void Frame::setFocusView(View* view) {
 }
 
 bool Frame::cursorLocation(Point& p) {
-    p = platform::current().cursorPosition();
-    if (window) p = p - platform::current().windowOrigin(window);
+    p = backend.cursorPosition();
+    if (window) p = p - backend.windowOrigin(window);
     return true;
 }
 
-uint32_t Frame::tickCount() { return editor ? platform::current().ticks() : 0; }
+uint32_t Frame::tickCount() { return editor ? backend.ticks() : 0; }
 int Frame::knobMode() const { return GuiEditor::knobMode(); }
 
 void Frame::pumpIdle() {
@@ -152,7 +136,7 @@ GuiEditor* Frame::getEditor() const { return editor; }
 bool Frame::enableDropTarget(bool on) {
     if (!dropActive && !on) return true;
     if (!window) return false;
-    platform::current().enableDrop(window, on);
+    backend.enableDrop(window, on);
     dropActive = on;
     return true;
 }
@@ -160,12 +144,12 @@ bool Frame::enableDropTarget(bool on) {
 // --- Window events -------------------------------------------------------------------
 
 void Frame::paint(platform::Device* device) {
-    DrawContext context(this, device, window);
+    DrawContext context(backend, this, device, window);
     draw(&context);
 }
 
 void Frame::buttonDown(platform::Device* device, Point where) {
-    DrawContext context(this, device, window);
+    DrawContext context(backend, this, device, window);
     mouse(&context, where);
 }
 
@@ -183,25 +167,22 @@ bool Frame::drop(void** items, int count, int type) {
 // --- View list -------------------------------------------------------------------------
 
 bool Frame::addView(View* view) {
-    if (viewCount == viewCapacity) {
-        void* grown = std::realloc(views, sizeof(View*) * static_cast<size_t>(viewCapacity + 10));
-        if (!grown) return false;
-        views = static_cast<View**>(grown);
+    if (getViewCount() == viewCapacity) {
         viewCapacity += 10;
+        views.reserve(static_cast<size_t>(viewCapacity));
     }
-    views[viewCount++] = view;
+    views.push_back(view);
     view->setParentFrame(this);
     view->attached(this);
     return true;
 }
 
 bool Frame::removeView(View* view, bool withRelease) {
-    for (int i = 0; i < viewCount; ++i) {
-        if (views[i] != view) continue;
+    for (auto it = views.begin(); it != views.end(); ++it) {
+        if (*it != view) continue;
         view->removed(this);
         if (withRelease) view->release();
-        for (int k = i + 1; k < viewCount; ++k) views[k - 1] = views[k];
-        --viewCount;
+        views.erase(it);
         break;
     }
     return true;
@@ -212,18 +193,17 @@ bool Frame::removeAll(bool withRelease) {
         focusView->releaseFocus(nullptr);
         focusView = nullptr;
     }
-    for (int i = 0; i < viewCount; ++i) {
-        views[i]->removed(this);
-        if (withRelease) views[i]->release();
+    for (View* view : views) {
+        view->removed(this);
+        if (withRelease) view->release();
     }
-    std::free(views);
-    views = nullptr;
-    viewCount = viewCapacity = 0;
+    views.clear();
+    viewCapacity = 0;
     return true;
 }
 
 bool Frame::isChild(View* view) const {
-    for (int i = 0; i < viewCount; ++i)
-        if (views[i] == view) return true;
+    for (const View* child : views)
+        if (child == view) return true;
     return false;
 }

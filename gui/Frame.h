@@ -2,7 +2,10 @@
 // host's parent, the background and the list of views, and routes every
 // window event to them (paint, clicks, wheel, drops, focus). On each idle
 // call it redraws the views whose state changed since they were drawn.
+// Its window, and every view in it, use the platform it was created with.
 #pragma once
+
+#include <vector>
 
 #include "Bitmap.h"
 #include "View.h"
@@ -12,8 +15,9 @@ class GuiEditor;
 
 class Frame : public View, private platform::WindowEvents {
 public:
-    // Creates the child window when `parentWindow` (a native handle) is not null.
-    Frame(Rect bounds, void* parentWindow, GuiEditor* editor);
+    // Creates the child window when `parentWindow` (a native handle) is not
+    // null. The platform outlives the frame.
+    Frame(Rect bounds, void* parentWindow, GuiEditor* editor, platform::Platform& platform);
     ~Frame() override;
 
     void draw(DrawContext* context) override;
@@ -23,8 +27,7 @@ public:
     bool onWheel(DrawContext* context, Point& where, float distance) override;
     GuiEditor* getEditor() const override;
 
-    // Takes over the caller's reference; false (and nothing added) when the
-    // list cannot grow.
+    // Takes over the caller's reference. The list grows ten places at a time.
     virtual bool addView(View* view);
     virtual bool removeView(View* view, bool withRelease = false);
     virtual bool removeAll(bool withRelease = true);
@@ -42,10 +45,11 @@ public:
     void pumpIdle();
     bool enableDropTarget(bool on);
 
-    int getViewCount() const { return viewCount; }
+    int getViewCount() const { return static_cast<int>(views.size()); }
     int getViewCapacity() const { return viewCapacity; }
-    View* getView(int index) const { return index >= 0 && index < viewCount ? views[index] : nullptr; }
+    View* getView(int index) const { return index >= 0 && index < getViewCount() ? views[index] : nullptr; }
     platform::Window* getWindow() const { return window; }
+    platform::Platform& getPlatform() const { return backend; }
     bool isOpen() const { return open; }
 
 private:
@@ -60,10 +64,10 @@ private:
 
     GuiEditor* editor;
     void* parentWindow;
+    platform::Platform& backend;
     Bitmap* background = nullptr;
-    int viewCount = 0;
+    std::vector<View*> views;
     int viewCapacity = 0;
-    View** views = nullptr;
     View* focusView = nullptr;
     bool firstDraw = true;
     bool open = true;

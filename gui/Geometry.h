@@ -18,8 +18,8 @@ struct Rect {
     int32_t right = 0;
     int32_t bottom = 0;
 
-    int32_t width() const { return right - left; }
-    int32_t height() const { return bottom - top; }
+    constexpr int32_t width() const { return right - left; }
+    constexpr int32_t height() const { return bottom - top; }
     Point topLeft() const { return {left, top}; }
     // Hit testing counts both edges as inside.
     bool containsInclusive(Point p) const {

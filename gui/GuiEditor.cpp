@@ -1,17 +1,19 @@
 #include "GuiEditor.h"
 
 #include "Frame.h"
-#include "platform/Platform.h"
 
 static int processKnobMode = 0;
 
-GuiEditor::GuiEditor(AudioEffect* effect) : EditorBase(effect) {
+GuiEditor::GuiEditor(AudioEffect* effect, platform::Platform* platform)
+    : EditorBase(effect),
+      ownBackend(platform ? nullptr : platform::createDefaultPlatform()),
+      backend(platform ? platform : ownBackend.get()) {
     effect->setEditor(this);
-    nextIdleTick = platform::current().ticks();
-    platform::current().initializeDragDrop();
+    nextIdleTick = backend->ticks();
+    backend->initializeDragDrop();
 }
 
-GuiEditor::~GuiEditor() { platform::current().uninitializeDragDrop(); }
+GuiEditor::~GuiEditor() { backend->uninitializeDragDrop(); }
 
 int GuiEditor::getRect(ERect** out) {
     *out = &rect;
@@ -53,15 +55,14 @@ void GuiEditor::draw(ERect*) {
 // 4 ms at a time close to the deadline, dispatches one pending paint, and
 // lets the host run.
 void GuiEditor::pumpIdle() {
-    platform::Platform& backend = platform::current();
-    uint32_t now = backend.ticks();
+    uint32_t now = backend->ticks();
     if (now < nextIdleTick) {
-        backend.sleep(4);
+        backend->sleep(4);
         now += 4;
         if (now < nextIdleTick - 50) return;
     }
     idle();
-    backend.dispatchOnePaint();
+    backend->dispatchOnePaint();
     nextIdleTick = now + 100;
     inIdle = true;
     effect->masterIdle();

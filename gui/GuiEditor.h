@@ -5,15 +5,19 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "AudioEffectX.h"
 #include "EditorBase.h"
+#include "platform/Platform.h"
 
 class Frame;
 
 class GuiEditor : public EditorBase {
 public:
-    explicit GuiEditor(AudioEffect* effect);
+    // The editor draws through `platform`, which must outlive it, or through
+    // an object of the build's default backend of its own when that is null.
+    explicit GuiEditor(AudioEffect* effect, platform::Platform* platform = nullptr);
     ~GuiEditor() override;
 
     int getRect(ERect** out) override;
@@ -28,6 +32,7 @@ public:
     virtual void pumpIdle();
 
     Frame* getFrame() const { return frame; }
+    platform::Platform& getPlatform() const { return *backend; }
     AudioEffectX* getEffectX() const { return static_cast<AudioEffectX*>(effect); }
 
     // The knob mode the host last set, shared by every editor of the library
@@ -35,6 +40,8 @@ public:
     static int knobMode();
 
 protected:
+    std::unique_ptr<platform::Platform> ownBackend;
+    platform::Platform* backend;
     ERect rect{0, 0, 0, 0};
     Frame* frame = nullptr;
     uint32_t nextIdleTick;

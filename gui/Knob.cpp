@@ -5,6 +5,7 @@
 #include "DrawContext.h"
 #include "Frame.h"
 #include "GuiEditor.h"
+#include "StripFrame.h"
 
 namespace {
 
@@ -218,16 +219,8 @@ StripKnob::StripKnob(Rect bounds, ControlListener* listener, int tag, int frameC
     inset = 0;
 }
 
-// The frame index is truncated: only a value of exactly 1 shows the last frame.
 void StripKnob::draw(DrawContext* context) {
-    int y = 0;
-    if (value > 0 && frameHeight > 0) {
-        const int last = (frameCount - 1) * frameHeight;
-        const int wanted = static_cast<int>(last * value);
-        int s = 0;
-        while (s <= last && s <= wanted) s += frameHeight;
-        y = s - frameHeight;
-    }
-    drawImage(context, background, {0, y});
+    const int frame = stripFrame(value, frameCount, frameHeight, FrameRounding::DownByPixels);
+    drawImage(context, background, {0, frame * frameHeight});
     setDirty(false);
 }

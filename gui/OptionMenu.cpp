@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "DrawContext.h"
 #include "Frame.h"
@@ -11,8 +12,15 @@ namespace {
 bool hasPrefix(const char* text, const char* prefix) { return std::strncmp(text, prefix, 2) == 0; }
 bool isSeparator(const char* text) { return std::strcmp(text, "-") == 0; }
 bool isTitle(const char* text) { return hasPrefix(text, "-T"); }
+bool isSelectable(const std::string& entry) { return !isSeparator(entry.c_str()) && !isTitle(entry.c_str()); }
 
-void copyEntry(char* entry, const char* text) { std::snprintf(entry, kTextSize, "%s", text ? text : ""); }
+// Entries keep at most kTextSize - 1 characters, as every text field does.
+std::string entryText(const char* text) {
+    char cut[kTextSize];
+    std::snprintf(cut, sizeof cut, "%s", text ? text : "");
+    return cut;
+}
+void copyOut(char* out, const std::string& entry) { std::snprintf(out, kTextSize, "%s", entry.c_str()); }
 
 }  // namespace
 
@@ -30,7 +38,7 @@ OptionMenu::~OptionMenu() {
 }
 
 void OptionMenu::draw(DrawContext* context) {
-    if (currentIndex >= 0 && count > 0) drawText(context, entries[currentIndex], nullptr);
+    if (currentIndex >= 0 && !entries.empty()) drawText(context, entries[currentIndex].c_str(), nullptr);
 }
 
 // --- Opening ------------------------------------------------------------------------
@@ -39,29 +47,27 @@ void OptionMenu::mouse(DrawContext* context, Point&) {
     if (!mouseEnabled || !parentFrame || !context) return;
     lastButtons = context->mouseButtons();
     if (!(lastButtons & (platform::kLeftButton | platform::kRightButton))) return;
-    if (pressedBackground && currentIndex >= 0) drawText(context, entries[currentIndex], pressedBackground);
+    if (pressedBackground && currentIndex >= 0) drawText(context, entries[currentIndex].c_str(), pressedBackground);
     parentFrame->setFocusView(this);
     gainFocus(context);
 }
 
 void OptionMenu::gainFocus(DrawContext* context) {
     if (!parentFrame || !parentFrame->getWindow()) return;
-    platform::Platform& backend = platform::current();
+    platform::Platform& backend = parentFrame->getPlatform();
     const Point origin = context ? context->getWindowOrigin() : backend.windowOrigin(parentFrame->getWindow());
     int nextId = 0;
-    buildMenu(nextId);
+    buildMenu(backend, nextId);
     const Point at{origin.x + bounds.left, origin.y + ((style & kMenuAtTop) ? bounds.top : bounds.bottom)};
     const int chosen = backend.trackMenu(menuHandle, parentFrame->getWindow(), at,
                                          (lastButtons & platform::kRightButton) != 0);
-    destroyMenus();
+    destroyMenus(backend);
     parentFrame->setFocusView(nullptr);
     if (chosen < 0 && !pressedBackground) return;
-    platform::Device* device = nullptr;
-    DrawContext* temporary = nullptr;
+    std::unique_ptr<WindowDrawContext> temporary;
     if (!context && chosen >= 0) {
-        device = backend.acquireWindowDevice(parentFrame->getWindow());
-        temporary = new DrawContext(parentFrame, device, parentFrame->getWindow());
-        context = temporary;
+        temporary = std::make_unique<WindowDrawContext>(*parentFrame);
+        context = temporary.get();
     }
     if (chosen >= 0) {
         int index = 0;
@@ -72,25 +78,21 @@ void OptionMenu::gainFocus(DrawContext* context) {
         }
     }
     pumpIdle();
-    if (temporary) {
-        delete temporary;
-        backend.releaseWindowDevice(parentFrame->getWindow(), device);
-    }
 }
 
 void OptionMenu::releaseFocus(DrawContext*) { menuHandle = nullptr; }
 
 // Items get the ids nextId on; sub-menus number theirs after all of their
 // parent's. An "-M" entry without a sub-menu left is left out.
-platform::Menu* OptionMenu::buildMenu(int& nextId) {
-    platform::Platform& backend = platform::current();
+platform::Menu* OptionMenu::buildMenu(platform::PopupMenus& backend, int& nextId) {
     menuHandle = backend.createMenu();
+    const int count = entryCount();
     int id = nextId;
     nextId += count;
     int column = 0;
-    int subMenu = 0;
+    size_t subMenu = 0;
     for (int i = 0; i < count; ++i, ++id) {
-        const char* entry = entries[i];
+        const char* entry = entries[i].c_str();
         if (isSeparator(entry)) {
             backend.appendMenuItem(menuHandle, platform::kMenuSeparator, id, "");
             ++column;
@@ -100,8 +102,8 @@ platform::Menu* OptionMenu::buildMenu(int& nextId) {
         if (count < 160 && columnLength > 0 && column > 0 && column % columnLength == 0)
             flags |= platform::kMenuColumnBreak;
         if (hasPrefix(entry, "-M")) {
-            if (subMenu >= subMenuCount) continue;
-            platform::Menu* sub = subMenus[subMenu++]->buildMenu(nextId);
+            if (subMenu >= subMenus.size()) continue;
+            platform::Menu* sub = subMenus[subMenu++]->buildMenu(backend, nextId);
             if (!sub) continue;
             backend.appendSubMenu(menuHandle, flags, sub, entry + 2);
             ++column;
@@ -124,21 +126,21 @@ platform::Menu* OptionMenu::buildMenu(int& nextId) {
 }
 
 // The platform destroys a menu with its sub-menus; these only forget theirs.
-void OptionMenu::destroyMenus() {
-    for (int i = 0; i < subMenuCount; ++i) subMenus[i]->menuHandle = nullptr;
-    if (menuHandle) platform::current().destroyMenu(menuHandle);
+void OptionMenu::destroyMenus(platform::PopupMenus& backend) {
+    for (OptionMenu* sub : subMenus) sub->menuHandle = nullptr;
+    if (menuHandle) backend.destroyMenu(menuHandle);
     menuHandle = nullptr;
 }
 
 OptionMenu* OptionMenu::findItemMenu(int id, int& index, int& nextId) {
     const int first = nextId;
-    nextId += count;
+    nextId += entryCount();
     if (id < nextId) {
         index = id - first;
         return this;
     }
-    for (int i = 0; i < subMenuCount; ++i)
-        if (OptionMenu* found = subMenus[i]->findItemMenu(id, index, nextId)) return found;
+    for (OptionMenu* sub : subMenus)
+        if (OptionMenu* found = sub->findItemMenu(id, index, nextId)) return found;
     return nullptr;
 }
 
@@ -153,56 +155,51 @@ void OptionMenu::setValue(float newValue) {
     setDirty(true);
 }
 
+// An entry inserted before others moves their texts, not their check marks.
 bool OptionMenu::addEntry(const char* text, int index) {
-    if (count >= kMaxEntries) return false;
-    entries[count] = new char[kTextSize];
-    if (index >= 0 && index < count) {
-        for (int i = count; i > index; --i) std::memcpy(entries[i], entries[i - 1], kTextSize);
-    }
+    if (entryCount() >= kMaxEntries) return false;
     if (index >= 0) {
-        if (index > count) index = count;
+        if (index > entryCount()) index = entryCount();
         if (currentIndex >= index) ++currentIndex;
     } else {
-        index = count;
+        index = entryCount();
     }
-    copyEntry(entries[index], text);
-    ++count;
+    entries.insert(entries.begin() + index, entryText(text));
+    checked.push_back(false);
     if (currentIndex == -1) currentIndex = 0;
     return true;
 }
 
 bool OptionMenu::addSubMenu(OptionMenu* subMenu, const char* title) {
-    if (count >= kMaxEntries || !subMenu || !title) return false;
-    char entry[kTextSize];
-    std::snprintf(entry, sizeof entry, "-M%s", title);
-    addEntry(entry);
-    subMenus[subMenuCount++] = subMenu;
+    if (entryCount() >= kMaxEntries || !subMenu || !title) return false;
+    addEntry(("-M" + std::string(title)).c_str());
+    subMenus.push_back(subMenu);
     subMenu->retain();
     return true;
 }
 
 int OptionMenu::getCurrent(char* text, bool countAll) const {
     if (currentIndex < 0) return -1;
-    if (text) std::memcpy(text, entries[currentIndex], kTextSize);
+    if (text) copyOut(text, entries[currentIndex]);
     if (countAll) return currentIndex;
     int selectable = 0;
     for (int i = 0; i < currentIndex; ++i)
-        if (!isSeparator(entries[i]) && !isTitle(entries[i])) ++selectable;
+        if (isSelectable(entries[i])) ++selectable;
     return selectable;
 }
 
 bool OptionMenu::setCurrent(int index, bool countAll) {
     if (!inRange(index)) return false;
     if (countAll) {
-        if (isSeparator(entries[index])) return false;
+        if (isSeparator(entries[index].c_str())) return false;
         currentIndex = index;
     } else {
         int selectable = -1, i = 0;
-        for (; i < count; ++i) {
-            if (!isSeparator(entries[i]) && !isTitle(entries[i])) ++selectable;
+        for (; i < entryCount(); ++i) {
+            if (isSelectable(entries[i])) ++selectable;
             if (selectable == index) break;
         }
-        currentIndex = i < count ? i : count - 1;
+        currentIndex = i < entryCount() ? i : entryCount() - 1;
     }
     setDirty(true);
     return true;
@@ -210,53 +207,40 @@ bool OptionMenu::setCurrent(int index, bool countAll) {
 
 bool OptionMenu::getEntry(int index, char* text) const {
     if (!inRange(index)) return false;
-    if (text) std::memcpy(text, entries[index], kTextSize);
+    if (text) copyOut(text, entries[index]);
     return true;
 }
 
 bool OptionMenu::setEntry(int index, const char* text) {
     if (!inRange(index)) return false;
-    if (text) copyEntry(entries[index], text);
+    if (text) entries[index] = entryText(text);
     return true;
 }
 
 bool OptionMenu::removeEntry(int index) {
     if (!inRange(index)) return false;
-    --count;
-    for (int i = index; i < count; ++i) {
-        std::memcpy(entries[i], entries[i + 1], kTextSize);
-        checked[i] = checked[i + 1];
-    }
+    entries.erase(entries.begin() + index);
+    checked.erase(checked.begin() + index);
     if (currentIndex >= index) --currentIndex;
-    delete[] entries[count];
-    entries[count] = nullptr;
-    checked[count] = false;
-    if (count == 0) currentIndex = -1;
+    if (entries.empty()) currentIndex = -1;
     return true;
 }
 
 bool OptionMenu::removeAllEntries() {
-    for (int i = 0; i < count; ++i) {
-        delete[] entries[i];
-        entries[i] = nullptr;
-    }
-    for (bool& mark : checked) mark = false;
-    count = 0;
+    entries.clear();
+    checked.clear();
     currentIndex = -1;
-    for (int i = 0; i < subMenuCount; ++i) {
-        subMenus[i]->release();
-        subMenus[i] = nullptr;
-    }
-    subMenuCount = 0;
+    for (OptionMenu* sub : subMenus) sub->release();
+    subMenus.clear();
     return true;
 }
 
-int OptionMenu::entryCount() const { return count; }
+int OptionMenu::entryCount() const { return static_cast<int>(entries.size()); }
 
 int OptionMenu::findEntry(const char* text) const {
     if (!text) return -1;
-    for (int i = 0; i < count; ++i)
-        if (std::strcmp(entries[i], text) == 0) return i;
+    for (int i = 0; i < entryCount(); ++i)
+        if (entries[i] == text) return i;
     return -1;
 }
 
@@ -268,7 +252,7 @@ bool OptionMenu::checkEntry(int index, bool state) {
 
 bool OptionMenu::checkOnly(int index) {
     if (!inRange(index)) return false;
-    for (bool& mark : checked) mark = false;
+    checked.assign(checked.size(), false);
     checked[index] = true;
     return true;
 }

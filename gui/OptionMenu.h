@@ -4,8 +4,11 @@
 // The chosen entry becomes the value of the menu that holds it.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "ValueDisplay.h"
-#include "platform/Platform.h"
+#include "platform/PopupMenus.h"
 
 class OptionMenu : public ValueDisplay {
 public:
@@ -45,16 +48,14 @@ public:
     OptionMenu* findItemMenu(int id, int& index, int& nextId);
 
 private:
-    platform::Menu* buildMenu(int& nextId);
-    void destroyMenus();
-    bool inRange(int index) const { return index >= 0 && index < count; }
+    platform::Menu* buildMenu(platform::PopupMenus& backend, int& nextId);
+    void destroyMenus(platform::PopupMenus& backend);
+    bool inRange(int index) const { return index >= 0 && index < entryCount(); }
 
     platform::Menu* menuHandle = nullptr;
-    char* entries[kMaxEntries] = {};
-    OptionMenu* subMenus[kMaxEntries] = {};
-    bool checked[kMaxEntries] = {};
-    int count = 0;
-    int subMenuCount = 0;
+    std::vector<std::string> entries;
+    std::vector<bool> checked;          // one per entry
+    std::vector<OptionMenu*> subMenus;  // retained, in the order of their "-M" entries
     int currentIndex = -1;
     Bitmap* pressedBackground;
     int lastButtons = platform::kRightButton;

@@ -2,20 +2,21 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "DrawContext.h"
 #include "Frame.h"
 
 TextEdit::TextEdit(Rect bounds, ControlListener* listener, int tag, const char* initial, Bitmap* background,
                    int style)
-    : ValueDisplay(bounds, background, style), doubleClickTime(platform::current().doubleClickTime()) {
+    : ValueDisplay(bounds, background, style) {
     this->listener = listener;
     this->tag = tag;
     if (initial) std::snprintf(text, sizeof text, "%s", initial);
 }
 
 TextEdit::~TextEdit() {
-    if (editBox) platform::current().closeEditBox(editBox);
+    if (editBox) editBoxOwner->closeEditBox(editBox);
 }
 
 void TextEdit::draw(DrawContext* context) {
@@ -35,7 +36,7 @@ void TextEdit::mouse(DrawContext* context, Point&) {
         return;
     if (style & kDoubleClickEdit) {
         const int64_t now = parentFrame->tickCount();
-        if (lastClickTick > 0 && now < lastClickTick + doubleClickTime) {
+        if (lastClickTick > 0 && now < lastClickTick + parentFrame->getPlatform().doubleClickTime()) {
             lastClickTick = 0;
         } else {
             lastClickTick = now;
@@ -55,7 +56,8 @@ void TextEdit::gainFocus(DrawContext*) {
     const platform::TextAlign align = alignment == 0   ? platform::TextAlign::Left
                                       : alignment == 2 ? platform::TextAlign::Right
                                                        : platform::TextAlign::Center;
-    editBox = platform::current().openEditBox(parentFrame->getWindow(), bounds, text, font, align, this);
+    editBoxOwner = &parentFrame->getPlatform();
+    editBox = editBoxOwner->openEditBox(parentFrame->getWindow(), bounds, text, font, align, this);
 }
 
 void TextEdit::editEnded() {
@@ -68,22 +70,16 @@ void TextEdit::releaseFocus(DrawContext* context) {
     parentFrame->setFocusView(nullptr);  // calls here again, which now stops at once
     char before[kTextSize];
     std::memcpy(before, text, sizeof text);
-    platform::current().editBoxText(editBox, text, kTextSize);
-    platform::current().closeEditBox(editBox);
+    editBoxOwner->editBoxText(editBox, text, kTextSize);
+    editBoxOwner->closeEditBox(editBox);
     editBox = nullptr;
-    platform::Device* device = nullptr;
-    DrawContext* temporary = nullptr;
+    std::unique_ptr<WindowDrawContext> temporary;
     if (!context && parentFrame->getWindow()) {
-        device = platform::current().acquireWindowDevice(parentFrame->getWindow());
-        temporary = new DrawContext(parentFrame, device, parentFrame->getWindow());
-        context = temporary;
+        temporary = std::make_unique<WindowDrawContext>(*parentFrame);
+        context = temporary.get();
     }
     if (std::strcmp(text, before) != 0) listener->valueChanged(context, this);
     if (context) draw(context);
-    if (temporary) {
-        delete temporary;
-        platform::current().releaseWindowDevice(parentFrame->getWindow(), device);
-    }
 }
 
 void TextEdit::setText(const char* newText) {

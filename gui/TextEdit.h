@@ -6,7 +6,7 @@
 #pragma once
 
 #include "ValueDisplay.h"
-#include "platform/Platform.h"
+#include "platform/TextEntry.h"
 
 using TextFilter = void (*)(const char* text, char* shown);
 using TextFilter2 = void (*)(const char* text, char* shown, void* userData);
@@ -34,9 +34,9 @@ private:
     Color editBackColor() override { return backColor; }
 
     platform::EditBox* editBox = nullptr;
+    platform::TextEntry* editBoxOwner = nullptr;  // the platform that opened editBox
     char text[kTextSize] = "";
     int64_t lastClickTick = -1;
-    uint32_t doubleClickTime;
     TextFilter textFilter = nullptr;
     TextFilter2 textFilter2 = nullptr;
 };

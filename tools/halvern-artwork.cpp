@@ -1,4 +1,4 @@
-// halvern-artwork: draws the editor's 13 images and writes them as 24-bit BMP
+// halvern-artwork: draws the editor's images and writes them as 24-bit BMP
 // files, deterministically (no randomness beyond a fixed hash), into the
 // folder given (editor/images in the source tree).
 //
@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "EditorLayout.h"
 #include "RasterImage.h"
 #include "RasterText.h"
 
@@ -91,13 +92,15 @@ void copyRegion(const RasterImage& from, int fx, int fy, RasterImage& to, int tx
         for (int x = 0; x < w; ++x) to.setPixel(tx + x, ty + y, from.pixel(fx + x, fy + y));
 }
 
-// A vertical strip of `frames` frames of w x h, each drawn by
-// drawFrame(image, frame) over the backdrop's area at (x, y): the place the
-// strip is shown at, so its frames fit in without seams.
+// The strip of image `id`, each frame drawn by drawFrame(image, frame) over
+// the backdrop's area at `corner`: the place the strip is shown at, so its
+// frames fit in without seams.
 template <typename DrawFrame>
-RasterImage stripOver(const RasterImage& backdrop, int x, int y, int w, int h, int frames, DrawFrame drawFrame) {
-    RasterImage strip(w, h * frames);
-    for (int frame = 0; frame < frames; ++frame) {
+RasterImage stripOver(const RasterImage& backdrop, Point corner, int id, DrawFrame drawFrame) {
+    const ImageStrip& layout = editorImage(id);
+    const int x = corner.x, y = corner.y, w = layout.width, h = layout.frameHeight;
+    RasterImage strip(w, layout.height());
+    for (int frame = 0; frame < layout.frames; ++frame) {
         RasterImage one(w, h);
         copyRegion(backdrop, x, y, one, 0, 0, w, h);
         drawFrame(one, frame);
@@ -122,11 +125,12 @@ Color walnutRow(int y) {
 }
 
 RasterImage drawPanel() {
-    RasterImage panel(246, 277);
-    for (int y = 0; y < 277; ++y) fillRect(panel, 0, y, 246, y + 1, walnutRow(y));
+    const int width = kEditorRect.width(), height = kEditorRect.height();
+    RasterImage panel(width, height);
+    for (int y = 0; y < height; ++y) fillRect(panel, 0, y, width, y + 1, walnutRow(y));
     // Side cheeks of darker wood.
-    for (int y = 0; y < 277; ++y)
-        for (int x = 0; x < 246; ++x) {
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
             const int edge = x < 5 ? 5 - x : (x > 240 ? x - 240 : 0);
             if (edge) panel.setPixel(x, y, mix(walnutRow(y), kWalnutDark, 0.25 * edge));
         }
@@ -180,9 +184,12 @@ struct KnobStyle {
 // 37 frames of 34 pixels. The knob turns around (22, 22), the point the
 // control measures angles from: 225 degrees at frame 0, clockwise through
 // the top to -45 degrees at frame 36.
-RasterImage drawKnobStrip(const RasterImage& panel, int placeX, int placeY, const KnobStyle& style) {
+RasterImage drawKnobStrip(const RasterImage& panel, int id, const KnobStyle& style) {
+    // Drawn over the first knob that shows this strip.
+    const KnobPlace* place = kKnobPlaces;
+    while (place->bitmap != id) ++place;
     const double cx = 22.0, cy = 22.0;
-    return stripOver(panel, placeX, placeY, 44, 34, 37, [&](RasterImage& knob, int frame) {
+    return stripOver(panel, {place->x, place->y}, id, [&](RasterImage& knob, int frame) {
         // Scale: eleven dots along the travel, the ends a little larger.
         for (int i = 0; i <= 10; ++i) {
             const double a = (225.0 - 27.0 * i) * kPi / 180.0;
@@ -208,7 +215,7 @@ RasterImage drawKnobStrip(const RasterImage& panel, int placeX, int placeY, cons
 
 // A chrome bat lever in a round nut: down for off (frame 0), up for on.
 RasterImage drawSwitch(const RasterImage& panel) {
-    return stripOver(panel, 54, 133, 21, 20, 2, [](RasterImage& one, int frame) {
+    return stripOver(panel, kSwitchRect.topLeft(), kSwitchBitmap, [](RasterImage& one, int frame) {
         fillDisc(one, 10.5, 10.5, 7.5, rgb(20, 16, 14));
         fillDisc(one, 10.5, 10.5, 6.0, [](double dx, double dy) {
             return mix(rgb(210, 210, 214), rgb(90, 90, 96), 0.5 + 0.5 * (dx + dy) * 0.7);
@@ -221,7 +228,7 @@ RasterImage drawSwitch(const RasterImage& panel) {
 }
 
 RasterImage drawLed(const RasterImage& panel) {
-    return stripOver(panel, 27, 137, 14, 14, 2, [](RasterImage& one, int frame) {
+    return stripOver(panel, kLedCorners[0], kLedBitmap, [](RasterImage& one, int frame) {
         fillDisc(one, 7, 7, 6.0, rgb(150, 120, 64));  // the brass bezel
         fillDisc(one, 7, 7, 4.6, [frame](double dx, double dy) {
             const double light = 1.0 - std::sqrt(dx * dx + dy * dy);
@@ -233,7 +240,7 @@ RasterImage drawLed(const RasterImage& panel) {
 
 // A sunken black window with a small gold arrow at the right.
 RasterImage drawMenuField() {
-    RasterImage field(63, 12, rgb(8, 6, 6));
+    RasterImage field(editorImage(kMenuBitmap).width, editorImage(kMenuBitmap).height(), rgb(8, 6, 6));
     fillRect(field, 0, 0, 63, 1, rgb(4, 3, 3));
     fillRect(field, 0, 11, 63, 12, rgb(120, 96, 52));
     fillRect(field, 62, 0, 63, 12, rgb(120, 96, 52));
@@ -243,10 +250,17 @@ RasterImage drawMenuField() {
 
 // --- Cabinet and its layers --------------------------------------------------------------------
 
+// Where a layer of the cabinet animation is shown inside the cabinet picture.
+Point layerCorner(int id) {
+    const CabinetLayerPlace* place = kCabinetLayers;
+    while (place->bitmap != id) ++place;
+    return {place->x, place->y};
+}
+
 // The front of the cabinet: a walnut box with the horn louvres above and
 // the drum grille below.
 RasterImage drawCabinet() {
-    RasterImage cabinet(85, 95);
+    RasterImage cabinet(editorImage(kCabinetBitmap).width, editorImage(kCabinetBitmap).height());
     for (int y = 0; y < 95; ++y)
         for (int x = 0; x < 85; ++x) {
             const double grain = hashNoise(x / 3, y) * 0.15 + 0.1 * std::sin(y * 0.7 + x * 0.05);
@@ -264,7 +278,7 @@ RasterImage drawCabinet() {
 // The horn seen from the front, frame k turned by 5k degrees: two bells on
 // one arm; the one facing the listener is large and bright.
 RasterImage drawHorn(const RasterImage& cabinet) {
-    return stripOver(cabinet, 22, 6, 34, 15, 72, [](RasterImage& one, int frame) {
+    return stripOver(cabinet, layerCorner(kHornBitmap), kHornBitmap, [](RasterImage& one, int frame) {
         // Louvres in front of the horn.
         for (int y = 1; y < 15; y += 3) line(one, 0, y, 34, y, 0.8, rgb(60, 46, 38));
         const double a = frame * 5.0 * kPi / 180.0;
@@ -284,7 +298,7 @@ RasterImage drawHorn(const RasterImage& cabinet) {
 // The drum, frame k turned by 5k degrees: a cylinder of slats whose scoop
 // opening comes round to the front and goes away again.
 RasterImage drawDrum(const RasterImage& cabinet) {
-    return stripOver(cabinet, 19, 47, 37, 25, 72, [](RasterImage& one, int frame) {
+    return stripOver(cabinet, layerCorner(kDrumBitmap), kDrumBitmap, [](RasterImage& one, int frame) {
         const double a = frame * 5.0 * kPi / 180.0;
         for (int x = 2; x < 35; ++x) {
             // Position on the cylinder's front face, -1..1, and the angle there.
@@ -304,7 +318,7 @@ RasterImage drawDrum(const RasterImage& cabinet) {
 
 // Two microphone marks that move apart as the separation grows.
 RasterImage drawMicMarks(const RasterImage& cabinet) {
-    return stripOver(cabinet, 65, 60, 18, 20, 37, [](RasterImage& one, int frame) {
+    return stripOver(cabinet, layerCorner(kMicMarksBitmap), kMicMarksBitmap, [](RasterImage& one, int frame) {
         const double spread = 1.5 + 6.0 * frame / 36.0;
         for (int side : {-1, 1}) {
             const double x = 9 + side * spread;
@@ -318,7 +332,7 @@ RasterImage drawMicMarks(const RasterImage& cabinet) {
 
 // The pick-up arc of the two microphones, wider with the separation.
 RasterImage drawMicArc(const RasterImage& cabinet) {
-    return stripOver(cabinet, 12, 80, 65, 12, 37, [](RasterImage& one, int frame) {
+    return stripOver(cabinet, layerCorner(kMicArcBitmap), kMicArcBitmap, [](RasterImage& one, int frame) {
         const double half = (10.0 + 70.0 * frame / 36.0) * kPi / 180.0;
         const int steps = 40;
         for (int i = 0; i < steps; ++i) {
@@ -379,31 +393,36 @@ int main(int argc, char** argv) {
     }
     const RasterImage panel = drawPanel();
     const RasterImage cabinet = drawCabinet();
-    const struct {
-        const char* name;
-        RasterImage image;
-    } images[] = {
-        {"background.bmp", panel},
-        {"switch.bmp", drawSwitch(panel)},
-        {"knob.bmp", drawKnobStrip(panel, 14, 72, {rgb(20, 20, 22), rgb(90, 90, 96), kCream})},
-        {"knob-balance.bmp", drawKnobStrip(panel, 14, 191, {rgb(150, 130, 100), rgb(240, 228, 200), rgb(60, 30, 20)})},
-        {"knob-separation.bmp", drawKnobStrip(panel, 73, 191, {rgb(40, 60, 90), rgb(120, 150, 190), kCream})},
-        {"knob-distortion.bmp", drawKnobStrip(panel, 191, 72, {rgb(120, 20, 14), rgb(220, 80, 50), kCream})},
-        {"menu.bmp", drawMenuField()},
-        {"led.bmp", drawLed(panel)},
-        {"cabinet.bmp", cabinet},
-        {"horn.bmp", drawHorn(cabinet)},
-        {"drum.bmp", drawDrum(cabinet)},
-        {"mic-marks.bmp", drawMicMarks(cabinet)},
-        {"mic-arc.bmp", drawMicArc(cabinet)},
+    auto draw = [&](int id) -> RasterImage {
+        switch (id) {
+            case kBackgroundBitmap: return panel;
+            case kSwitchBitmap: return drawSwitch(panel);
+            case kKnobBitmap: return drawKnobStrip(panel, id, {rgb(20, 20, 22), rgb(90, 90, 96), kCream});
+            case kBalanceKnobBitmap: return drawKnobStrip(panel, id, {rgb(150, 130, 100), rgb(240, 228, 200), rgb(60, 30, 20)});
+            case kSeparationKnobBitmap: return drawKnobStrip(panel, id, {rgb(40, 60, 90), rgb(120, 150, 190), kCream});
+            case kDistortionKnobBitmap: return drawKnobStrip(panel, id, {rgb(120, 20, 14), rgb(220, 80, 50), kCream});
+            case kMenuBitmap: return drawMenuField();
+            case kLedBitmap: return drawLed(panel);
+            case kCabinetBitmap: return cabinet;
+            case kHornBitmap: return drawHorn(cabinet);
+            case kDrumBitmap: return drawDrum(cabinet);
+            case kMicMarksBitmap: return drawMicMarks(cabinet);
+            default: return drawMicArc(cabinet);
+        }
     };
-    for (const auto& entry : images) {
-        const std::string path = folder + "/" + entry.name;
-        if (!writeBmp(entry.image, path)) {
+    for (const ImageStrip& layout : kEditorImages) {
+        const RasterImage image = draw(layout.id);
+        const std::string path = folder + "/" + layout.file;
+        if (image.width() != layout.width || image.height() != layout.height()) {
+            std::fprintf(stderr, "halvern-artwork: %s drawn at %dx%d, the layout says %dx%d\n", layout.file,
+                         image.width(), image.height(), layout.width, layout.height());
+            return 1;
+        }
+        if (!writeBmp(image, path)) {
             std::fprintf(stderr, "halvern-artwork: cannot write %s\n", path.c_str());
             return 1;
         }
-        std::printf("%s %dx%d\n", path.c_str(), entry.image.width(), entry.image.height());
+        std::printf("%s %dx%d\n", path.c_str(), image.width(), image.height());
     }
     return 0;
 }

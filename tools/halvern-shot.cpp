@@ -47,8 +47,8 @@ bool parseSetting(const std::string& setting, int& index, float& normalized) {
 
 int main(int argc, char** argv) {
     RasterPlatform raster;
-    platform::setCurrent(&raster);
-    SpeakerPlugin effect(offlineHostCallback, true);
+    SpeakerPlugin effect(offlineHostCallback, false);
+    auto* editor = new SpeakerEditor(&effect, &raster);  // attaches itself; the effect deletes it
     float horn = 0.0f, drum = 0.0f;
     std::string output;
     for (int i = 1; i < argc; ++i) {
@@ -76,7 +76,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: halvern-shot [--set NAME=VALUE] [--horn TURNS] [--drum TURNS] output.png\n");
         return 2;
     }
-    auto* editor = static_cast<SpeakerEditor*>(effect.getEditorBase());
     int parentWindow = 0;
     editor->open(&parentWindow);
     Frame* frame = editor->getFrame();

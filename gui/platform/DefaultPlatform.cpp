@@ -1,5 +1,5 @@
-// The backend the toolkit uses unless a program sets another: the Windows
-// one in Windows builds, the headless raster one elsewhere.
+// The backend an editor uses unless it is given another: the Windows one in
+// Windows builds, the headless raster one elsewhere.
 #include "Platform.h"
 
 #if defined(_WIN32)
@@ -12,16 +12,6 @@ using DefaultBackend = RasterPlatform;
 
 namespace platform {
 
-static Platform* chosen = nullptr;
-
-Platform& current() {
-    if (!chosen) {
-        static DefaultBackend backend;
-        chosen = &backend;
-    }
-    return *chosen;
-}
-
-void setCurrent(Platform* backend) { chosen = backend; }
+std::unique_ptr<Platform> createDefaultPlatform() { return std::make_unique<DefaultBackend>(); }
 
 }  // namespace platform

@@ -17,17 +17,15 @@ constexpr int L = platform::kLeftButton;
 class Editor : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::setCurrent(&raster);
-        effect = new SpeakerPlugin(RecordingHost::callback, true);
-        editor = static_cast<SpeakerEditor*>(effect->getEditorBase());
-        ASSERT_NE(editor, nullptr);
+        effect = new SpeakerPlugin(RecordingHost::callback, false);
+        editor = new SpeakerEditor(effect, &raster);  // attaches itself; the effect deletes it
+        ASSERT_EQ(effect->getEditorBase(), editor);
         ASSERT_EQ(editor->open(&parentToken), 1);
         raster.setWindowOrigin(window(), {100, 100});
         raster.paintNow(window());
     }
     void TearDown() override {
-        delete effect;  // with its editor, while this platform is current (unless a test closed it)
-        platform::setCurrent(nullptr);
+        delete effect;  // with its editor, before the platform it draws through
     }
 
     platform::Window* window() { return editor->getFrame()->getWindow(); }

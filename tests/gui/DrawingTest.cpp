@@ -7,7 +7,8 @@ namespace {
 
 // A device of its own to draw on, without a window.
 struct Canvas {
-    explicit Canvas(int width = 40, int height = 40) : context(nullptr, width, height, kWhite) {}
+    explicit Canvas(platform::Platform& platform, int width = 40, int height = 40)
+        : context(platform, width, height, kWhite) {}
     Color at(int x, int y) { return image().pixel(x, y); }
     const RasterImage& image() { return pixelsOf(context); }
     static const RasterImage& pixelsOf(OffscreenContext& c) { return RasterPlatform::pixelsOf(c.getDevice()); }
@@ -29,7 +30,7 @@ public:
 }  // namespace
 
 TEST_F(Drawing, FillThenFrameCoverTheSquareWithoutOverlap) {
-    Canvas canvas;
+    Canvas canvas(raster);
     canvas.context.setFillColor(kRed);
     canvas.context.fillRect({0, 0, 10, 10});
     for (int y = 0; y <= 11; ++y)
@@ -48,7 +49,7 @@ TEST_F(Drawing, FillThenFrameCoverTheSquareWithoutOverlap) {
 }
 
 TEST_F(Drawing, LinesLeaveOutTheirEndPoint) {
-    Canvas canvas;
+    Canvas canvas(raster);
     canvas.context.setLineColor(kBlack);
     canvas.context.moveTo({2, 5});
     canvas.context.lineTo({7, 5});
@@ -64,10 +65,10 @@ TEST_F(Drawing, LinesLeaveOutTheirEndPoint) {
 }
 
 TEST_F(Drawing, StripFramesOpaqueAndKeyed) {
-    Bitmap* strip = new Bitmap(kSwitchImage);
+    Bitmap* strip = new Bitmap(raster, kSwitchImage);
     ASSERT_EQ(strip->getWidth(), 21);
     ASSERT_EQ(strip->getHeight(), 40);
-    Canvas canvas;
+    Canvas canvas(raster);
     canvas.context.setFillColor(kGreen);
     canvas.context.fillRect({-1, -1, 40, 40});
     // Frame 1 (on) opaquely: the white square is drawn white.
@@ -87,18 +88,18 @@ TEST_F(Drawing, StripFramesOpaqueAndKeyed) {
 }
 
 TEST_F(Drawing, MissingImagesDrawNothing) {
-    Bitmap* missing = new Bitmap(999);
+    Bitmap* missing = new Bitmap(raster, 999);
     EXPECT_FALSE(missing->isLoaded());
     EXPECT_EQ(missing->getWidth(), 0);
-    Canvas canvas;
+    Canvas canvas(raster);
     missing->draw(&canvas.context, {0, 0, 10, 10});
     EXPECT_EQ(canvas.at(3, 3), kWhite);
     missing->release();
 }
 
 TEST_F(Drawing, OffscreenStartsInItsColourAndCopiesInOneStep) {
-    OffscreenContext source(nullptr, 6, 4, kMagenta);
-    Canvas canvas;
+    OffscreenContext source(raster, 6, 4, kMagenta);
+    Canvas canvas(raster);
     source.copyTo(&canvas.context, {10, 10, 14, 13}, {1, 1});
     EXPECT_EQ(canvas.at(10, 10), kMagenta);
     EXPECT_EQ(canvas.at(13, 12), kMagenta);
@@ -108,9 +109,8 @@ TEST_F(Drawing, OffscreenStartsInItsColourAndCopiesInOneStep) {
 
 TEST_F(Drawing, FontsFromTheTable) {
     FontRecorder recorder;
-    platform::setCurrent(&recorder);
     {
-        OffscreenContext context(nullptr, 4, 4, kWhite);
+        OffscreenContext context(recorder, 4, 4, kWhite);
         context.setFont(9, 0, 0);
         EXPECT_EQ(context.getFontId(), 0);
         EXPECT_EQ(context.getFontSize(), 12);
@@ -127,7 +127,6 @@ TEST_F(Drawing, FontsFromTheTable) {
         EXPECT_TRUE(recorder.last.underline);
         EXPECT_FALSE(recorder.last.italic);
     }
-    platform::setCurrent(&raster);
 }
 
 // Builds without a font rasteriser (the Windows one, where GDI draws text)
@@ -140,7 +139,7 @@ TEST_F(Drawing, TextAlignment) {
     SKIP_WITHOUT_RASTER_TEXT();
     const Rect box{4, 4, 96, 24};
     auto inkColumns = [&](int align, Rect r) {
-        OffscreenContext context(nullptr, 100, 30, kWhite);
+        OffscreenContext context(raster, 100, 30, kWhite);
         context.setTextColor(kBlack);
         context.setFont(3);
         context.drawText("Halvern", r, false, align);
@@ -168,7 +167,7 @@ TEST_F(Drawing, TextAlignment) {
 
 TEST_F(Drawing, OpaqueTextPaintsItsBackground) {
     SKIP_WITHOUT_RASTER_TEXT();
-    OffscreenContext context(nullptr, 60, 20, kWhite);
+    OffscreenContext context(raster, 60, 20, kWhite);
     context.setFillColor(kYellow);
     context.setTextColor(kBlack);
     context.setFont(3);

@@ -14,8 +14,8 @@ public:
 
 class HarnessEditor : public GuiEditor {
 public:
-    HarnessEditor(AudioEffect* effect, void* parent) : GuiEditor(effect) {
-        frame = new Frame({0, 0, 200, 150}, parent, this);
+    HarnessEditor(AudioEffect* effect, void* parent, platform::Platform& platform) : GuiEditor(effect, &platform) {
+        frame = new Frame({0, 0, 200, 150}, parent, this, platform);
     }
     ~HarnessEditor() override { delete frame; }
 };
@@ -24,11 +24,11 @@ class EditorTest : public RasterTest {
 protected:
     void SetUp() override {
         RasterTest::SetUp();
-        editor = new HarnessEditor(&effect, parent());  // the effect deletes it
+        editor = new HarnessEditor(&effect, parent(), raster);  // the effect deletes it
         raster.setWindowOrigin(window(), {300, 200});
         raster.paintNow(window());
     }
-    // The editor goes while its platform is still the current one.
+    // The editor goes before the platform it draws through.
     void TearDown() override {
         editor->setKnobMode(0);
         delete editor;

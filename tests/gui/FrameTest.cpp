@@ -9,13 +9,13 @@ class Frames : public RasterTest {};
 
 TEST_F(Frames, WindowExistsOnlyWithAParentAndGoesWithTheFrame) {
     {
-        Frame windowless({0, 0, 64, 48}, nullptr, nullptr);
+        Frame windowless({0, 0, 64, 48}, nullptr, nullptr, raster);
         EXPECT_EQ(windowless.getWindow(), nullptr);
         EXPECT_FALSE(windowless.enableDropTarget(true));
         EXPECT_EQ(raster.windowCount(), 0);
     }
     {
-        Frame frame({0, 0, 64, 48}, parent(), nullptr);
+        Frame frame({0, 0, 64, 48}, parent(), nullptr, raster);
         ASSERT_NE(frame.getWindow(), nullptr);
         EXPECT_EQ(raster.windowCount(), 1);
         EXPECT_EQ(raster.pixels(frame.getWindow()).width(), 64);
@@ -28,7 +28,7 @@ TEST_F(Frames, WindowExistsOnlyWithAParentAndGoesWithTheFrame) {
 TEST_F(Frames, ViewListGrowsInTensAndReleasesOnRequest) {
     std::vector<std::string> log;
     {
-        Frame frame({0, 0, 64, 48}, parent(), nullptr);
+        Frame frame({0, 0, 64, 48}, parent(), nullptr, raster);
         std::vector<ProbeView*> views;
         for (int i = 0; i < 11; ++i) {
             views.push_back(new ProbeView({0, 0, 1, 1}, &log, "v" + std::to_string(i)));
@@ -49,7 +49,7 @@ TEST_F(Frames, ViewListGrowsInTensAndReleasesOnRequest) {
 }
 
 TEST_F(Frames, ClicksReachTheTopmostEnabledViewWithInclusiveEdges) {
-    Frame frame({0, 0, 64, 48}, parent(), nullptr);
+    Frame frame({0, 0, 64, 48}, parent(), nullptr, raster);
     auto* below = new ProbeView({10, 10, 30, 30});
     auto* above = new ProbeView({20, 20, 40, 40});
     frame.addView(below);
@@ -70,7 +70,7 @@ TEST_F(Frames, ClicksReachTheTopmostEnabledViewWithInclusiveEdges) {
 
 TEST_F(Frames, AClickEndsTheFocusFirst) {
     std::vector<std::string> log;
-    Frame frame({0, 0, 64, 48}, parent(), nullptr);
+    Frame frame({0, 0, 64, 48}, parent(), nullptr, raster);
     auto* entry = new ProbeView({0, 0, 10, 10}, &log, "entry");
     auto* other = new ProbeView({20, 20, 30, 30}, &log, "other");
     frame.addView(entry);
@@ -89,7 +89,7 @@ TEST_F(Frames, AClickEndsTheFocusFirst) {
 }
 
 TEST_F(Frames, PaintLeavesDirtyViewsDirtyAndIdleRedrawsAfterTheFirstPaint) {
-    Frame frame({0, 0, 64, 48}, parent(), nullptr);
+    Frame frame({0, 0, 64, 48}, parent(), nullptr, raster);
     auto* view = new ProbeView({0, 0, 10, 10});
     frame.addView(view);
     frame.idle();  // before the first paint: nothing
@@ -111,8 +111,8 @@ TEST_F(Frames, PaintLeavesDirtyViewsDirtyAndIdleRedrawsAfterTheFirstPaint) {
 }
 
 TEST_F(Frames, BackgroundIsDrawnFirstAtItsOwnSize) {
-    Frame frame({0, 0, 64, 48}, parent(), nullptr);
-    Bitmap* background = new Bitmap(kBackgroundImage);
+    Frame frame({0, 0, 64, 48}, parent(), nullptr, raster);
+    Bitmap* background = new Bitmap(raster, kBackgroundImage);
     frame.setBackground(background);
     background->release();
     raster.paintNow(frame.getWindow());
@@ -125,7 +125,7 @@ TEST_F(Frames, BackgroundIsDrawnFirstAtItsOwnSize) {
 }
 
 TEST_F(Frames, DestroyedWindowStopsIdleRedraws) {
-    Frame frame({0, 0, 64, 48}, parent(), nullptr);
+    Frame frame({0, 0, 64, 48}, parent(), nullptr, raster);
     auto* view = new ProbeView({0, 0, 10, 10});
     frame.addView(view);
     raster.paintNow(frame.getWindow());
@@ -138,7 +138,7 @@ TEST_F(Frames, DestroyedWindowStopsIdleRedraws) {
 }
 
 TEST_F(Frames, WheelGoesToTheViewUnderThePointWithTheCursorPosition) {
-    Frame frame({0, 0, 64, 48}, parent(), nullptr);
+    Frame frame({0, 0, 64, 48}, parent(), nullptr, raster);
     auto* view = new ProbeView({0, 0, 20, 20});
     frame.addView(view);
     raster.setWindowOrigin(frame.getWindow(), {100, 200});
@@ -152,7 +152,7 @@ TEST_F(Frames, WheelGoesToTheViewUnderThePointWithTheCursorPosition) {
 }
 
 TEST_F(Frames, DropsGoToTheViewUnderTheCursorUnlessAViewHasFocus) {
-    Frame frame({0, 0, 64, 48}, parent(), nullptr);
+    Frame frame({0, 0, 64, 48}, parent(), nullptr, raster);
     auto* refuses = new ProbeView({0, 0, 64, 48});
     auto* takes = new ProbeView({0, 0, 20, 20});
     takes->acceptsDrops = true;

@@ -18,7 +18,7 @@ public:
     using GuiEditor::GuiEditor;
     int open(void* parent) override {
         GuiEditor::open(parent);
-        frame = new Frame({0, 0, 64, 48}, parent, this);
+        frame = new Frame({0, 0, 64, 48}, parent, this, getPlatform());
         return 1;
     }
     void close() override {
@@ -36,7 +36,7 @@ class Editors : public RasterTest {};
 TEST_F(Editors, AttachesItselfToTheEffect) {
     PlainEffect effect(nullptr);
     EXPECT_EQ(effect.getAeffect()->flags & effFlagsHasEditor, 0);
-    auto* editor = new ProbeEditor(&effect);  // the effect deletes it
+    auto* editor = new ProbeEditor(&effect, &raster);  // the effect deletes it
     EXPECT_EQ(effect.getEditorBase(), editor);
     EXPECT_EQ(effect.getAeffect()->flags & effFlagsHasEditor, effFlagsHasEditor);
     ERect* rect = nullptr;
@@ -56,7 +56,7 @@ TEST_F(Editors, AttachesItselfToTheEffect) {
 
 TEST_F(Editors, ParameterChangesUpdateOnTheNextIdleOnly) {
     PlainEffect effect(nullptr);
-    auto* editor = new ProbeEditor(&effect);
+    auto* editor = new ProbeEditor(&effect, &raster);
     editor->setParameter(0, 0.5f);
     editor->setParameter(0, 0.7f);
     EXPECT_EQ(editor->updates, 0);
@@ -70,7 +70,7 @@ TEST_F(Editors, IdlePumpRunsAboutEveryHundredMillisecondsAndLetsTheHostRun) {
     RecordingHost host;
     PlainEffect effect(RecordingHost::callback);
     raster.setTicks(1000);
-    auto* editor = new ProbeEditor(&effect);  // next idle tick: 1000
+    auto* editor = new ProbeEditor(&effect, &raster);  // next idle tick: 1000
     editor->open(parent());
     raster.paintNow(editor->getFrame()->getWindow());
     editor->pumpIdle();  // due: runs, next at 1100
@@ -104,7 +104,7 @@ TEST_F(Editors, HostIdleInsideThePumpDoesNotReenterTheEditor) {
         }
     };
     PlainEffect effect(Host::callback);
-    auto* editor = new ProbeEditor(&effect);
+    auto* editor = new ProbeEditor(&effect, &raster);
     reentered = editor;
     editor->pumpIdle();  // due at once: runs, then lets the host idle
     EXPECT_EQ(editor->updates, 0);  // the nested idle did nothing

@@ -155,7 +155,7 @@ TEST_F(Knobs, WheelStepsAndFineWheel) {
 }
 
 TEST_F(Knobs, StripFramesAreTruncated) {
-    Bitmap* strip = new Bitmap(kKnobStripImage);
+    Bitmap* strip = new Bitmap(raster, kKnobStripImage);
     auto* knob = new StripKnob({100, 10, 104, 12}, &log, 1, 37, 2, strip, {21, 21});
     strip->release();
     frame().addView(knob);

@@ -1,5 +1,6 @@
-// Tests on the headless backend: a fresh raster platform per test, made the
-// toolkit's current one, and views that record what happens to them.
+// Tests on the headless backend: a fresh raster platform per test, for the
+// frames and bitmaps the test makes, and views that record what happens to
+// them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,9 +21,6 @@ constexpr int kKnobStripImage = 203;   // 4 x 74: 37 frames of 2, frame k with r
 
 class RasterTest : public ::testing::Test {
 protected:
-    void SetUp() override { platform::setCurrent(&raster); }
-    void TearDown() override { platform::setCurrent(nullptr); }
-
     // A token standing for the host's parent window.
     void* parent() { return &parentToken; }
 

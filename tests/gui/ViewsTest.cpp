@@ -17,7 +17,7 @@ TEST_F(Views, ReferenceCountsStartAtOneAndDeleteAtZero) {
     EXPECT_EQ(view->release(), 0);
     EXPECT_EQ(log, std::vector<std::string>{"v deleted"});
 
-    Bitmap* image = new Bitmap(kSwitchImage);
+    Bitmap* image = new Bitmap(raster, kSwitchImage);
     {
         ListenerProbe listener;
         auto* button = new OnOffButton({0, 0, 21, 20}, &listener, 0, image);
@@ -55,9 +55,9 @@ TEST_F(Views, ControlsAreDirtyUntilTheyDrawTheirValue) {
 }
 
 TEST_F(Views, OnOffButtonTogglesOnThePress) {
-    Frame frame({0, 0, 64, 48}, parent(), nullptr);
+    Frame frame({0, 0, 64, 48}, parent(), nullptr, raster);
     ListenerProbe listener;
-    auto* button = new OnOffButton({10, 10, 31, 30}, &listener, 0, new Bitmap(kSwitchImage));
+    auto* button = new OnOffButton({10, 10, 31, 30}, &listener, 0, new Bitmap(raster, kSwitchImage));
     button->getBackground()->release();  // the button is the image's only owner
     frame.addView(button);
     raster.paintNow(frame.getWindow());
@@ -83,8 +83,8 @@ TEST_F(Views, OnOffButtonTogglesOnThePress) {
 }
 
 TEST_F(Views, MovieBitmapShowsTheFrameOfItsValue) {
-    Frame frame({0, 0, 64, 48}, parent(), nullptr);
-    Bitmap* strip = new Bitmap(kStripImage);
+    Frame frame({0, 0, 64, 48}, parent(), nullptr, raster);
+    Bitmap* strip = new Bitmap(raster, kStripImage);
     auto* movie = new MovieBitmap({20, 20, 28, 32}, nullptr, -1, 3, 12, strip);
     strip->release();
     frame.addView(movie);
@@ -104,8 +104,8 @@ TEST_F(Views, MovieBitmapShowsTheFrameOfItsValue) {
 }
 
 TEST_F(Views, TwoFrameMovieSwitchesAtOneHalf) {
-    Frame frame({0, 0, 64, 48}, parent(), nullptr);
-    Bitmap* image = new Bitmap(kSwitchImage);
+    Frame frame({0, 0, 64, 48}, parent(), nullptr, raster);
+    Bitmap* image = new Bitmap(raster, kSwitchImage);
     auto* led = new MovieBitmap({0, 0, 21, 20}, nullptr, -1, 2, 20, image);
     image->release();
     frame.addView(led);

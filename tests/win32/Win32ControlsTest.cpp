@@ -51,7 +51,7 @@ std::string textOf(TextEdit* entry) {
 }  // namespace
 
 TEST_F(Win32Toolkit, EditBoxOverATextEntryTakesTypingAndEnter) {
-    Frame frame({0, 0, 200, 150}, host, nullptr);
+    Frame frame({0, 0, 200, 150}, host, nullptr, win32);
     EntryListener listener;
     auto* entry = new TextEdit({20, 20, 80, 34}, &listener, 1000, "30");
     entry->setBackColor({0, 0, 128, 0});
@@ -87,7 +87,7 @@ TEST_F(Win32Toolkit, EditBoxOverATextEntryTakesTypingAndEnter) {
 }
 
 TEST_F(Win32Toolkit, AClickElsewhereAcceptsTheTypedText) {
-    Frame frame({0, 0, 200, 150}, host, nullptr);
+    Frame frame({0, 0, 200, 150}, host, nullptr, win32);
     std::vector<std::string> log;
     EntryListener listener;
     listener.log = &log;
@@ -108,7 +108,7 @@ TEST_F(Win32Toolkit, AClickElsewhereAcceptsTheTypedText) {
 }
 
 TEST_F(Win32Toolkit, PopupMenuItemChosenWithTheMouse) {
-    Frame frame({0, 0, 200, 150}, host, nullptr);
+    Frame frame({0, 0, 200, 150}, host, nullptr, win32);
     EntryListener listener;
     // A view under where the pop-up opens: the click that closes the menu must not reach it.
     auto* under = new ProbeView({0, 40, 200, 150});

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Frame.h"
+#include "platform/win32/Win32Platform.h"
 #include "RealInput.h"
 #include "ModuleInstance.h"
 #include "gui/RasterFixture.h"
@@ -51,11 +52,12 @@ protected:
 
     void SetUp() override {
         ASSERT_NE(host, nullptr);
-        platform::setCurrent(nullptr);  // the build's default: Win32
         pumpPending();
     }
 
-    HWND childOf(Frame& frame) { return static_cast<HWND>(platform::current().nativeHandle(frame.getWindow())); }
+    HWND childOf(Frame& frame) { return static_cast<HWND>(win32.nativeHandle(frame.getWindow())); }
+
+    Win32Platform win32;
 
     static inline HWND host = nullptr;
 };

@@ -29,8 +29,8 @@
 TEST_F(Win32Toolkit, ChildWindowIsCreatedPaintedAndDestroyed) {
     HWND child;
     {
-        Frame frame({0, 0, 64, 48}, host, nullptr);
-        Bitmap* background = new Bitmap(kBackgroundImage);
+        Frame frame({0, 0, 64, 48}, host, nullptr, win32);
+        Bitmap* background = new Bitmap(win32, kBackgroundImage);
         ASSERT_TRUE(background->isLoaded());
         frame.setBackground(background);
         background->release();
@@ -62,8 +62,8 @@ TEST_F(Win32Toolkit, ChildWindowIsCreatedPaintedAndDestroyed) {
 
 TEST_F(Win32Toolkit, WindowClassIsRegisteredOnceForTwoFramesAndGoesWithTheLast) {
     WNDCLASSA found;
-    auto* first = new Frame({0, 0, 20, 20}, host, nullptr);
-    auto* second = new Frame({0, 0, 20, 20}, host, nullptr);
+    auto* first = new Frame({0, 0, 20, 20}, host, nullptr, win32);
+    auto* second = new Frame({0, 0, 20, 20}, host, nullptr, win32);
     EXPECT_EQ(Win32Platform::windowClassUsers(), 2);
     EXPECT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), Win32Platform::windowClassName(), &found));
     delete first;
@@ -74,7 +74,7 @@ TEST_F(Win32Toolkit, WindowClassIsRegisteredOnceForTwoFramesAndGoesWithTheLast) 
 }
 
 TEST_F(Win32Toolkit, RealClicksReachTheRightView) {
-    Frame frame({0, 0, 120, 100}, host, nullptr);
+    Frame frame({0, 0, 120, 100}, host, nullptr, win32);
     auto* below = new ProbeView({10, 10, 50, 50});
     auto* above = new ProbeView({40, 40, 80, 80});
     frame.addView(below);
@@ -95,9 +95,9 @@ TEST_F(Win32Toolkit, RealClicksReachTheRightView) {
 }
 
 TEST_F(Win32Toolkit, SwitchTogglesOnARealPressAndModifiersAreSeen) {
-    Frame frame({0, 0, 120, 100}, host, nullptr);
+    Frame frame({0, 0, 120, 100}, host, nullptr, win32);
     ListenerProbe listener;
-    Bitmap* image = new Bitmap(kSwitchImage);
+    Bitmap* image = new Bitmap(win32, kSwitchImage);
     auto* button = new OnOffButton({30, 30, 51, 50}, &listener, 0, image);
     image->release();
     frame.addView(button);
@@ -112,15 +112,15 @@ TEST_F(Win32Toolkit, SwitchTogglesOnARealPressAndModifiersAreSeen) {
     // modifier state of the display, so the keys go down after the button.)
     sendKey(VK_SHIFT, true);
     pumpPending();
-    EXPECT_EQ(platform::current().mouseButtons(), platform::kLeftButton | platform::kShiftKey);
+    EXPECT_EQ(win32.mouseButtons(), platform::kLeftButton | platform::kShiftKey);
     sendKey(VK_SHIFT, false);
     sendKey(VK_CONTROL, true);
     pumpPending();
-    EXPECT_EQ(platform::current().mouseButtons(), platform::kLeftButton | platform::kControlKey);
+    EXPECT_EQ(win32.mouseButtons(), platform::kLeftButton | platform::kControlKey);
     sendKey(VK_CONTROL, false);
     sendMouse(MOUSEEVENTF_LEFTUP);
     pumpPending();
-    EXPECT_EQ(platform::current().mouseButtons(), 0);
+    EXPECT_EQ(win32.mouseButtons(), 0);
 }
 
 namespace {
@@ -141,7 +141,7 @@ VstIntPtr timingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, floa
 class FrameEditor : public GuiEditor {
 public:
     FrameEditor(AudioEffect* effect, HWND parent) : GuiEditor(effect) {
-        frame = new Frame({0, 0, 100, 80}, parent, this);
+        frame = new Frame({0, 0, 100, 80}, parent, this, getPlatform());
     }
     ~FrameEditor() override { delete frame; }
 };
@@ -155,7 +155,7 @@ TEST_F(Win32Toolkit, IdlePumpPacesItselfAndPaintsWhileTheMouseIsHeld) {
     editor->getFrame()->addView(view);
     pumpPending();
     const int drawsBefore = view->draws;
-    InvalidateRect(static_cast<HWND>(platform::current().nativeHandle(editor->getFrame()->getWindow())), nullptr,
+    InvalidateRect(static_cast<HWND>(editor->getPlatform().nativeHandle(editor->getFrame()->getWindow())), nullptr,
                    FALSE);
     idleTicks.clear();
     const DWORD start = GetTickCount();
@@ -290,7 +290,7 @@ void dragOnto(HWND window, Point where, CLIPFORMAT format, HGLOBAL memory) {
 }  // namespace
 
 TEST_F(Win32Toolkit, DroppedTextAndFilesReachTheViewWithShortcutsResolved) {
-    Frame frame({0, 0, 120, 100}, host, nullptr);
+    Frame frame({0, 0, 120, 100}, host, nullptr, win32);
     auto* target = new ProbeView({0, 0, 120, 100});
     target->acceptsDrops = true;
     frame.addView(target);
@@ -351,9 +351,9 @@ namespace {
 // Background, fills, outlines, straight lines and strip frames drawn opaquely
 // and colour-keyed: everything but text and slanted lines.
 void compose(DrawContext& c) {
-    Bitmap* background = new Bitmap(kBackgroundImage);
-    Bitmap* strip = new Bitmap(kStripImage);
-    Bitmap* button = new Bitmap(kSwitchImage);
+    Bitmap* background = new Bitmap(c.getPlatform(), kBackgroundImage);
+    Bitmap* strip = new Bitmap(c.getPlatform(), kStripImage);
+    Bitmap* button = new Bitmap(c.getPlatform(), kSwitchImage);
     background->draw(&c, {0, 0, 64, 48});
     c.setFillColor(kYellow);
     c.fillRect({60, 10, 90, 40});
@@ -375,14 +375,13 @@ void compose(DrawContext& c) {
 
 TEST_F(Win32Toolkit, ComposedPictureIsTheSameOnBothBackends) {
     constexpr int kWidth = 100, kHeight = 80;
-    OffscreenContext win32(nullptr, kWidth, kHeight, kCyan);
-    compose(win32);
-    HDC dc = reinterpret_cast<HDC>(win32.getDevice());
+    OffscreenContext native(win32, kWidth, kHeight, kCyan);
+    compose(native);
+    HDC dc = reinterpret_cast<HDC>(native.getDevice());
 
     RasterPlatform raster;
-    platform::setCurrent(&raster);
     {
-        OffscreenContext headless(nullptr, kWidth, kHeight, kCyan);
+        OffscreenContext headless(raster, kWidth, kHeight, kCyan);
         compose(headless);
         const RasterImage& pixels = RasterPlatform::pixelsOf(headless.getDevice());
         int differences = 0;
@@ -392,11 +391,10 @@ TEST_F(Win32Toolkit, ComposedPictureIsTheSameOnBothBackends) {
                     ADD_FAILURE() << "pixel " << x << "," << y;
         EXPECT_EQ(differences, 0);
     }
-    platform::setCurrent(nullptr);
 }
 
 TEST_F(Win32Toolkit, TextIsDrawnInsideItsRectangle) {
-    OffscreenContext context(nullptr, 100, 30, kWhite);
+    OffscreenContext context(win32, 100, 30, kWhite);
     context.setTextColor(kBlack);
     context.setFont(3);
     context.drawText("Halvern", {10, 5, 90, 25}, false, 0);

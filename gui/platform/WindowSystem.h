@@ -1,0 +1,68 @@
+// Platform contract, windows and input: a child window in the host's
+// window, the events it reports, the polled mouse and modifier state, time.
+// Part of the contract described in Platform.h.
+#pragma once
+
+#include <cstdint>
+
+#include "Geometry.h"
+
+namespace platform {
+
+// A device to draw on: a window's, or an off-screen image's (see Drawing.h).
+struct Device;
+// A child window in a host-given parent.
+struct Window;
+
+// Bits of mouseButtons().
+enum MouseButtons : int {
+    kLeftButton = 1,
+    kMiddleButton = 2,
+    kRightButton = 4,
+    kShiftKey = 8,
+    kControlKey = 16,
+    kAltKey = 32,
+};
+
+// What a window reports to the toolkit. The device passed to paint and
+// buttonDown is valid for the duration of the call.
+class WindowEvents {
+public:
+    virtual ~WindowEvents() = default;
+    virtual void paint(Device* device) = 0;
+    // A left, middle or right button went down at `where` (client pixels).
+    virtual void buttonDown(Device* device, Point where) = 0;
+    // The window is being destroyed (by its owner or by the host).
+    virtual void destroyed() = 0;
+    // Text (one item, count = byte size) or file names (count = number of
+    // names) were dropped on the window; answers whether a view took them.
+    virtual bool drop(void** items, int count, int type) = 0;
+};
+
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+
+    // A visible child window of width x height at (0, 0) in `parent` (a native
+    // window handle). Null parent: no window.
+    virtual Window* createChildWindow(void* parent, int width, int height, WindowEvents* events) = 0;
+    // Detaches the events object and destroys the window.
+    virtual void destroyWindow(Window* window) = 0;
+    // The native handle, for hosts and tests.
+    virtual void* nativeHandle(Window* window) = 0;
+    // Screen position of the window's top-left corner.
+    virtual Point windowOrigin(Window* window) = 0;
+    // Dispatches one pending paint message, if any.
+    virtual void dispatchOnePaint() = 0;
+
+    // MouseButtons bits of what is held down now.
+    virtual int mouseButtons() = 0;
+    // The cursor in screen pixels.
+    virtual Point cursorPosition() = 0;
+    // Milliseconds within which a second click makes a double click.
+    virtual uint32_t doubleClickTime() = 0;
+    virtual uint32_t ticks() = 0;  // milliseconds
+    virtual void sleep(int milliseconds) = 0;
+};
+
+}  // namespace platform
