@@ -24,25 +24,41 @@ public:
         for (size_t i = 0; i < kWords; ++i) words[i].store(bits[i], std::memory_order_relaxed);
     }
 
-    Record load() const {
-        uint64_t bits[kWords];
-        for (size_t i = 0; i < kWords; ++i) bits[i] = words[i].load(std::memory_order_relaxed);
-        Record record;
-        std::memcpy(&record, bits, sizeof record);
-        return record;
-    }
+    Record load() const { return loadPart<Record>(0); }
 
     // Runs change(record) on a copy and stores the words it changed.
     template <typename Change>
     void update(Change&& change) {
-        const Record before = load();
-        Record after = before;
+        updatePart<Record>(0, change);
+    }
+
+    // The same for one member of the record: the Part at `offset` (its
+    // offsetof, which must be a multiple of 8).
+    template <typename Part>
+    Part loadPart(size_t offset) const {
+        static_assert(std::is_trivially_copyable<Part>::value, "a part is copied as bytes");
+        static_assert(sizeof(Part) % sizeof(uint64_t) == 0, "a part is a whole number of words");
+        uint64_t bits[sizeof(Part) / sizeof(uint64_t)];
+        const size_t first = offset / sizeof(uint64_t);
+        for (size_t i = 0; i < sizeof bits / sizeof bits[0]; ++i)
+            bits[i] = words[first + i].load(std::memory_order_relaxed);
+        Part part;
+        std::memcpy(&part, bits, sizeof part);
+        return part;
+    }
+
+    template <typename Part, typename Change>
+    void updatePart(size_t offset, Change&& change) {
+        const Part before = loadPart<Part>(offset);
+        Part after = before;
         change(after);
-        uint64_t oldBits[kWords], newBits[kWords];
+        constexpr size_t kPartWords = sizeof(Part) / sizeof(uint64_t);
+        uint64_t oldBits[kPartWords], newBits[kPartWords];
         std::memcpy(oldBits, &before, sizeof oldBits);
         std::memcpy(newBits, &after, sizeof newBits);
-        for (size_t i = 0; i < kWords; ++i)
-            if (newBits[i] != oldBits[i]) words[i].store(newBits[i], std::memory_order_relaxed);
+        const size_t first = offset / sizeof(uint64_t);
+        for (size_t i = 0; i < kPartWords; ++i)
+            if (newBits[i] != oldBits[i]) words[first + i].store(newBits[i], std::memory_order_relaxed);
     }
 
 private:

@@ -1,6 +1,7 @@
 #include "SpeakerEngine.h"
 
 #include <cmath>
+#include <cstddef>
 
 #include "DenormalGuard.h"
 #include "LevelTables.h"
@@ -79,16 +80,21 @@ void SpeakerEngine::setParameter(VstInt32 index, float value) {
 // MIDI speed switch on the audio thread so costs no trigonometry.
 void SpeakerEngine::updateCoefficientsFor(VstInt32 index) {
     const float rate = getSampleRate();
-    if (rate != coefficients.load().rotors.sampleRate) {
+    if (rate != loadRotors().sampleRate) {
         updateCoefficients();
         return;
     }
+    switch (index) {
+        case kSpeedToggle:
+        case kSlowSpeed:
+        case kFastSpeed:
+        case kAcceleration:
+            coefficients.updatePart<RotorCoefficients>(offsetof(SpeakerCoefficients, rotors),
+                                                       [&](RotorCoefficients& r) { updateRotors(r, rate); });
+            return;
+    }
     coefficients.update([&](SpeakerCoefficients& c) {
         switch (index) {
-            case kSpeedToggle:
-            case kSlowSpeed:
-            case kFastSpeed:
-            case kAcceleration: updateRotors(c, rate); break;
             case kDistortion:
                 updateShapers(c);
                 updateLevels(c);
@@ -121,7 +127,7 @@ void SpeakerEngine::updateCoefficients() {
     coefficients.update([&](SpeakerCoefficients& c) {
         updateFilter(c, rate);
         updateShapers(c);
-        updateRotors(c, rate);
+        updateRotors(c.rotors, rate);
         updateTaps(c, rate);
         updateLevels(c);
         updatePathTaps(c);
@@ -159,8 +165,7 @@ void SpeakerEngine::updateShapers(SpeakerCoefficients& c) {
     c.path.drumShaper = signalpath::shaperFor(c.drumDrive, c.drumDriveNorm);
 }
 
-void SpeakerEngine::updateRotors(SpeakerCoefficients& c, float rate) {
-    RotorCoefficients& r = c.rotors;
+void SpeakerEngine::updateRotors(RotorCoefficients& r, float rate) {
     const double slowFactor = 1.0 + realValue(kSlowSpeed) * 0.01;
     const double fastFactor = 1.0 + realValue(kFastSpeed) * 0.01;
     r.hornSlow = limitSpeed(kHornSlowTenths * slowFactor * kSpeedUnit / rate);
@@ -234,8 +239,9 @@ void SpeakerEngine::updateSpeedController(SpeakerCoefficients& c) {
 
 // Cuts the block at every speed-switch event and applies each one between
 // the pieces, at the first sample at or after its frame. Events at or past
-// the end of the block take effect from the next block. Each piece runs on
-// the coefficients as they are when it starts.
+// the end of the block take effect from the next block. The block runs on
+// the coefficients as they are when it starts; a speed switch within it
+// brings the rotor coefficients it changed.
 void SpeakerEngine::processBlock(float** inputs, float** outputs, VstInt32 sampleFrames,
                                  bool replacing) {
     if (sampleFrames <= 0 || !inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] ||
@@ -245,23 +251,23 @@ void SpeakerEngine::processBlock(float** inputs, float** outputs, VstInt32 sampl
     const float* inRight = inputs[1];
     float* outLeft = outputs[0];
     float* outRight = outputs[1];
-    const VstInt32 controller = coefficients.load().speedController;
+    SpeakerCoefficients c = coefficients.load();
     VstInt32 position = 0;
     for (;;) {
         VstInt32 delta;
-        findSpeedEvent(delta, controller);
+        findSpeedEvent(delta, c.speedController);
         if (delta < 0) break;
         if (position < delta && position < sampleFrames) {
             const VstInt32 end = delta < sampleFrames ? delta : sampleFrames;
             processSegment(inLeft + position, inRight + position, outLeft + position,
-                           outRight + position, end - position, replacing, coefficients.load());
+                           outRight + position, end - position, replacing, c);
             position = end;
         }
-        applySpeedEvent(controller);
+        if (applySpeedEvent(c.speedController)) c.rotors = loadRotors();
     }
     if (position < sampleFrames)
         processSegment(inLeft + position, inRight + position, outLeft + position,
-                       outRight + position, sampleFrames - position, replacing, coefficients.load());
+                       outRight + position, sampleFrames - position, replacing, c);
 }
 
 // With no speed controller (-1) nothing matches, not even a malformed data
@@ -283,14 +289,20 @@ void SpeakerEngine::findSpeedEvent(VstInt32& delta, VstInt32 controller) {
 }
 
 // Controller values 64..127 mean fast, 0..63 slow. Only a real change is
-// applied and reported to the host as automation.
-void SpeakerEngine::applySpeedEvent(VstInt32 controller) {
+// applied and reported to the host as automation; answers whether there was one.
+bool SpeakerEngine::applySpeedEvent(VstInt32 controller) {
     const VstEvent* event = events.current();
-    if (!event || !isControlChangeOf(event, controller)) return;
+    if (!event || !isControlChangeOf(event, controller)) return false;
     const bool isFast = getParameter(kSpeedToggle) >= 0.5f;
     const bool wantFast =
         static_cast<signed char>(reinterpret_cast<const VstMidiEvent*>(event)->midiData[2]) >= 64;
-    if (isFast != wantFast) setParameterAutomated(kSpeedToggle, wantFast ? 1.0f : 0.0f);
+    if (isFast == wantFast) return false;
+    setParameterAutomated(kSpeedToggle, wantFast ? 1.0f : 0.0f);
+    return true;
+}
+
+RotorCoefficients SpeakerEngine::loadRotors() const {
+    return coefficients.loadPart<RotorCoefficients>(offsetof(SpeakerCoefficients, rotors));
 }
 
 // The rotor positions follow the speed at the start of each segment,

@@ -38,13 +38,14 @@ private:
     void processSegment(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                         VstInt32 frames, bool replacing, const SpeakerCoefficients& c);
     void findSpeedEvent(VstInt32& delta, VstInt32 controller);
-    void applySpeedEvent(VstInt32 controller);
+    bool applySpeedEvent(VstInt32 controller);
+    RotorCoefficients loadRotors() const;
     void updateCoefficients();
     void updateCoefficientsFor(VstInt32 index);
 
     void updateFilter(SpeakerCoefficients& c, float rate);
     void updateShapers(SpeakerCoefficients& c);
-    void updateRotors(SpeakerCoefficients& c, float rate);
+    void updateRotors(RotorCoefficients& r, float rate);
     void updateTaps(SpeakerCoefficients& c, float rate);
     void updateLevels(SpeakerCoefficients& c);
     void updatePathTaps(SpeakerCoefficients& c);
