@@ -32,12 +32,6 @@ VstIntPtr RenderSession::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr val
     return effect->dispatcher(effect, opcode, index, value, ptr, opt);
 }
 
-int RenderSession::findParameter(const std::string& name) const {
-    for (int i = 0; i < effect->numParams; ++i)
-        if (simplifiedName(parameterName(i)) == simplifiedName(name)) return i;
-    return -1;
-}
-
 std::string RenderSession::parameterName(int index) const {
     char text[256] = {};
     dispatch(effGetParamName, index, 0, text);

@@ -1,5 +1,5 @@
 // An offline host for one plug-in instance: creates it through the library's
-// entry point, sets parameters by name, schedules speed switches as MIDI
+// entry point, sets parameters, schedules speed switches as MIDI
 // control changes, and runs stereo audio through it in blocks.
 #pragma once
 
@@ -18,9 +18,6 @@ public:
 
     bool ready() const { return effect != nullptr; }
 
-    // The index of the parameter whose name matches (case, spaces, '-' and
-    // '_' ignored), or -1.
-    int findParameter(const std::string& name) const;
     std::string parameterName(int index) const;
     std::string parameterDisplay(int index) const;
     float parameter(int index) const;

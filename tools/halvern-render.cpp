@@ -1,33 +1,32 @@
 // halvern-render: runs a WAV file (or a built-in demo chord) through the
 // plug-in, loaded from its library exactly as a host loads it.
 //
-//   halvern-render [options] [input.wav] output.wav
-//     --plugin PATH       the plug-in library (default: next to this program)
-//     --block N           block size in frames (default 512)
-//     --set NAME=VALUE    a parameter in the units it displays (distortion=80,
-//                         speedkey=CTRL64, speed-toggle=fast)
-//     --norm NAME=X       a parameter as a normalised value 0..1
-//     --fast-at SECONDS   switch the rotors to fast at that time (MIDI)
-//     --slow-at SECONDS   switch them to slow
-//     --seconds S         length of the demo (default 12)
-#include <sndfile.h>
+//   halvern-render [options] INPUT [OUTPUT]   (OUTPUT: INPUT-halvern.wav beside it)
+//   halvern-render [options] --demo OUTPUT
+//
+// Every value is checked before anything is rendered; a bad one is refused
+// with a one-line reason and exit status 2. No file is written over unless
+// --force is given, and the input never is.
+#include <CLI/CLI.hpp>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "AudioFile.h"
 #include "DemoSignal.h"
+#include "ParameterSetting.h"
 #include "RenderSession.h"
+#include "SpeakerDescriptor.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
-struct ParameterSetting {
-    std::string name;
-    std::string value;
-    bool normalized;
-};
+constexpr int kUsageError = 2;
 
 struct SpeedSwitch {
     double seconds;
@@ -38,16 +37,18 @@ struct Options {
     std::string plugin;
     std::string input;
     std::string output;
+    bool demo = false;
+    bool force = false;
     int block = 512;
     double demoSeconds = 12.0;
+    std::string format;  // "16", "24", "float" or empty: from the input
     std::vector<ParameterSetting> settings;
     std::vector<SpeedSwitch> switches;
 };
 
-void usage() {
-    std::fprintf(stderr,
-                 "usage: halvern-render [--plugin PATH] [--block N] [--set NAME=VALUE] [--norm NAME=X]\n"
-                 "                      [--fast-at S] [--slow-at S] [--seconds S] [input.wav] output.wav\n");
+int refuse(const std::string& reason) {
+    std::fprintf(stderr, "halvern-render: %s\n", reason.c_str());
+    return kUsageError;
 }
 
 std::string besideThisProgram(const char* file) {
@@ -59,68 +60,89 @@ std::string besideThisProgram(const char* file) {
     return dir.substr(0, dir.rfind('/') + 1) + file;
 }
 
-bool parseOptions(int argc, char** argv, Options& options) {
-    std::vector<std::string> files;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto next = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-        const char* value = nullptr;
-        if (arg == "--plugin" && (value = next())) {
-            options.plugin = value;
-        } else if (arg == "--block" && (value = next())) {
-            options.block = std::atoi(value);
-        } else if (arg == "--seconds" && (value = next())) {
-            options.demoSeconds = std::atof(value);
-        } else if ((arg == "--set" || arg == "--norm") && (value = next())) {
-            const std::string pair = value;
-            const size_t equals = pair.find('=');
-            if (equals == std::string::npos) return false;
-            options.settings.push_back({pair.substr(0, equals), pair.substr(equals + 1), arg == "--norm"});
-        } else if ((arg == "--fast-at" || arg == "--slow-at") && (value = next())) {
-            options.switches.push_back({std::atof(value), arg == "--fast-at"});
-        } else if (!arg.empty() && arg[0] != '-') {
-            files.push_back(arg);
-        } else {
-            return false;
-        }
-    }
-    if (files.empty() || files.size() > 2 || options.block <= 0) return false;
-    options.output = files.back();
-    if (files.size() == 2) options.input = files[0];
-    if (options.plugin.empty()) options.plugin = besideThisProgram("Halvern.so");
-    return true;
+// song.wav -> song-halvern.wav in the same folder.
+std::string outputBeside(const std::string& input) {
+    const fs::path path(input);
+    return (path.parent_path() / (path.stem().string() + "-halvern.wav")).string();
 }
 
-// Finds the normalised value for a setting in display units: a list entry by
-// its name, a number by the linear scale between the displays at 0 and 1.
-bool normalizedValue(RenderSession& session, int index, const ParameterSetting& setting, float& x) {
-    if (setting.normalized) {
-        x = static_cast<float>(std::atof(setting.value.c_str()));
-        return true;
+// Parses and checks the command line. Answers -1 to go on, or the exit status.
+int parseOptions(int argc, char** argv, Options& options) {
+    CLI::App app{"Renders an audio file, or a demo chord, through the Halvern plug-in.", "halvern-render"};
+    app.set_version_flag("--version", std::string("halvern-render ") + HALVERN_VERSION);
+    app.footer("Usage: halvern-render [OPTIONS] INPUT [OUTPUT]\n       halvern-render [OPTIONS] --demo OUTPUT");
+    std::vector<std::string> files, sets, norms;
+    std::vector<double> fastAt, slowAt;
+    std::string demo;
+    app.add_option("INPUT [OUTPUT]", files, "the file to render, and where to (default: INPUT-halvern.wav beside it)")
+        ->expected(1, 2);
+    app.add_option("--demo", demo, "render the built-in organ chord into this file instead of an input");
+    app.add_option("--plugin", options.plugin, "the plug-in library (default: Halvern.so next to this program)");
+    app.add_option("--block", options.block, "block size in frames, 1 to 65536 (default 512)");
+    app.add_option("--set", sets, "NAME=VALUE in the units the parameter shows (distortion=80, speedkey=CTRL64)")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--norm", norms, "NAME=X with X the normalised value 0..1")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--fast-at", fastAt, "switch the rotors to fast at this time in seconds (MIDI)")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--slow-at", slowAt, "switch them to slow at this time")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    CLI::Option* seconds = app.add_option("--seconds", options.demoSeconds, "length of the demo, up to 3600 (default 12)");
+    app.add_option("--format", options.format, "output samples: 16, 24 or float (default: float for float input, else 24)")
+        ->check(CLI::IsMember({"16", "24", "float"}));
+    app.add_flag("--force", options.force, "write over an existing output file");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        return refuse(e.what());
     }
-    const float saved = session.parameter(index);
-    auto displayAt = [&](float v) {
-        session.setParameter(index, v);
-        return session.parameterDisplay(index);
-    };
-    bool found = false;
-    for (int step = 0; step <= 1000 && !found; ++step) {
-        if (displayAt(step / 1000.0f) == setting.value) {
-            x = step / 1000.0f;
-            found = true;
+
+    options.demo = !demo.empty();
+    if (options.demo) {
+        if (!files.empty()) return refuse("--demo renders no input file; give either --demo OUTPUT or INPUT [OUTPUT]");
+        options.output = demo;
+    } else {
+        if (files.empty()) return refuse("give an input file (or --demo OUTPUT); --help tells more");
+        if (seconds->count()) return refuse("--seconds sets the length of the demo only");
+        options.input = files[0];
+        options.output = files.size() == 2 ? files[1] : outputBeside(files[0]);
+    }
+    if (!(options.demoSeconds > 0.0 && options.demoSeconds <= 3600.0))
+        return refuse("--seconds must be more than 0 and at most 3600");
+    if (options.block < 1 || options.block > 65536) return refuse("--block must be from 1 to 65536");
+    std::string error;
+    for (const auto& [texts, normalized] : {std::pair{&sets, false}, std::pair{&norms, true}})
+        for (const std::string& text : *texts) {
+            ParameterSetting setting{};
+            if (!parseSetting(text, normalized, setting, error)) return refuse(error);
+            options.settings.push_back(setting);
         }
+    for (double s : fastAt) options.switches.push_back({s, true});
+    for (double s : slowAt) options.switches.push_back({s, false});
+    if (options.plugin.empty()) options.plugin = besideThisProgram("Halvern.so");
+    return -1;
+}
+
+// Where the output may go: never onto the input, onto another file only with --force.
+bool outputAllowed(const Options& options, std::string& error) {
+    std::error_code ignored;
+    if (!options.input.empty() && fs::equivalent(options.input, options.output, ignored)) {
+        error = "the output " + options.output + " is the input; give another output name";
+        return false;
     }
-    if (!found) {
-        char* end = nullptr;
-        const double wanted = std::strtod(setting.value.c_str(), &end);
-        const double low = std::atof(displayAt(0.0f).c_str()), high = std::atof(displayAt(1.0f).c_str());
-        if (end != setting.value.c_str() && *end == 0 && high != low) {
-            x = static_cast<float>((wanted - low) / (high - low));
-            found = true;
-        }
+    if (fs::exists(options.output, ignored) && !options.force) {
+        error = options.output + " exists; give --force to write over it";
+        return false;
     }
-    session.setParameter(index, saved);
-    return found;
+    return true;
 }
 
 void showProgress(double fraction) {
@@ -131,95 +153,89 @@ void showProgress(double fraction) {
     if (fraction >= 1.0) std::fputc('\n', stderr);
 }
 
+SampleFormat outputFormat(const Options& options, const StereoAudio& input) {
+    if (options.format == "16") return SampleFormat::Pcm16;
+    if (options.format == "24") return SampleFormat::Pcm24;
+    if (options.format == "float" || (options.format.empty() && input.floatingPoint)) return SampleFormat::Float;
+    return SampleFormat::Pcm24;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     Options options;
-    if (!parseOptions(argc, argv, options)) {
-        usage();
-        return 2;
-    }
+    const int parsed = parseOptions(argc, argv, options);
+    if (parsed >= 0) return parsed;
+    std::string error;
+    if (!outputAllowed(options, error)) return refuse(error);
 
-    double sampleRate = 44100.0;
-    std::vector<float> left, right;
-    if (options.input.empty()) {
-        left = organChord(options.demoSeconds, sampleRate);
-        right = left;
-        if (options.switches.empty()) options.switches = {{3.0, true}, {8.0, false}};
-    } else {
-        SF_INFO info{};
-        SNDFILE* file = sf_open(options.input.c_str(), SFM_READ, &info);
-        if (!file) {
-            std::fprintf(stderr, "halvern-render: cannot read %s: %s\n", options.input.c_str(), sf_strerror(nullptr));
-            return 1;
-        }
-        std::vector<float> interleaved(static_cast<size_t>(info.frames * info.channels));
-        sf_readf_float(file, interleaved.data(), info.frames);
-        sf_close(file);
-        sampleRate = info.samplerate;
-        left.resize(static_cast<size_t>(info.frames));
-        right.resize(static_cast<size_t>(info.frames));
-        for (sf_count_t i = 0; i < info.frames; ++i) {
-            left[i] = interleaved[static_cast<size_t>(i * info.channels)];
-            right[i] = interleaved[static_cast<size_t>(i * info.channels + (info.channels > 1 ? 1 : 0))];
-        }
+    StereoAudio audio;
+    if (options.demo) {
+        audio.left = organChord(options.demoSeconds, audio.sampleRate);
+        audio.right = audio.left;
+        // Unless told otherwise, fast after a quarter and slow again after two
+        // thirds of the demo (3 s and 8 s of the 12 s one).
+        if (options.switches.empty())
+            options.switches = {{options.demoSeconds / 4, true}, {options.demoSeconds * 2 / 3, false}};
+    } else if (!readAudio(options.input, audio, error)) {
+        return refuse(error);
     }
+    const double duration = audio.left.size() / audio.sampleRate;
+    for (const SpeedSwitch& s : options.switches)
+        if (!(s.seconds >= 0.0 && s.seconds < duration)) {
+            char reason[160];
+            std::snprintf(reason, sizeof reason, "a speed switch at %g s lies outside the %.3f s of audio", s.seconds,
+                          duration);
+            return refuse(reason);
+        }
 
     PluginLibrary library(options.plugin);
     if (!library.loaded()) {
         std::fprintf(stderr, "halvern-render: cannot load %s\n", options.plugin.c_str());
         return 1;
     }
-    RenderSession session(library, static_cast<float>(sampleRate), options.block);
+    RenderSession session(library, static_cast<float>(audio.sampleRate), options.block);
     if (!session.ready()) {
         std::fprintf(stderr, "halvern-render: %s has no usable entry point\n", options.plugin.c_str());
         return 1;
     }
-    for (const ParameterSetting& setting : options.settings) {
-        const int index = session.findParameter(setting.name);
-        float x = 0.0f;
-        if (index < 0 || !normalizedValue(session, index, setting, x)) {
-            std::fprintf(stderr, "halvern-render: cannot set %s to %s\n", setting.name.c_str(), setting.value.c_str());
-            return 2;
-        }
-        session.setParameter(index, x);
-    }
+    for (const ParameterSetting& setting : options.settings) session.setParameter(setting.index, setting.normalized);
     if (!options.switches.empty()) {
         // Speed switches travel as MIDI: make sure a controller is listening.
-        const int keyIndex = session.findParameter("speedkey");
-        const std::string key = session.parameterDisplay(keyIndex);
-        if (key.rfind("CTRL", 0) != 0) {
-            session.setParameter(keyIndex, 0.6f);
-            std::fprintf(stderr, "halvern-render: speed key was %s; switching by MIDI controller 64\n", key.c_str());
+        const ParameterInfo& keys = kSpeakerDescriptor.parameters[kSpeedKey];
+        int key = static_cast<int>(keys.toValue(session.parameter(kSpeedKey)));
+        if (key < kKeyCtrl1) {
+            std::fprintf(stderr, "halvern-render: speed key was %s; switching by MIDI controller 64\n", keys.names[key]);
+            key = kKeyCtrl64;
+            session.setParameter(kSpeedKey, keys.toNormalized(static_cast<float>(key)));
         }
-        const int controller = std::atoi(session.parameterDisplay(keyIndex).c_str() + 4);
+        const int controller = std::atoi(keys.names[key] + 4);
         for (const SpeedSwitch& s : options.switches) session.scheduleSpeed(s.seconds, s.fast, controller);
     }
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < kNumSpeakerParameters; ++i)
         std::fprintf(stderr, "  %-13s %s\n", session.parameterName(i).c_str(), session.parameterDisplay(i).c_str());
 
-    std::vector<float> outLeft(left.size()), outRight(right.size());
-    session.render(left.data(), right.data(), outLeft.data(), outRight.data(), static_cast<long>(left.size()),
-                   showProgress);
+    StereoAudio rendered;
+    rendered.sampleRate = audio.sampleRate;
+    rendered.left.resize(audio.left.size());
+    rendered.right.resize(audio.right.size());
+    session.render(audio.left.data(), audio.right.data(), rendered.left.data(), rendered.right.data(),
+                   static_cast<long>(audio.left.size()), showProgress);
 
-    SF_INFO outInfo{};
-    outInfo.samplerate = static_cast<int>(sampleRate);
-    outInfo.channels = 2;
-    outInfo.format = SF_FORMAT_WAV | SF_FORMAT_PCM_24;
-    SNDFILE* out = sf_open(options.output.c_str(), SFM_WRITE, &outInfo);
-    if (!out) {
-        std::fprintf(stderr, "halvern-render: cannot write %s: %s\n", options.output.c_str(), sf_strerror(nullptr));
+    const SampleFormat format = outputFormat(options, audio);
+    OutputLevel level;
+    if (!writeAudio(options.output, rendered, format, level, error)) {
+        std::fprintf(stderr, "halvern-render: %s\n", error.c_str());
         return 1;
     }
-    std::vector<float> interleaved(outLeft.size() * 2);
-    for (size_t i = 0; i < outLeft.size(); ++i) {
-        interleaved[2 * i] = outLeft[i];
-        interleaved[2 * i + 1] = outRight[i];
+    if (level.peak > 1.0) {
+        std::fprintf(stderr, "halvern-render: the output peaks at %+.1f dBFS", 20.0 * std::log10(level.peak));
+        if (format == SampleFormat::Float)
+            std::fprintf(stderr, " (kept in the float file)\n");
+        else
+            std::fprintf(stderr, "; %ld samples were clipped (--format float keeps them)\n", level.clipped);
     }
-    sf_command(out, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-    sf_writef_float(out, interleaved.data(), static_cast<sf_count_t>(outLeft.size()));
-    sf_close(out);
-    std::fprintf(stderr, "halvern-render: wrote %s (%.1f s at %.0f Hz)\n", options.output.c_str(),
-                 outLeft.size() / sampleRate, sampleRate);
+    std::fprintf(stderr, "halvern-render: wrote %s (%.1f s at %.0f Hz, %s)\n", options.output.c_str(), duration,
+                 audio.sampleRate, format == SampleFormat::Float ? "float" : format == SampleFormat::Pcm16 ? "16-bit" : "24-bit");
     return 0;
 }

@@ -11,39 +11,13 @@
 
 #include "Frame.h"
 #include "OfflineHost.h"
+#include "ParameterSetting.h"
 #include "RasterPlatform.h"
 #include "PngWriter.h"
 #include "SpeakerDescriptor.h"
 #include "SpeakerEditor.h"
 #include "SpeakerPlugin.h"
 
-namespace {
-
-// The normalised value of a setting in display units: a list entry by name,
-// otherwise a number on the row's scale.
-bool parseSetting(const std::string& setting, int& index, float& normalized) {
-    const size_t equals = setting.find('=');
-    if (equals == std::string::npos) return false;
-    const std::string name = simplifiedName(setting.substr(0, equals)), value = setting.substr(equals + 1);
-    for (index = 0; index < kNumSpeakerParameters; ++index) {
-        const ParameterInfo& row = kSpeakerDescriptor.parameters[index];
-        if (simplifiedName(row.name) != name) continue;
-        if (row.kind == List)
-            for (int k = 0; k <= static_cast<int>(row.max); ++k)
-                if (value == row.names[k]) {
-                    normalized = row.toNormalized(static_cast<float>(k));
-                    return true;
-                }
-        char* end = nullptr;
-        const float number = std::strtof(value.c_str(), &end);
-        if (end == value.c_str() || *end) return false;
-        normalized = row.toNormalized(number);
-        return true;
-    }
-    return false;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     RasterPlatform raster;
@@ -54,13 +28,13 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--set" && i + 1 < argc) {
-            int index;
-            float value;
-            if (!parseSetting(argv[++i], index, value)) {
-                std::fprintf(stderr, "halvern-shot: cannot set %s\n", argv[i]);
+            ParameterSetting setting{};
+            std::string error;
+            if (!parseSetting(argv[++i], false, setting, error)) {
+                std::fprintf(stderr, "halvern-shot: %s\n", error.c_str());
                 return 2;
             }
-            effect.setParameter(index, value);
+            effect.setParameter(setting.index, setting.normalized);
         } else if (arg == "--horn" && i + 1 < argc) {
             horn = std::strtof(argv[++i], nullptr);
         } else if (arg == "--drum" && i + 1 < argc) {

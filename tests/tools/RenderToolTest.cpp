@@ -1,0 +1,214 @@
+// The render tool run as a user runs it: a command line, files in a folder,
+// an exit status and what it prints.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string said;  // stdout and stderr
+};
+
+class RenderTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() / ("halvern-render-test-" + std::to_string(::getpid()) + "-" +
+                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    ToolRun render(const std::string& arguments) {
+        const std::string command = "cd '" + folder.string() + "' && '" HALVERN_RENDER "' --plugin '" HALVERN_PLUGIN
+                                    "' " + arguments + " 2>&1";
+        ToolRun run{-1, ""};
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe) return run;
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, pipe)) run.said += buffer;
+        const int status = pclose(pipe);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return run;
+    }
+
+    // A sine at `level` (1 is full scale), `seconds` long, in the given format.
+    std::string writeInput(const std::string& name, int format, int channels = 2, double seconds = 1.0,
+                           double level = 0.5) {
+        SF_INFO info{};
+        info.samplerate = 44100;
+        info.channels = channels;
+        info.format = SF_FORMAT_WAV | format;
+        const std::string path = (folder / name).string();
+        SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+        EXPECT_NE(file, nullptr) << sf_strerror(nullptr);
+        const int frames = static_cast<int>(seconds * 44100);
+        std::vector<float> samples(static_cast<size_t>(frames * channels));
+        for (int i = 0; i < frames; ++i)
+            for (int c = 0; c < channels; ++c)
+                samples[static_cast<size_t>(i * channels + c)] = static_cast<float>(level * std::sin(i * 0.05 + c));
+        sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+        sf_writef_float(file, samples.data(), frames);
+        sf_close(file);
+        return path;
+    }
+
+    // The subtype and channels of a file, or -1 when it cannot be read.
+    static int subtypeOf(const fs::path& path, int* channels = nullptr) {
+        SF_INFO info{};
+        SNDFILE* file = sf_open(path.string().c_str(), SFM_READ, &info);
+        if (!file) return -1;
+        sf_close(file);
+        if (channels) *channels = info.channels;
+        return info.format & SF_FORMAT_SUBMASK;
+    }
+
+    static std::string contents(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream all;
+        all << in.rdbuf();
+        return all.str();
+    }
+
+    fs::path folder;
+};
+
+}  // namespace
+
+TEST_F(RenderTool, OneNameIsTheInputAndTheDemoIsAskedFor) {
+    writeInput("song.wav", SF_FORMAT_PCM_16);
+    const std::string before = contents(folder / "song.wav");
+    const ToolRun run = render("song.wav");
+    ASSERT_EQ(run.status, 0) << run.said;
+    EXPECT_EQ(contents(folder / "song.wav"), before);  // the input is untouched
+    int channels = 0;
+    EXPECT_EQ(subtypeOf(folder / "song-halvern.wav", &channels), SF_FORMAT_PCM_24);
+    EXPECT_EQ(channels, 2);
+
+    const ToolRun demo = render("--demo chord.wav --seconds 0.5");
+    ASSERT_EQ(demo.status, 0) << demo.said;
+    EXPECT_EQ(subtypeOf(folder / "chord.wav"), SF_FORMAT_PCM_24);
+    EXPECT_NE(render("").said.find("give an input file"), std::string::npos);
+}
+
+TEST_F(RenderTool, WritesOverNothingWithoutForceAndNeverOverTheInput) {
+    writeInput("song.wav", SF_FORMAT_PCM_16);
+    writeInput("taken.wav", SF_FORMAT_PCM_16);
+    const std::string taken = contents(folder / "taken.wav");
+    ToolRun run = render("song.wav taken.wav");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.said.find("exists; give --force"), std::string::npos) << run.said;
+    EXPECT_EQ(contents(folder / "taken.wav"), taken);
+    EXPECT_EQ(render("song.wav taken.wav --force").status, 0);
+    EXPECT_NE(contents(folder / "taken.wav"), taken);
+
+    const std::string song = contents(folder / "song.wav");
+    for (const char* same : {"song.wav song.wav --force", "song.wav ./song.wav --force"}) {
+        run = render(same);
+        EXPECT_EQ(run.status, 2) << same;
+        EXPECT_NE(run.said.find("is the input"), std::string::npos) << run.said;
+    }
+    EXPECT_EQ(contents(folder / "song.wav"), song);
+}
+
+TEST_F(RenderTool, BadValuesAreRefusedWithAOneLineReason) {
+    writeInput("song.wav", SF_FORMAT_PCM_16);
+    const struct {
+        const char* arguments;
+        const char* reason;
+    } cases[] = {
+        {"--demo out.wav --seconds -1", "--seconds must be more than 0"},
+        {"--demo out.wav --seconds 0", "--seconds must be more than 0"},
+        {"--demo out.wav --seconds 3601", "at most 3600"},
+        {"--demo out.wav --seconds abc", "--seconds"},
+        {"song.wav out.wav --block 0", "--block must be from 1 to 65536"},
+        {"song.wav out.wav --block 65537", "--block must be from 1 to 65536"},
+        {"song.wav out.wav --block 12x", "--block"},
+        {"song.wav out.wav --set distortion=150", "distortion must be from 0 to 100 in steps of 1, not 150"},
+        {"song.wav out.wav --set distortion=12.5", "in steps of 1, not 12.5"},
+        {"song.wav out.wav --set distortion=loud", "distortion must be a number from 0 to 100"},
+        {"song.wav out.wav --set balance=-51", "balance must be from -50 to 50"},
+        {"song.wav out.wav --set speedkey=CTRL2", "speedkey must be one of SPACE, TAB, CTRL1, CTRL64, CTRL66, CTRL67"},
+        {"song.wav out.wav --set volume=3", "the parameters are speed-toggle, slow, fast, acceleration"},
+        {"song.wav out.wav --set distortion", "--set wants NAME=VALUE"},
+        {"song.wav out.wav --norm balance=1.5", "--norm balance must be a number from 0 to 1"},
+        {"song.wav out.wav --norm balance=x", "--norm balance must be a number from 0 to 1"},
+        {"song.wav out.wav --fast-at 2", "outside the 1.000 s of audio"},
+        {"song.wav out.wav --slow-at -0.5", "outside"},
+        {"song.wav out.wav --fast-at soon", "--fast-at"},
+        {"song.wav out.wav --format 32", "--format"},
+        {"song.wav out.wav --seconds 5", "--seconds sets the length of the demo only"},
+        {"a.wav b.wav c.wav", "At Most 2"},
+        {"--demo out.wav song.wav", "--demo renders no input file"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = render(c.arguments);
+        EXPECT_EQ(run.status, 2) << c.arguments << "\n" << run.said;
+        EXPECT_NE(run.said.find(c.reason), std::string::npos) << c.arguments << "\n" << run.said;
+        EXPECT_EQ(std::count(run.said.begin(), run.said.end(), '\n'), 1) << c.arguments << "\n" << run.said;
+        EXPECT_FALSE(fs::exists(folder / "out.wav")) << c.arguments;
+    }
+}
+
+TEST_F(RenderTool, OutputKeepsTheInputsKindOfSamples) {
+    writeInput("float.wav", SF_FORMAT_FLOAT);
+    writeInput("pcm.wav", SF_FORMAT_PCM_16);
+    writeInput("mono.wav", SF_FORMAT_PCM_24, 1);
+    EXPECT_EQ(render("float.wav").status, 0);
+    EXPECT_EQ(subtypeOf(folder / "float-halvern.wav"), SF_FORMAT_FLOAT);
+    EXPECT_EQ(render("pcm.wav").status, 0);
+    EXPECT_EQ(subtypeOf(folder / "pcm-halvern.wav"), SF_FORMAT_PCM_24);
+    EXPECT_EQ(render("pcm.wav pcm16.wav --format 16").status, 0);
+    EXPECT_EQ(subtypeOf(folder / "pcm16.wav"), SF_FORMAT_PCM_16);
+    EXPECT_EQ(render("float.wav floatpcm.wav --format 24").status, 0);
+    EXPECT_EQ(subtypeOf(folder / "floatpcm.wav"), SF_FORMAT_PCM_24);
+    int channels = 0;
+    EXPECT_EQ(render("mono.wav").status, 0);
+    EXPECT_EQ(subtypeOf(folder / "mono-halvern.wav", &channels), SF_FORMAT_PCM_24);
+    EXPECT_EQ(channels, 2);
+}
+
+TEST_F(RenderTool, PeaksBeyondFullScaleAreReported) {
+    writeInput("loud.wav", SF_FORMAT_FLOAT, 2, 1.0, 4.0);
+    ToolRun run = render("loud.wav clipped.wav --format 24");
+    ASSERT_EQ(run.status, 0) << run.said;
+    EXPECT_NE(run.said.find("dBFS"), std::string::npos) << run.said;
+    EXPECT_NE(run.said.find("samples were clipped"), std::string::npos) << run.said;
+    run = render("loud.wav kept.wav");
+    ASSERT_EQ(run.status, 0) << run.said;
+    EXPECT_NE(run.said.find("dBFS (kept in the float file)"), std::string::npos) << run.said;
+
+    writeInput("quiet.wav", SF_FORMAT_PCM_16, 2, 1.0, 0.1);
+    run = render("quiet.wav");
+    EXPECT_EQ(run.said.find("dBFS"), std::string::npos) << run.said;
+}
+
+TEST_F(RenderTool, FilesOfMoreThanTwoChannelsAreRefused) {
+    writeInput("surround.wav", SF_FORMAT_PCM_16, 3);
+    const ToolRun run = render("surround.wav");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.said.find("has 3 channels"), std::string::npos) << run.said;
+    EXPECT_FALSE(fs::exists(folder / "surround-halvern.wav"));
+}
+
+TEST_F(RenderTool, HelpAndVersionAnswerAndSucceed) {
+    const ToolRun help = render("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.said.find("--demo"), std::string::npos);
+    const ToolRun version = render("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_NE(version.said.find("halvern-render 1."), std::string::npos) << version.said;
+}

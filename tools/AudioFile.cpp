@@ -1,0 +1,66 @@
+#include "AudioFile.h"
+
+#include <sndfile.h>
+
+#include <cmath>
+
+bool readAudio(const std::string& path, StereoAudio& audio, std::string& error) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file) {
+        error = "cannot read " + path + ": " + sf_strerror(nullptr);
+        return false;
+    }
+    if (info.channels > 2) {
+        sf_close(file);
+        error = path + " has " + std::to_string(info.channels) + " channels; only mono and stereo files are rendered";
+        return false;
+    }
+    std::vector<float> interleaved(static_cast<size_t>(info.frames * info.channels));
+    const sf_count_t frames = sf_readf_float(file, interleaved.data(), info.frames);
+    sf_close(file);
+    const int subtype = info.format & SF_FORMAT_SUBMASK;
+    audio.floatingPoint = subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE;
+    audio.sampleRate = info.samplerate;
+    audio.left.resize(static_cast<size_t>(frames));
+    audio.right.resize(static_cast<size_t>(frames));
+    for (sf_count_t i = 0; i < frames; ++i) {
+        audio.left[i] = interleaved[static_cast<size_t>(i * info.channels)];
+        audio.right[i] = interleaved[static_cast<size_t>(i * info.channels + info.channels - 1)];
+    }
+    return true;
+}
+
+bool writeAudio(const std::string& path, const StereoAudio& audio, SampleFormat format, OutputLevel& level,
+                std::string& error) {
+    SF_INFO info{};
+    info.samplerate = static_cast<int>(audio.sampleRate);
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | (format == SampleFormat::Float   ? SF_FORMAT_FLOAT
+                                   : format == SampleFormat::Pcm16 ? SF_FORMAT_PCM_16
+                                                                   : SF_FORMAT_PCM_24);
+    std::vector<float> interleaved(audio.left.size() * 2);
+    level = {};
+    for (size_t i = 0; i < audio.left.size(); ++i) {
+        interleaved[2 * i] = audio.left[i];
+        interleaved[2 * i + 1] = audio.right[i];
+    }
+    for (float v : interleaved) {
+        const double magnitude = std::fabs(v);
+        if (magnitude > level.peak) level.peak = magnitude;
+        if (format != SampleFormat::Float && magnitude > 1.0) ++level.clipped;
+    }
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!file) {
+        error = "cannot write " + path + ": " + sf_strerror(nullptr);
+        return false;
+    }
+    sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    const sf_count_t frames = static_cast<sf_count_t>(audio.left.size());
+    const bool written = sf_writef_float(file, interleaved.data(), frames) == frames;
+    if (sf_close(file) != 0 || !written) {
+        error = "cannot write all of " + path;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,28 @@
+// Reading and writing the render tool's audio files with libsndfile: mono
+// or stereo in, stereo out in a chosen sample format, with a report of how
+// far the output went past full scale.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct StereoAudio {
+    std::vector<float> left, right;
+    double sampleRate = 44100.0;
+    bool floatingPoint = false;  // the file stored floating-point samples
+};
+
+// Reads a mono or stereo file (a mono one on both channels). On failure
+// answers false with a one-line reason; files of more channels are refused.
+bool readAudio(const std::string& path, StereoAudio& audio, std::string& error);
+
+enum class SampleFormat { Pcm16, Pcm24, Float };
+
+struct OutputLevel {
+    double peak = 0.0;  // largest magnitude, 1.0 being full scale
+    long clipped = 0;   // samples an integer format had to clip
+};
+
+// Writes a stereo WAV file; integer formats clip what lies beyond full scale.
+bool writeAudio(const std::string& path, const StereoAudio& audio, SampleFormat format, OutputLevel& level,
+                std::string& error);
