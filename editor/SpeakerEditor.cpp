@@ -35,11 +35,11 @@ SpeakerEditor::~SpeakerEditor() { close(); }
 int SpeakerEditor::open(void* parent) {
     if (opened) return 1;
     GuiEditor::open(parent);
-    frame = new Frame(kEditorRect, parent, this, getPlatform());
+    Frame* window = new Frame(kEditorRect, parent, this, getPlatform());
     std::vector<Bitmap*> bitmaps;
     for (const ImageStrip& image : kEditorImages) bitmaps.push_back(new Bitmap(getPlatform(), image.id));
     auto bitmap = [&](int id) { return bitmaps[id - kBackgroundBitmap]; };
-    frame->setBackground(bitmap(kBackgroundBitmap));
+    window->setBackground(bitmap(kBackgroundBitmap));
 
     for (int i = 0; i < kKnobCount; ++i) {
         const KnobPlace& place = kKnobPlaces[i];
@@ -47,34 +47,35 @@ int SpeakerEditor::open(void* parent) {
         knobs[i] = new StripKnob(knobRect(place), this, place.parameter, strip.frames, strip.frameHeight,
                                  bitmap(place.bitmap), kKnobCentreOffset);
         if (place.parameter == kDistortion) knobs[i]->setDefaultValue(row(kDistortion).toNormalized(50.0f));
-        frame->addView(knobs[i]);
+        window->addView(knobs[i]);
         valueFields[i] = new TextEdit(valueFieldRect(place), this, kFirstValueFieldTag + i, nullptr, nullptr, 0);
         valueFields[i]->setFontId(kValueFont);
         valueFields[i]->setTextColor(kYellow);
         valueFields[i]->setTextFilter(valueTextFilter(place.parameter));
-        frame->addView(valueFields[i]);
+        window->addView(valueFields[i]);
     }
 
     speedSwitch = new OnOffButton(kSwitchRect, this, kSpeedToggle, bitmap(kSwitchBitmap));
-    frame->addView(speedSwitch);
+    window->addView(speedSwitch);
 
     speedKeyMenu = new OptionMenu(kMenuRect, this, kSpeedKey, bitmap(kMenuBitmap), bitmap(kMenuBitmap), 0);
     const ParameterInfo& keys = row(kSpeedKey);
     for (int k = 0; k <= static_cast<int>(keys.max); ++k) speedKeyMenu->addEntry(keys.names[k], -1);
     speedKeyMenu->setFontId(kValueFont);
     speedKeyMenu->setTextColor(kYellow);
-    frame->addView(speedKeyMenu);
+    window->addView(speedKeyMenu);
 
     const ImageStrip& led = editorImage(kLedBitmap);
     for (int i = 0; i < 2; ++i) {
         speedLeds[i] = new MovieBitmap(ledRect(i), this, -1, led.frames, led.frameHeight, bitmap(kLedBitmap), {0, 0});
-        frame->addView(speedLeds[i]);
+        window->addView(speedLeds[i]);
     }
 
     cabinetView = new CabinetView(kCabinetRect, getPlatform());
-    frame->addView(cabinetView);
+    window->addView(cabinetView);
 
     for (Bitmap* b : bitmaps) b->release();
+    frame = window;
     opened = true;
     syncControls();
     return 1;
@@ -82,8 +83,9 @@ int SpeakerEditor::open(void* parent) {
 
 void SpeakerEditor::close() {
     if (!opened) return;
-    delete frame;
+    Frame* window = frame;
     frame = nullptr;
+    window->dispose();
     clearControls();
     hornPosition = 0.0f;
     drumPosition = 0.0f;
@@ -136,7 +138,7 @@ void SpeakerEditor::valueChanged(DrawContext* context, Control* control) {
     if (tag >= kSpeedToggle && tag <= kSeparation) {
         effect->setParameterAutomated(tag, control->getValue());
     } else if (tag == kSpeedKey) {
-        const int position = speedKeyMenu->getCurrent();
+        const int position = static_cast<OptionMenu*>(control)->getCurrent();
         effect->setParameterAutomated(kSpeedKey, row(kSpeedKey).toNormalized(static_cast<float>(position)));
     } else if (tag >= kFirstValueFieldTag && tag < kFirstValueFieldTag + kKnobCount) {
         char text[kTextSize];

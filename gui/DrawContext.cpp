@@ -77,7 +77,12 @@ void DrawContext::drawText(const char* text, Rect r, bool opaque, int align) {
     backend.drawText(painter, text, r, opaque, mode);
 }
 
-int DrawContext::mouseButtons() { return backend.mouseButtons(); }
+int DrawContext::mouseButtons() {
+    if (firstPoll < 0) return backend.mouseButtons();
+    const int press = firstPoll;
+    firstPoll = -1;
+    return press;
+}
 
 void DrawContext::mouseLocation(Point& p) { p = backend.cursorPosition() - windowOrigin; }
 

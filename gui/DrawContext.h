@@ -33,7 +33,11 @@ public:
     // align: 1 centred, 2 right, anything else left with a one-pixel inset.
     void drawText(const char* text, Rect r, bool opaque = false, int align = 1);
 
+    // MouseButtons bits held now. The first poll of a context made for a
+    // click answers the click's own state (see answerFirstPollWith), so a
+    // press released before the control looks still acts.
     int mouseButtons();
+    void answerFirstPollWith(int buttons) { firstPoll = buttons; }
     // The cursor relative to the window as it lay when the context was made.
     void mouseLocation(Point& p);
 
@@ -61,6 +65,7 @@ protected:
     Color lineColor = kWhite;
     Color fillColor = kBlack;
     int lineStyle = 0;
+    int firstPoll = -1;  // -1: poll the live state
     platform::Painter* painter = nullptr;
 };
 

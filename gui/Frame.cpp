@@ -148,9 +148,26 @@ void Frame::paint(platform::Device* device) {
     draw(&context);
 }
 
-void Frame::buttonDown(platform::Device* device, Point where) {
-    DrawContext context(backend, this, device, window);
-    mouse(&context, where);
+void Frame::buttonDown(platform::Device* device, Point where, int buttons) {
+    ++clicksInProgress;
+    {
+        DrawContext context(backend, this, device, window);
+        context.answerFirstPollWith(buttons);
+        mouse(&context, where);
+    }
+    if (--clicksInProgress == 0 && closing) delete this;
+}
+
+void Frame::wheel(Point where, float notches) {
+    Point at = where;
+    onWheel(nullptr, at, notches);
+}
+
+void Frame::dispose() {
+    if (clicksInProgress > 0)
+        closing = true;
+    else
+        delete this;
 }
 
 void Frame::destroyed() {

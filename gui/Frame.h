@@ -20,6 +20,12 @@ public:
     Frame(Rect bounds, void* parentWindow, GuiEditor* editor, platform::Platform& platform);
     ~Frame() override;
 
+    // Deletes the frame; while it handles a click (a control may be tracking
+    // the mouse and let the host run, which may close the editor), once the
+    // click is done. Controls stop tracking when isClosing().
+    void dispose();
+    bool isClosing() const { return closing; }
+
     void draw(DrawContext* context) override;
     void mouse(DrawContext* context, Point& where) override;
     void update(DrawContext* context) override;
@@ -54,7 +60,8 @@ public:
 
 private:
     void paint(platform::Device* device) override;
-    void buttonDown(platform::Device* device, Point where) override;
+    void buttonDown(platform::Device* device, Point where, int buttons) override;
+    void wheel(Point where, float notches) override;
     void destroyed() override;
     bool drop(void** items, int count, int type) override;
 
@@ -72,5 +79,7 @@ private:
     bool firstDraw = true;
     bool open = true;
     bool dropActive = false;
+    int clicksInProgress = 0;
+    bool closing = false;
     platform::Window* window = nullptr;
 };

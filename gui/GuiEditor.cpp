@@ -4,6 +4,10 @@
 
 static int processKnobMode = 0;
 
+// Tick times compare by their difference, so the pump keeps its pace when
+// the millisecond counter wraps (every 49.7 days).
+static bool tickIsBefore(uint32_t time, uint32_t deadline) { return static_cast<int32_t>(time - deadline) < 0; }
+
 GuiEditor::GuiEditor(AudioEffect* effect, platform::Platform* platform)
     : EditorBase(effect),
       ownBackend(platform ? nullptr : platform::createDefaultPlatform()),
@@ -29,7 +33,7 @@ int GuiEditor::open(void* parent) {
 void GuiEditor::idle() {
     if (inIdle) return;
     if (updatePending.exchange(0, std::memory_order_relaxed)) update();
-    if (frame) frame->idle();
+    if (Frame* open = frame) open->idle();
 }
 
 int GuiEditor::setKnobMode(int mode) {
@@ -40,15 +44,16 @@ int GuiEditor::setKnobMode(int mode) {
 int GuiEditor::knobMode() { return processKnobMode; }
 
 bool GuiEditor::onWheel(float distance) {
-    if (!frame) return false;
+    Frame* open = frame;
+    if (!open) return false;
     Point origin;
-    return frame->onWheel(nullptr, origin, distance);
+    return open->onWheel(nullptr, origin, distance);
 }
 
 void GuiEditor::setParameter(int, float) { postUpdate(); }
 
 void GuiEditor::draw(ERect*) {
-    if (frame) frame->drawView(nullptr);
+    if (Frame* open = frame) open->drawView(nullptr);
 }
 
 // Runs the editor's idle at most about every 100 ms of tick time, sleeping
@@ -56,10 +61,10 @@ void GuiEditor::draw(ERect*) {
 // lets the host run.
 void GuiEditor::pumpIdle() {
     uint32_t now = backend->ticks();
-    if (now < nextIdleTick) {
+    if (tickIsBefore(now, nextIdleTick)) {
         backend->sleep(4);
         now += 4;
-        if (now < nextIdleTick - 50) return;
+        if (tickIsBefore(now, nextIdleTick - 50)) return;
     }
     idle();
     backend->dispatchOnePaint();

@@ -9,6 +9,7 @@
 
 #include "AudioEffectX.h"
 #include "EditorBase.h"
+#include "Relaxed.h"
 #include "platform/Platform.h"
 
 class Frame;
@@ -43,7 +44,9 @@ protected:
     std::unique_ptr<platform::Platform> ownBackend;
     platform::Platform* backend;
     ERect rect{0, 0, 0, 0};
-    Frame* frame = nullptr;
+    // Set and cleared on the user-interface thread; an effect may look at it
+    // from the audio thread (whether a window is open to update).
+    Relaxed<Frame*> frame{nullptr};
     uint32_t nextIdleTick;
     bool inIdle = false;
 };

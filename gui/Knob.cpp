@@ -136,8 +136,9 @@ float Knob::pointToValue(Point& p) const {
 
 // --- Input --------------------------------------------------------------------------------
 
-// Polls the buttons and the cursor until the left button is released; the
-// drag goes on when the cursor leaves the window.
+// Polls the buttons and the cursor until the left button is released (or
+// the editor is closed while the host runs); the drag goes on when the
+// cursor leaves the window.
 void Knob::mouse(DrawContext* context, Point& where) {
     if (!mouseEnabled) return;
     int buttons = context->mouseButtons();
@@ -197,6 +198,7 @@ void Knob::mouse(DrawContext* context, Point& where) {
         }
         context->mouseLocation(where);
         pumpIdle();
+        if (parentFrame && parentFrame->isClosing()) break;  // the host closed the editor meanwhile
     } while (buttons & platform::kLeftButton);
     if (editor) editor->getEffectX()->endEdit(tag);
 }

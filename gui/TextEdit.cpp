@@ -35,10 +35,12 @@ void TextEdit::mouse(DrawContext* context, Point&) {
         parentFrame->getFocusView() == this)
         return;
     if (style & kDoubleClickEdit) {
-        const int64_t now = parentFrame->tickCount();
-        if (lastClickTick > 0 && now < lastClickTick + parentFrame->getPlatform().doubleClickTime()) {
-            lastClickTick = 0;
+        // Unsigned differences, so a double click across the counter's wrap counts.
+        const uint32_t now = parentFrame->tickCount();
+        if (firstClickSeen && now - lastClickTick < parentFrame->getPlatform().doubleClickTime()) {
+            firstClickSeen = false;
         } else {
+            firstClickSeen = true;
             lastClickTick = now;
             return;
         }

@@ -36,7 +36,8 @@ private:
     platform::EditBox* editBox = nullptr;
     platform::TextEntry* editBoxOwner = nullptr;  // the platform that opened editBox
     char text[kTextSize] = "";
-    int64_t lastClickTick = -1;
+    bool firstClickSeen = false;  // a click that a second one may make a double click
+    uint32_t lastClickTick = 0;
     TextFilter textFilter = nullptr;
     TextFilter2 textFilter2 = nullptr;
 };

@@ -2,6 +2,7 @@
 // version query; one instance is active at a time.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "VstInterface.h"
@@ -24,6 +25,7 @@ public:
                               void* ptr, float opt) {
         if (!active) return 0;
         active->calls.push_back({effect, opcode, index, value, ptr, opt});
+        if (active->reaction) active->reaction(opcode);
         if (opcode == audioMasterVersion) return active->versionAnswer;
         return active->answer;
     }
@@ -38,6 +40,8 @@ public:
     std::vector<HostCall> calls;
     VstIntPtr versionAnswer = 2400;
     VstIntPtr answer = 0;  // to every other opcode
+    // What the host does when it is called, after recording the call.
+    std::function<void(VstInt32 opcode)> reaction;
 
 private:
     static inline RecordingHost* active = nullptr;

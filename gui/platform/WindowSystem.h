@@ -30,8 +30,12 @@ class WindowEvents {
 public:
     virtual ~WindowEvents() = default;
     virtual void paint(Device* device) = 0;
-    // A left, middle or right button went down at `where` (client pixels).
-    virtual void buttonDown(Device* device, Point where) = 0;
+    // A left, middle or right button went down at `where` (client pixels);
+    // `buttons` are the MouseButtons bits the press came with.
+    virtual void buttonDown(Device* device, Point where, int buttons) = 0;
+    // The wheel turned by `notches` (positive away from the user) with the
+    // cursor at `where` in the window, whichever window has the focus.
+    virtual void wheel(Point where, float notches) = 0;
     // The window is being destroyed (by its owner or by the host).
     virtual void destroyed() = 0;
     // Text (one item, count = byte size) or file names (count = number of
@@ -55,7 +59,8 @@ public:
     // Dispatches one pending paint message, if any.
     virtual void dispatchOnePaint() = 0;
 
-    // MouseButtons bits of what is held down now.
+    // MouseButtons bits of what is held down now; the left button is the
+    // user's primary one, wherever the system has it.
     virtual int mouseButtons() = 0;
     // The cursor in screen pixels.
     virtual Point cursorPosition() = 0;

@@ -271,3 +271,43 @@ TEST(ValueText, TypedTextShowsAsTheParameterTakesIt) {
     EXPECT_STREQ(out, "-7");
     EXPECT_EQ(valueTextFilter(9), nullptr);
 }
+
+// A press whose button is already up when the window handles it (a tap, a
+// fast click on a busy host) acts on every control.
+TEST_F(Editor, AQuickClickActsOnTheSwitchTheFieldsAndTheMenu) {
+    raster.setMouseButtons(0);
+    raster.press(window(), {60, 140}, L);
+    ASSERT_EQ(automation().size(), 1u);
+    EXPECT_EQ(effect->getParameter(kSpeedToggle), 1.0f);
+
+    raster.press(window(), {30, 110}, L);  // the SLOW field
+    ASSERT_NE(raster.editBox(), nullptr);
+    raster.typeInEditBox("10");
+    raster.pressEnterInEditBox();
+    EXPECT_EQ(fieldText(0), "10");
+
+    raster.chooseNextMenuItem(3);
+    raster.press(window(), {170, 142}, L);
+    char text[64];
+    effect->getParameterDisplay(kSpeedKey, text);
+    EXPECT_STREQ(text, "CTRL64");
+}
+
+// The host closes the editor from the idle call a knob drag makes while the
+// button is held: the drag ends, the window goes once the click is done.
+TEST_F(Editor, HostClosingTheEditorDuringAKnobDragEndsTheDrag) {
+    host.reaction = [this](VstInt32 opcode) {
+        if (opcode == audioMasterIdle) effect->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+    };
+    const Point top{213, 74};
+    std::vector<RasterPlatform::InputState> held(50, {L, top + Point{100, 100}});
+    raster.queueInput(held);
+    raster.setTicks(5000);  // the idle pump is due at once
+    raster.press(window(), top);
+    host.reaction = nullptr;
+    EXPECT_FALSE(editor->isOpen());
+    EXPECT_EQ(editor->getFrame(), nullptr);
+    EXPECT_EQ(raster.windowCount(), 0);
+    EXPECT_EQ(host.callsOf(audioMasterEndEdit).size(), 1u);
+    EXPECT_EQ(editor->open(&parentToken), 1);  // and it opens again
+}

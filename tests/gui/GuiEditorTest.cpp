@@ -112,3 +112,20 @@ TEST_F(Editors, HostIdleInsideThePumpDoesNotReenterTheEditor) {
     EXPECT_EQ(editor->updates, 1);  // the posted update runs at the next idle
     reentered = nullptr;
 }
+
+TEST_F(Editors, IdlePumpKeepsItsPaceWhenTheTickCounterWraps) {
+    RecordingHost host;
+    PlainEffect effect(RecordingHost::callback);
+    raster.setTicks(0xFFFFFFF0u);
+    auto* editor = new ProbeEditor(&effect, &raster);
+    editor->pumpIdle();  // due: runs, next at 0x54 past the wrap
+    EXPECT_EQ(host.callsOf(audioMasterIdle).size(), 1u);
+    for (int i = 0; i < 5; ++i) editor->pumpIdle();  // 20 ms on, past the wrap: not due
+    EXPECT_EQ(host.callsOf(audioMasterIdle).size(), 1u);
+    int polls = 0;
+    while (host.callsOf(audioMasterIdle).size() == 1u && polls < 100) {
+        editor->pumpIdle();
+        ++polls;
+    }
+    EXPECT_NEAR(static_cast<int32_t>(raster.ticks() - 0xFFFFFFF0u), 100 - 50, 4);
+}

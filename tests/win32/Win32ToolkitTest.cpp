@@ -410,7 +410,8 @@ TEST_F(Win32Toolkit, TextIsDrawnInsideItsRectangle) {
 TEST_F(Win32Toolkit, DropEffectIsCopyWithControlElseMoveAndNoneForOtherData) {
     struct NoEvents : platform::WindowEvents {
         void paint(platform::Device*) override {}
-        void buttonDown(platform::Device*, Point) override {}
+        void buttonDown(platform::Device*, Point, int) override {}
+        void wheel(Point, float) override {}
         void destroyed() override {}
         bool drop(void**, int, int) override { return false; }
     } events;

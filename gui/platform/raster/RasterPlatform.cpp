@@ -130,7 +130,15 @@ void RasterPlatform::dispatchOnePaint() {
 }
 
 void RasterPlatform::press(platform::Window* handle, Point where) {
-    if (RasterWindow* window = find(handle)) window->events->buttonDown(handleOf(&window->backing), where);
+    if (RasterWindow* window = find(handle)) window->events->buttonDown(handleOf(&window->backing), where, mouseButtons());
+}
+
+void RasterPlatform::press(platform::Window* handle, Point where, int pressButtons) {
+    if (RasterWindow* window = find(handle)) window->events->buttonDown(handleOf(&window->backing), where, pressButtons);
+}
+
+void RasterPlatform::turnWheel(platform::Window* handle, Point where, float notches) {
+    if (RasterWindow* window = find(handle)) window->events->wheel(where, notches);
 }
 
 bool RasterPlatform::dropText(platform::Window* handle, const std::string& text) {

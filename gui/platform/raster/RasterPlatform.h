@@ -118,8 +118,13 @@ public:
     // Asks for a paint, which dispatchOnePaint or paintNow delivers.
     void invalidate(platform::Window* window);
     void paintNow(platform::Window* window);
-    // A button press at `where` in the window, as the window system reports it.
+    // A button press at `where` in the window, as the window system reports
+    // it: with the buttons held now (the next scripted state, if any), or
+    // with a state of its own (a press whose button is already up again).
     void press(platform::Window* window, Point where);
+    void press(platform::Window* window, Point where, int pressButtons);
+    // The wheel turned over `where` in the window.
+    void turnWheel(platform::Window* window, Point where, float notches);
     // Dropped text or file names, as a drop target reports them; false if the
     // window takes no drops.
     bool dropText(platform::Window* window, const std::string& text);

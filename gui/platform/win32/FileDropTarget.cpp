@@ -58,36 +58,45 @@ HRESULT STDMETHODCALLTYPE FileDropTarget::DragOver(DWORD keyState, POINTL, DWORD
 
 HRESULT STDMETHODCALLTYPE FileDropTarget::DragLeave() { return S_OK; }
 
-HRESULT STDMETHODCALLTYPE FileDropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD*) {
+// The source hears the effect of the drag so far only when a view took the
+// drop; otherwise "none", so a source that honours moves keeps its data.
+HRESULT STDMETHODCALLTYPE FileDropTarget::Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) {
+    bool taken = false;
     if (events) {
         STGMEDIUM medium{};
         FORMATETC text = formatOf(CF_TEXT), files = formatOf(CF_HDROP);
         if (data->GetData(&text, &medium) == S_OK) {
-            if (medium.hGlobal) dropText(medium.hGlobal);
+            if (medium.hGlobal) taken = dropText(medium.hGlobal);
             ReleaseStgMedium(&medium);
         } else if (data->GetData(&files, &medium) == S_OK) {
-            if (medium.hGlobal) dropFiles(medium.hGlobal);
+            if (medium.hGlobal) taken = dropFiles(medium.hGlobal);
             ReleaseStgMedium(&medium);
         }
     }
+    if (taken)
+        DragOver(keyState, point, effect);
+    else
+        *effect = DROPEFFECT_NONE;
     DragLeave();
     return S_OK;
 }
 
-void FileDropTarget::dropText(HGLOBAL memory) {
+bool FileDropTarget::dropText(HGLOBAL memory) {
     void* text = GlobalLock(memory);
     const SIZE_T size = GlobalSize(memory);
+    bool taken = false;
     if (text && size) {
         void* items[1] = {text};
-        events->drop(items, static_cast<int>(size), platform::kDropText);
+        taken = events->drop(items, static_cast<int>(size), platform::kDropText);
     }
     GlobalUnlock(memory);
+    return taken;
 }
 
-void FileDropTarget::dropFiles(HGLOBAL memory) {
+bool FileDropTarget::dropFiles(HGLOBAL memory) {
     HDROP drop = static_cast<HDROP>(memory);
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    if (count == 0) return;
+    if (count == 0) return false;
     std::vector<std::vector<char>> names;
     for (UINT i = 0; i < count; ++i) {
         std::vector<char> name(kNameSize, 0);
@@ -97,7 +106,7 @@ void FileDropTarget::dropFiles(HGLOBAL memory) {
     }
     std::vector<void*> items;
     for (auto& name : names) items.push_back(name.data());
-    events->drop(items.data(), static_cast<int>(items.size()), platform::kDropFiles);
+    return events->drop(items.data(), static_cast<int>(items.size()), platform::kDropFiles);
 }
 
 void FileDropTarget::resolveShortcut(char* name, int capacity) {

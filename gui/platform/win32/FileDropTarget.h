@@ -25,8 +25,9 @@ public:
     static void resolveShortcut(char* name, int capacity);
 
 private:
-    void dropText(HGLOBAL memory);
-    void dropFiles(HGLOBAL memory);
+    // Hand the dropped data to the window; true when a view took it.
+    bool dropText(HGLOBAL memory);
+    bool dropFiles(HGLOBAL memory);
 
     LONG references = 0;  // the drag-and-drop registration takes the first
     bool accepts = false;

@@ -53,6 +53,21 @@ struct Win32Painter {
 
 Win32Painter* painterOf(platform::Painter* p) { return reinterpret_cast<Win32Painter*>(p); }
 
+// The buttons and modifiers a press message came with. The message names
+// the logical button (the primary one is "left"), as mouseButtons() does.
+int pressButtons(UINT message, WPARAM wParam) {
+    int held = message == WM_LBUTTONDOWN ? platform::kLeftButton
+               : message == WM_RBUTTONDOWN ? platform::kRightButton
+                                           : platform::kMiddleButton;
+    if (wParam & MK_LBUTTON) held |= platform::kLeftButton;
+    if (wParam & MK_MBUTTON) held |= platform::kMiddleButton;
+    if (wParam & MK_RBUTTON) held |= platform::kRightButton;
+    if (wParam & MK_SHIFT) held |= platform::kShiftKey;
+    if (wParam & MK_CONTROL) held |= platform::kControlKey;
+    if (GetKeyState(VK_MENU) & 0x8000) held |= platform::kAltKey;
+    return held;
+}
+
 platform::WindowEvents* eventsOf(HWND hwnd) {
     return reinterpret_cast<platform::WindowEvents*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
@@ -75,7 +90,7 @@ LRESULT CALLBACK frameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         case WM_MBUTTONDOWN: {
             HDC dc = GetDC(hwnd);
             const Point where{static_cast<int32_t>(LOWORD(lParam)), static_cast<int32_t>(HIWORD(lParam))};
-            events->buttonDown(reinterpret_cast<platform::Device*>(dc), where);
+            events->buttonDown(reinterpret_cast<platform::Device*>(dc), where, pressButtons(message, wParam));
             ReleaseDC(hwnd, dc);
             return 0;
         }
