@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "DrawContext.h"
 #include "Frame.h"
 #include "GuiEditor.h"
+#include "Knob.h"
 #include "ModuleInstance.h"
 #include "OnOffButton.h"
 #include "RasterPlatform.h"
@@ -275,7 +277,8 @@ std::string tempPath(const char* leaf) {
     return std::string(directory) + leaf;
 }
 
-void dragOnto(HWND window, Point where, CLIPFORMAT format, HGLOBAL memory) {
+// Answers the effect the drop target reported to the source.
+DWORD dragOnto(HWND window, Point where, CLIPFORMAT format, HGLOBAL memory) {
     POINT screen{where.x, where.y};
     ClientToScreen(window, &screen);
     SetCursorPos(screen.x, screen.y);
@@ -285,6 +288,7 @@ void dragOnto(HWND window, Point where, CLIPFORMAT format, HGLOBAL memory) {
     DWORD effect = 0;
     DoDragDrop(&data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
     GlobalFree(memory);
+    return effect;
 }
 
 }  // namespace
@@ -296,7 +300,7 @@ TEST_F(Win32Toolkit, DroppedTextAndFilesReachTheViewWithShortcutsResolved) {
     frame.addView(target);
     pumpPending();
 
-    dragOnto(childOf(frame), {30, 30}, CF_TEXT, globalText("speed fast"));
+    EXPECT_EQ(dragOnto(childOf(frame), {30, 30}, CF_TEXT, globalText("speed fast")), DWORD{DROPEFFECT_MOVE});
     EXPECT_EQ(target->droppedType, platform::kDropText);
     EXPECT_EQ(target->droppedFirst, "speed fast");
     EXPECT_EQ(target->droppedCount, 11);
@@ -342,6 +346,90 @@ TEST_F(Win32Toolkit, DroppedTextAndFilesReachTheViewWithShortcutsResolved) {
     EXPECT_EQ(capture->names[1], file);
     DeleteFileA(shortcut.c_str());
     DeleteFileA(file.c_str());
+}
+
+// A drop that no view takes tells the source nothing happened, so a source
+// that honours a move keeps its data.
+TEST_F(Win32Toolkit, ADropNoViewTakesAnswersNoEffect) {
+    Frame frame({0, 0, 120, 100}, host, nullptr, win32);
+    auto* view = new ProbeView({0, 0, 120, 100});  // takes no drops
+    frame.addView(view);
+    pumpPending();
+    EXPECT_EQ(dragOnto(childOf(frame), {30, 30}, CF_TEXT, globalText("keep me")), DWORD{DROPEFFECT_NONE});
+    EXPECT_EQ(view->droppedType, platform::kDropText);  // it was offered
+}
+
+TEST_F(Win32Toolkit, ARefusedDropRegistrationReleasesItsTarget) {
+    const int before = FileDropTarget::liveTargets();
+    {
+        Frame frame({0, 0, 20, 20}, host, nullptr, win32);
+        EXPECT_EQ(FileDropTarget::liveTargets(), before + 1);
+        win32.enableDrop(frame.getWindow(), true);  // registered already: refused
+        EXPECT_EQ(FileDropTarget::liveTargets(), before + 1);
+    }
+    EXPECT_EQ(FileDropTarget::liveTargets(), before);
+}
+
+TEST_F(Win32Toolkit, SwappedButtonsMakeThePhysicalRightOneThePrimary) {
+    using platform::kLeftButton;
+    using platform::kRightButton;
+    using platform::kShiftKey;
+    EXPECT_EQ(Win32Platform::primaryButtonsOf(kLeftButton | kShiftKey, false), kLeftButton | kShiftKey);
+    EXPECT_EQ(Win32Platform::primaryButtonsOf(kRightButton | kShiftKey, true), kLeftButton | kShiftKey);
+    EXPECT_EQ(Win32Platform::primaryButtonsOf(kLeftButton, true), kRightButton);
+    EXPECT_EQ(Win32Platform::primaryButtonsOf(kLeftButton | kRightButton, true), kLeftButton | kRightButton);
+}
+
+// A click whose release is already queued when the press is handled.
+TEST_F(Win32Toolkit, APressAndReleaseDeliveredTogetherStillClick) {
+    Frame frame({0, 0, 120, 100}, host, nullptr, win32);
+    ListenerProbe listener;
+    Bitmap* image = new Bitmap(win32, kSwitchImage);
+    auto* button = new OnOffButton({30, 30, 51, 50}, &listener, 0, image);
+    image->release();
+    frame.addView(button);
+    pumpPending();
+    POINT screen{35, 35};
+    ClientToScreen(childOf(frame), &screen);
+    SetCursorPos(screen.x, screen.y);
+    INPUT both[2] = {};
+    both[0].type = both[1].type = INPUT_MOUSE;
+    both[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    both[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, both, sizeof both[0]);
+    Sleep(50);  // both are in the queue before the press is handled
+    ASSERT_TRUE(pumpUntil([&] { return listener.calls == 1; }));
+    EXPECT_EQ(button->getValue(), 1.0f);
+}
+
+// The wheel turns the knob under the cursor while another window has the focus.
+TEST_F(Win32Toolkit, WheelOverAKnobTurnsItWithoutTheFocus) {
+    Frame frame({0, 0, 120, 100}, host, nullptr, win32);
+    ListenerProbe listener;
+    auto* knob = new Knob({20, 20, 60, 60}, &listener, 4, nullptr, nullptr, {});
+    knob->setValue(0.5f);
+    frame.addView(knob);
+    SetFocus(host);
+    pumpPending();
+    auto wheelAt = [&](Point where, int delta) {
+        POINT screen{where.x, where.y};
+        ClientToScreen(childOf(frame), &screen);
+        SetCursorPos(screen.x, screen.y);
+        INPUT turn{};
+        turn.type = INPUT_MOUSE;
+        turn.mi.dwFlags = MOUSEEVENTF_WHEEL;
+        turn.mi.mouseData = static_cast<DWORD>(delta);
+        SendInput(1, &turn, sizeof turn);
+    };
+    wheelAt({40, 40}, WHEEL_DELTA);
+    ASSERT_TRUE(pumpUntil([&] { return listener.calls == 1; }));
+    EXPECT_GT(knob->getValue(), 0.5f);
+    const float turned = knob->getValue();
+    wheelAt({100, 80}, -WHEEL_DELTA);  // over the frame, beside the knob: nothing turns
+    wheelAt({200, 150}, -WHEEL_DELTA);  // over the host window, outside the editor
+    pumpUntil([] { return false; });  // let both arrive (two seconds)
+    EXPECT_EQ(listener.calls, 1);
+    EXPECT_EQ(knob->getValue(), turned);
 }
 
 // --- The same picture on both backends ----------------------------------------------------

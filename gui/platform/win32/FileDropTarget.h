@@ -9,8 +9,11 @@
 
 class FileDropTarget : public IDropTarget {
 public:
-    explicit FileDropTarget(platform::WindowEvents* events) : events(events) {}
-    virtual ~FileDropTarget() = default;
+    explicit FileDropTarget(platform::WindowEvents* events) : events(events) { ++live; }
+    virtual ~FileDropTarget() { --live; }
+
+    // Targets that exist now.
+    static int liveTargets() { return live; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -29,7 +32,8 @@ private:
     bool dropText(HGLOBAL memory);
     bool dropFiles(HGLOBAL memory);
 
-    LONG references = 0;  // the drag-and-drop registration takes the first
+    LONG references = 0;
     bool accepts = false;
     platform::WindowEvents* events;
+    static inline int live = 0;
 };

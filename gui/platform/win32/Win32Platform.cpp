@@ -1,8 +1,11 @@
 #include "Win32Platform.h"
 
 #include <windows.h>
+#include <windowsx.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "FileDropTarget.h"
 #include "ModuleInstance.h"
@@ -128,9 +131,58 @@ void unregisterWindowClass() {
     if (--classUsers == 0) UnregisterClassA(className, instance());
 }
 
+// Windows sends wheel turns to the window with the keyboard focus, which in
+// a host is almost never the editor. While editor windows exist, a hook on
+// the thread's messages takes the turns whose cursor lies over one of them
+// and hands them to that window; the focused window does not see them.
+// Every other window's turns pass untouched.
+HHOOK wheelHook = nullptr;
+std::vector<HWND> wheelWindows;
+
+LRESULT CALLBACK wheelHookProc(int code, WPARAM removal, LPARAM lParam) {
+    MSG* message = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && removal == PM_REMOVE && message->message == WM_MOUSEWHEEL) {
+        const POINT screen{GET_X_LPARAM(message->lParam), GET_Y_LPARAM(message->lParam)};
+        const HWND under = WindowFromPoint(screen);
+        for (HWND window : wheelWindows) {
+            platform::WindowEvents* events = eventsOf(window);
+            if (!events || (under != window && !IsChild(window, under))) continue;
+            POINT client = screen;
+            ScreenToClient(window, &client);
+            const float notches = GET_WHEEL_DELTA_WPARAM(message->wParam) / static_cast<float>(WHEEL_DELTA);
+            message->message = WM_NULL;
+            events->wheel({client.x, client.y}, notches);
+            break;
+        }
+    }
+    return CallNextHookEx(wheelHook, code, removal, lParam);
+}
+
+void watchWheel(HWND window) {
+    wheelWindows.push_back(window);
+    if (!wheelHook) wheelHook = SetWindowsHookExA(WH_GETMESSAGE, wheelHookProc, nullptr, GetCurrentThreadId());
+}
+
+void unwatchWheel(HWND window) {
+    wheelWindows.erase(std::remove(wheelWindows.begin(), wheelWindows.end(), window), wheelWindows.end());
+    if (wheelWindows.empty() && wheelHook) {
+        UnhookWindowsHookEx(wheelHook);
+        wheelHook = nullptr;
+    }
+}
+
+// The primary button is the physical left one unless the user swapped them.
+int primaryButtons(int physical, bool swapped) {
+    if (!swapped) return physical;
+    const int others = physical & ~(platform::kLeftButton | platform::kRightButton);
+    return others | ((physical & platform::kLeftButton) ? platform::kRightButton : 0) |
+           ((physical & platform::kRightButton) ? platform::kLeftButton : 0);
+}
+
 }  // namespace
 
 const char* Win32Platform::windowClassName() { return className; }
+int Win32Platform::primaryButtonsOf(int physical, bool swapped) { return primaryButtons(physical, swapped); }
 int Win32Platform::windowClassUsers() { return classUsers; }
 
 // --- Windows ---------------------------------------------------------------------------
@@ -142,11 +194,13 @@ platform::Window* Win32Platform::createChildWindow(void* parent, int width, int 
     HWND hwnd = CreateWindowExA(0, className, "Window", WS_CHILD | WS_VISIBLE, 0, 0, width, height,
                                 static_cast<HWND>(parent), nullptr, instance(), nullptr);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(events));
+    if (hwnd) watchWheel(hwnd);
     return reinterpret_cast<platform::Window*>(hwnd);
 }
 
 void Win32Platform::destroyWindow(platform::Window* window) {
     HWND hwnd = windowOf(window);
+    unwatchWheel(hwnd);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     DestroyWindow(hwnd);
     unregisterWindowClass();
@@ -160,16 +214,30 @@ Point Win32Platform::windowOrigin(platform::Window* window) {
     return {r.left, r.top};
 }
 
+// The registration keeps the target alive; one it refuses is released again.
 void Win32Platform::enableDrop(platform::Window* window, bool on) {
     HWND hwnd = windowOf(window);
-    if (on)
-        RegisterDragDrop(hwnd, new FileDropTarget(eventsOf(hwnd)));
-    else
+    if (!on) {
         RevokeDragDrop(hwnd);
+        return;
+    }
+    FileDropTarget* target = new FileDropTarget(eventsOf(hwnd));
+    target->AddRef();
+    RegisterDragDrop(hwnd, target);
+    target->Release();
 }
 
-void Win32Platform::initializeDragDrop() { OleInitialize(nullptr); }
-void Win32Platform::uninitializeDragDrop() { OleUninitialize(); }
+// Only an initialisation that succeeded is undone (OLE refuses one on a
+// thread that the host set up for another apartment model).
+void Win32Platform::initializeDragDrop() {
+    if (SUCCEEDED(OleInitialize(nullptr))) ++oleInitializations;
+}
+
+void Win32Platform::uninitializeDragDrop() {
+    if (oleInitializations == 0) return;
+    --oleInitializations;
+    OleUninitialize();
+}
 
 // --- Devices ------------------------------------------------------------------------------
 
@@ -415,7 +483,8 @@ int Win32Platform::mouseButtons() {
     int held = 0;
     for (const auto& k : keys)
         if (GetAsyncKeyState(k.key) & 0x8000) held |= k.bit;
-    return held;
+    // The key state is the physical buttons'.
+    return primaryButtons(held, GetSystemMetrics(SM_SWAPBUTTON) != 0);
 }
 
 Point Win32Platform::cursorPosition() {

@@ -63,4 +63,10 @@ public:
     static const char* windowClassName();
     // Frames whose window exists now (the class is registered while > 0).
     static int windowClassUsers();
+    // MouseButtons bits of the physical buttons `physical` as the user's
+    // primary (left) and secondary (right) ones.
+    static int primaryButtonsOf(int physical, bool swapped);
+
+private:
+    int oleInitializations = 0;  // successful ones, each undone once
 };
