@@ -22,6 +22,7 @@ public:
     int getWidth() const { return width; }
     int getHeight() const { return height; }
     bool isLoaded() const { return handle != nullptr; }
+    int getResourceId() const { return resourceId; }
 
 private:
     ~Bitmap() override;

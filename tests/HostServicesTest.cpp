@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "AudioEffectX.h"
@@ -185,4 +186,145 @@ TEST(TextUtilities, DecibelsHertzMillisecondsAndIntegers) {
     EXPECT_STREQ(buffer, "-9999999");
     effect.long2string(-10000000, buffer);
     EXPECT_STREQ(buffer, " Huge!  ");
+}
+
+// Each wrapper sends its own opcode with its arguments in their places.
+TEST(HostServices, EveryWrapperPlacesItsArgumentsWhereTheHostLooks) {
+    RecordingHost host;
+    PlainEffect effect(RecordingHost::callback, 1, 1);
+    char text[64] = "";
+    int anything = 0;
+    void* const p = &anything;
+    auto* task = static_cast<VstOfflineTask*>(p);
+    auto* files = static_cast<VstAudioFile*>(p);
+    auto* window = static_cast<VstWindow*>(p);
+    VstSpeakerArrangement* arrangements[2] = {};
+    const struct {
+        const char* name;
+        std::function<void()> call;
+        VstInt32 opcode;
+        VstInt32 index;
+        VstIntPtr value;
+        void* ptr;
+        float opt;
+    } rows[] = {
+        {"getTimeInfo", [&] { effect.getTimeInfo(0x3F); }, audioMasterGetTime, 0, 0x3F, nullptr, 0},
+        {"tempoAt", [&] { effect.tempoAt(4410); }, audioMasterTempoAt, 0, 4410, nullptr, 0},
+        {"getNumAutomatableParameters", [&] { effect.getNumAutomatableParameters(); },
+         audioMasterGetNumAutomatableParameters, 0, 0, nullptr, 0},
+        {"getParameterQuantization", [&] { effect.getParameterQuantization(); },
+         audioMasterGetParameterQuantization, 0, 0, nullptr, 0},
+        {"ioChanged", [&] { effect.ioChanged(); }, audioMasterIOChanged, 0, 0, nullptr, 0},
+        {"needIdle", [&] { effect.needIdle(); }, audioMasterNeedIdle, 0, 0, nullptr, 0},
+        {"sizeWindow", [&] { effect.sizeWindow(246, 277); }, audioMasterSizeWindow, 246, 277, nullptr, 0},
+        {"updateSampleRate", [&] { effect.updateSampleRate(); }, audioMasterGetSampleRate, 0, 0, nullptr, 0},
+        {"updateBlockSize", [&] { effect.updateBlockSize(); }, audioMasterGetBlockSize, 0, 0, nullptr, 0},
+        {"getInputLatency", [&] { effect.getInputLatency(); }, audioMasterGetInputLatency, 0, 0, nullptr, 0},
+        {"getOutputLatency", [&] { effect.getOutputLatency(); }, audioMasterGetOutputLatency, 0, 0, nullptr, 0},
+        {"getPreviousPlug", [&] { effect.getPreviousPlug(3); }, audioMasterGetPreviousPlug, 0, 0, nullptr, 0},
+        {"getNextPlug", [&] { effect.getNextPlug(3); }, audioMasterGetNextPlug, 0, 0, nullptr, 0},
+        {"willProcessReplacing", [&] { effect.willProcessReplacing(); }, audioMasterWillReplaceOrAccumulate, 0, 0,
+         nullptr, 0},
+        {"getCurrentProcessLevel", [&] { effect.getCurrentProcessLevel(); }, audioMasterGetCurrentProcessLevel, 0, 0,
+         nullptr, 0},
+        {"getAutomationState", [&] { effect.getAutomationState(); }, audioMasterGetAutomationState, 0, 0, nullptr, 0},
+        {"offlineRead", [&] { effect.offlineRead(task, 7, true); }, audioMasterOfflineRead, 1, 7, p, 0},
+        {"offlineRead source", [&] { effect.offlineRead(task, 7, false); }, audioMasterOfflineRead, 0, 7, p, 0},
+        {"offlineWrite", [&] { effect.offlineWrite(task, 9); }, audioMasterOfflineWrite, 0, 9, p, 0},
+        {"offlineStart", [&] { effect.offlineStart(files, 2, 5); }, audioMasterOfflineStart, 5, 2, p, 0},
+        {"offlineGetCurrentPass", [&] { effect.offlineGetCurrentPass(); }, audioMasterOfflineGetCurrentPass, 0, 0,
+         nullptr, 0},
+        {"offlineGetCurrentMetaPass", [&] { effect.offlineGetCurrentMetaPass(); },
+         audioMasterOfflineGetCurrentMetaPass, 0, 0, nullptr, 0},
+        {"setOutputSampleRate", [&] { effect.setOutputSampleRate(48000.0f); }, audioMasterSetOutputSampleRate, 0, 0,
+         nullptr, 48000.0f},
+        {"getSpeakerArrangement", [&] { effect.getSpeakerArrangement(&arrangements[0], &arrangements[1]); },
+         audioMasterGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&arrangements[0]), &arrangements[1], 0},
+        {"getHostVendorString", [&] { effect.getHostVendorString(text); }, audioMasterGetVendorString, 0, 0, text, 0},
+        {"getHostProductString", [&] { effect.getHostProductString(text); }, audioMasterGetProductString, 0, 0, text,
+         0},
+        {"getHostVendorVersion", [&] { effect.getHostVendorVersion(); }, audioMasterGetVendorVersion, 0, 0, nullptr,
+         0},
+        {"hostVendorSpecific", [&] { effect.hostVendorSpecific(3, 4, p, 0.5f); }, audioMasterVendorSpecific, 3, 4, p,
+         0.5f},
+        {"canHostDo", [&] { effect.canHostDo(text); }, audioMasterCanDo, 0, 0, text, 0},
+        {"getHostLanguage", [&] { effect.getHostLanguage(); }, audioMasterGetLanguage, 0, 0, nullptr, 0},
+        {"openWindow", [&] { effect.openWindow(window); }, audioMasterOpenWindow, 0, 0, p, 0},
+        {"closeWindow", [&] { effect.closeWindow(window); }, audioMasterCloseWindow, 0, 0, p, 0},
+        {"getDirectory", [&] { effect.getDirectory(); }, audioMasterGetDirectory, 0, 0, nullptr, 0},
+        {"updateDisplay", [&] { effect.updateDisplay(); }, audioMasterUpdateDisplay, 0, 0, nullptr, 0},
+        {"beginEdit", [&] { effect.beginEdit(6); }, audioMasterBeginEdit, 6, 0, nullptr, 0},
+        {"endEdit", [&] { effect.endEdit(6); }, audioMasterEndEdit, 6, 0, nullptr, 0},
+        {"wantEvents", [&] { effect.wantEvents(1); }, audioMasterWantMidi, 0, 1, nullptr, 0},
+        {"masterIdle", [&] { effect.masterIdle(); }, audioMasterIdle, 0, 0, nullptr, 0},
+    };
+    for (const auto& row : rows) {
+        host.calls.clear();
+        row.call();
+        ASSERT_EQ(host.calls.size(), 1u) << row.name;
+        const HostCall& call = host.calls[0];
+        EXPECT_EQ(call.effect, effect.getAeffect()) << row.name;
+        EXPECT_EQ(call.opcode, row.opcode) << row.name;
+        EXPECT_EQ(call.index, row.index) << row.name;
+        EXPECT_EQ(call.value, row.value) << row.name;
+        EXPECT_EQ(call.ptr, row.ptr) << row.name;
+        EXPECT_EQ(call.opt, row.opt) << row.name;
+    }
+}
+
+TEST(HostServices, WrappersReadThePointerSizedAnswer) {
+    RecordingHost host;
+    PlainEffect effect(RecordingHost::callback, 1, 1);
+    int anything = 0;
+    host.answer = reinterpret_cast<VstIntPtr>(&anything);
+    EXPECT_EQ(static_cast<void*>(effect.getTimeInfo(0)), &anything);
+    EXPECT_EQ(static_cast<void*>(effect.getNextPlug(0)), &anything);
+    EXPECT_EQ(effect.getDirectory(), &anything);
+    host.answer = 48;
+    EXPECT_EQ(effect.getInputLatency(), 48);
+    EXPECT_EQ(effect.tempoAt(0), 48);
+    host.answer = 0;
+    EXPECT_FALSE(effect.needIdle());
+    EXPECT_FALSE(effect.offlineGetCurrentPass());
+}
+
+// The block-size opcodes store what the host says; the combined one stores
+// both values directly and answers 1.
+TEST(HostDispatcher, BlockSizeOpcodesStoreTheHostsValues) {
+    RecordingHost host;
+    PlainEffect effect(RecordingHost::callback, 1, 1);
+    EXPECT_EQ(effect.dispatcher(effSetBlockSize, 0, 333, nullptr, 0.0f), 0);
+    EXPECT_EQ(effect.updateBlockSize(), 333);
+    EXPECT_EQ(effect.dispatcher(effSetBlockSizeAndSampleRate, 0, 128, nullptr, 96000.0f), 1);
+    EXPECT_EQ(effect.updateBlockSize(), 128);
+    EXPECT_EQ(effect.updateSampleRate(), 96000.0f);
+    EXPECT_EQ(effect.dispatcher(effSetSampleRate, 0, 0, nullptr, 22050.0f), 0);
+    EXPECT_EQ(effect.updateSampleRate(), 22050.0f);
+}
+
+// The key opcodes build the key record from index, value and opt.
+TEST(HostDispatcher, KeyRecordsCarryCharacterVirtualKeyAndModifier) {
+    struct KeyEditor : EditorBase {
+        using EditorBase::EditorBase;
+        int onKeyDown(VstKeyCode& key) override {
+            down = key;
+            return 1;
+        }
+        int onKeyUp(VstKeyCode& key) override {
+            up = key;
+            return -1;
+        }
+        VstKeyCode down{}, up{};
+    };
+    RecordingHost host;
+    PlainEffect effect(RecordingHost::callback, 1, 1);
+    auto* editor = new KeyEditor(&effect);  // the effect deletes it
+    effect.setEditor(editor);
+    EXPECT_EQ(effect.dispatcher(effEditKeyDown, 'q', 0x1207, nullptr, 5.9f), 1);
+    EXPECT_EQ(editor->down.character, 'q');
+    EXPECT_EQ(editor->down.virt, 0x07);       // the low 8 bits of value
+    EXPECT_EQ(editor->down.modifier, 5);      // opt truncated
+    EXPECT_EQ(effect.dispatcher(effEditKeyUp, 0, 0x102, nullptr, 258.0f), -1);
+    EXPECT_EQ(editor->up.virt, 0x02);
+    EXPECT_EQ(editor->up.modifier, 2);        // the low 8 bits of 258
 }

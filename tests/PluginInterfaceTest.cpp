@@ -237,6 +237,22 @@ TEST_F(PluginInterface, ProgramsSwitchNameAndCopy) {
     EXPECT_EQ(std::string(buffer), std::string(longName, 23));
 }
 
+// The opcodes this effect has nothing to answer to answer 0, whatever they carry.
+TEST_F(PluginInterface, OpcodesWithoutAnAnswerAnswerZero) {
+    char scratch[512] = {};
+    for (VstInt32 opcode : {effGetVu, effEditDraw, effEditMouse, effEditKey, effEditTop, effEditSleep, effGetChunk,
+                            effSetChunk, effString2Parameter, effGetCurrentPosition, effGetDestinationBuffer,
+                            effOfflineNotify, effOfflinePrepare, effOfflineRun, effProcessVarIo,
+                            effSetSpeakerArrangement, effSetBypass, effGetErrorText, effVendorSpecific,
+                            effGetTailSize, effIdle, effGetIcon, effSetViewPosition, effGetParameterProperties,
+                            effGetMidiProgramName, effGetMidiProgramCategory, effHasMidiProgramsChanged,
+                            effGetMidiKeyName, effBeginSetProgram, effEndSetProgram}) {
+        EXPECT_EQ(dispatch(opcode, 0, 0, scratch), 0) << opcode;
+        EXPECT_EQ(dispatch(opcode, 3, 1, scratch, 1.0f), 0) << opcode;
+    }
+    for (char c : scratch) ASSERT_EQ(c, 0);  // and none of them wrote anything
+}
+
 TEST_F(PluginInterface, PinsAndCapabilities) {
     VstPinProperties pin;
     std::memset(&pin, 0x55, sizeof pin);
@@ -255,7 +271,15 @@ TEST_F(PluginInterface, PinsAndCapabilities) {
         const char* text;
         VstIntPtr answer;
     };
-    for (Answer a : {Answer{"2in2out", 1}, Answer{"1in2out", -1}, Answer{"1in1out", -1},
+    for (VstInt32 bad : {1, 2, -1})
+        for (VstInt32 opcode : {effGetInputProperties, effGetOutputProperties}) {
+            pin = untouched;
+            EXPECT_EQ(dispatch(opcode, bad, 0, &pin), 0) << opcode << " pin " << bad;
+            EXPECT_EQ(std::memcmp(&pin, &untouched, sizeof pin), 0) << opcode << " pin " << bad;
+        }
+
+    for (Answer a : {Answer{"2in2out", 1}, Answer{"1in2out", -1}, Answer{"1in1out", -1}, Answer{"2in1out", -1},
+                     Answer{"sendVstMidiEvent", -1}, Answer{"2in2out ", -1}, Answer{"plugAsChannelInsert\n", -1},
                      Answer{"receiveVstEvents", 1}, Answer{"receiveVstMidiEvent", 1},
                      Answer{"sendVstEvents", -1}, Answer{"plugAsSend", 1}, Answer{"PlugAsSend", -1},
                      Answer{"plugAsChannelInsert", 1}, Answer{"", -1}, Answer{"bypass", -1}}) {

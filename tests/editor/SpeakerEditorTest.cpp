@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Frame.h"
+#include "platform/EmbeddedImages.h"
 #include "RasterPlatform.h"
 #include "RecordingHost.h"
 #include "SpeakerDescriptor.h"
@@ -78,6 +79,8 @@ TEST_F(Editor, OpensWithEveryControlAtTheEffectsValues) {
 }
 
 TEST_F(Editor, SwitchClickSendsFastAndTheLedsFollow) {
+    idle();
+    const RasterImage litBefore = raster.pixels(window());  // slow lit, fast dark
     press({60, 140});
     const auto sent = automation();
     ASSERT_EQ(sent.size(), 1u);
@@ -87,9 +90,15 @@ TEST_F(Editor, SwitchClickSendsFastAndTheLedsFollow) {
     EXPECT_EQ(editor->getSpeedLed(0)->getValue(), 0.0f);
     EXPECT_EQ(editor->getSpeedLed(1)->getValue(), 1.0f);
     idle();
-    // The fast LED shows its lit frame: the same pixels as the lit half of its strip.
+    // The LEDs swapped pictures: the fast one shows what the lit slow one
+    // showed before, and the slow one the dark frame.
     const RasterImage& shown = raster.pixels(window());
-    EXPECT_NE(shown.pixel(94, 144), shown.pixel(34, 144));
+    for (int y = 0; y < 14; ++y)
+        for (int x = 0; x < 14; ++x) {
+            ASSERT_EQ(shown.pixel(87 + x, 137 + y), litBefore.pixel(27 + x, 137 + y)) << x << "," << y;
+            ASSERT_EQ(shown.pixel(27 + x, 137 + y), litBefore.pixel(87 + x, 137 + y)) << x << "," << y;
+        }
+    EXPECT_NE(shown.pixel(94, 144), litBefore.pixel(94, 144));
 }
 
 TEST_F(Editor, ChoosingCtrl64SendsItsPosition) {
@@ -160,10 +169,12 @@ TEST_F(Editor, SpeedHotKeyFollowsTheChosenKey) {
 }
 
 TEST_F(Editor, OutOfRangeParameterIndexChangesNothing) {
-    editor->getValueField(0)->setDirty(false);
+    idle();  // what the opening left to draw
+    const int drawn = raster.windowDrawings();
     editor->setParameter(9, 1.0f);
     editor->setParameter(-1, 1.0f);
-    EXPECT_FALSE(editor->getValueField(0)->isDirty());
+    idle();
+    EXPECT_EQ(raster.windowDrawings(), drawn);  // no control was touched, nothing redrawn
     EXPECT_EQ(fieldText(2), "60");
 }
 
@@ -310,4 +321,72 @@ TEST_F(Editor, HostClosingTheEditorDuringAKnobDragEndsTheDrag) {
     EXPECT_EQ(raster.windowCount(), 0);
     EXPECT_EQ(host.callsOf(audioMasterEndEdit).size(), 1u);
     EXPECT_EQ(editor->open(&parentToken), 1);  // and it opens again
+}
+
+// The window's seventeen controls, in order, where the layout puts them.
+TEST_F(Editor, EveryControlHasItsRectangleTagAndImage) {
+    const struct {
+        Rect bounds;
+        int tag;
+        int bitmap;  // 0: none
+    } expected[] = {
+        {{14, 72, 58, 106}, 1, 130},      {{21, 106, 48, 118}, 1000, 0},   {{73, 72, 117, 106}, 2, 130},
+        {{80, 106, 107, 118}, 1001, 0},   {{191, 72, 235, 106}, 4, 133},   {{198, 106, 225, 118}, 1002, 0},
+        {{132, 72, 176, 106}, 3, 130},    {{139, 106, 166, 118}, 1003, 0}, {{14, 191, 58, 225}, 5, 131},
+        {{21, 225, 48, 237}, 1004, 0},    {{73, 191, 117, 225}, 6, 132},   {{80, 225, 107, 237}, 1005, 0},
+        {{54, 133, 75, 153}, 0, 129},     {{151, 137, 214, 149}, 7, 134},  {{27, 137, 41, 151}, -1, 135},
+        {{87, 137, 101, 151}, -1, 135},   {{142, 171, 227, 266}, 0, 136},
+    };
+    Frame* frame = editor->getFrame();
+    ASSERT_EQ(frame->getViewCount(), 17);
+    for (int i = 0; i < 17; ++i) {
+        auto* control = dynamic_cast<Control*>(frame->getView(i));
+        ASSERT_NE(control, nullptr) << i;
+        EXPECT_EQ(control->getBounds(), expected[i].bounds) << i;
+        EXPECT_EQ(control->getTag(), expected[i].tag) << i;
+        Bitmap* image = control->getBackground();
+        EXPECT_EQ(image ? image->getResourceId() : 0, expected[i].bitmap) << i;
+        EXPECT_TRUE(!image || image->isLoaded()) << i;
+    }
+    EXPECT_EQ(frame->getBounds(), (Rect{0, 0, 246, 277}));
+}
+
+// The cabinet is its picture with the four layers over it, each showing
+// the frame for the rotor positions and the separation, later layers over
+// earlier ones: the same pixels as composing the image files by hand.
+TEST_F(Editor, CabinetComposesItsFourLayersOverThePicture) {
+    auto image = [](int id) {
+        RasterImage decoded;
+        const EmbeddedImage* bytes = findEmbeddedImage(id);
+        if (bytes) decoded.decodeBmp(bytes->bytes, bytes->size);
+        return decoded;
+    };
+    effect->setParameter(kSeparation, 0.5f);
+    editor->setRotorPositions(0.25f, 0.6f);
+    idle();
+    idle();
+    const struct {
+        int id, x, y, frameHeight, frame;
+    } layers[] = {
+        {137, 22, 6, 15, 18},   // horn: 72 frames a turn
+        {138, 19, 47, 25, 43},  // drum
+        {139, 65, 60, 20, 18},  // microphone marks: 37 frames over the separation
+        {140, 12, 80, 12, 18},  // microphone arc
+    };
+    RasterImage expected = image(136);
+    ASSERT_EQ(expected.width(), 85);
+    for (const auto& layer : layers) {
+        const RasterImage strip = image(layer.id);
+        ASSERT_GT(strip.width(), 0);
+        for (int y = 0; y < layer.frameHeight; ++y)
+            for (int x = 0; x < strip.width(); ++x)
+                expected.setPixel(layer.x + x, layer.y + y, strip.pixel(x, layer.frame * layer.frameHeight + y));
+    }
+    const RasterImage& shown = raster.pixels(window());
+    int differences = 0;
+    for (int y = 0; y < 95; ++y)
+        for (int x = 0; x < 85; ++x)
+            if (shown.pixel(142 + x, 171 + y) != expected.pixel(x, y) && ++differences <= 5)
+                ADD_FAILURE() << "cabinet pixel " << x << "," << y;
+    EXPECT_EQ(differences, 0);
 }

@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <thread>
 #include <string>
 #include <vector>
 

@@ -168,6 +168,7 @@ const RasterImage& RasterPlatform::pixelsOf(platform::Device* device) { return d
 
 platform::Device* RasterPlatform::acquireWindowDevice(platform::Window* handle) {
     RasterWindow* window = find(handle);
+    if (window) ++windowDrawingCount;
     return window ? handleOf(&window->backing) : nullptr;
 }
 

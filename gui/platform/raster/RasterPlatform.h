@@ -138,6 +138,8 @@ public:
     // Windows that exist now.
     int windowCount() const { return static_cast<int>(windows.size()); }
     int dragDropUsers() const { return dropUsers; }
+    // Drawing steps outside a paint event (window devices handed out).
+    int windowDrawings() const { return windowDrawingCount; }
 
 private:
     struct RasterWindow;
@@ -154,4 +156,5 @@ private:
     Point cursor;
     uint32_t clock = 0;
     int dropUsers = 0;
+    int windowDrawingCount = 0;
 };
