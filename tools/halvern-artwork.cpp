@@ -141,7 +141,8 @@ RasterImage drawPanel() {
     text(panel, "HALVERN", 123, 9, 20, true, kCream);
     text(panel, "ROTATING SPEAKER SIMULATOR", 123, 31, 9, false, kGold);
     // Section rules.
-    for (int y : {52, 124, 163}) fillRect(panel, 10, y, 236, y + 1, kGold);
+    constexpr int kRuleLeft = 10, kRuleRight = 236;
+    for (int y : {52, 124, 163}) fillRect(panel, kRuleLeft, y, kRuleRight, y + 1, kGold);
     // Knob captions, centred over each knob.
     const struct {
         const char* caption;
@@ -152,7 +153,12 @@ RasterImage drawPanel() {
         {"DISTORTION", 213, 58}, {"BALANCE", 36, 177},  {"STEREO MIC", 95, 168},
         {"SEPARATION", 95, 178}, {"SPEED", 64, 127},    {"SPEED HOTKEY", 182, 127},
     };
-    for (const auto& c : captions) text(panel, c.caption, c.centre, c.top, 9, true, kCream);
+    // A caption too wide to stand centred over its control ends with the rule.
+    for (const auto& c : captions) {
+        const int half = RasterText::measure({"Arial", 9, true, false, false, false}, c.caption).width / 2;
+        const int centre = c.centre + half > kRuleRight ? kRuleRight - half : c.centre;
+        text(panel, c.caption, centre, c.top, 9, true, kCream);
+    }
     // Small labels under the LEDs and next to the cabinet.
     text(panel, "SLOW", 34, 152, 8, false, kGold);
     text(panel, "FAST", 94, 152, 8, false, kGold);
@@ -191,10 +197,12 @@ RasterImage drawKnobStrip(const RasterImage& panel, int id, const KnobStyle& sty
     const double cx = 22.0, cy = 22.0;
     return stripOver(panel, {place->x, place->y}, id, [&](RasterImage& knob, int frame) {
         // Scale: eleven dots along the travel, the ends a little larger.
+        // The ring is small enough that the end dots, low at either side,
+        // stay whole inside the 34-pixel frame.
         for (int i = 0; i <= 10; ++i) {
             const double a = (225.0 - 27.0 * i) * kPi / 180.0;
             const double r = (i == 0 || i == 10) ? 1.3 : 0.9;
-            fillDisc(knob, cx + std::cos(a) * 16.5, cy - std::sin(a) * 16.5, r, i == 5 ? kCream : kGold);
+            fillDisc(knob, cx + std::cos(a) * 13.5, cy - std::sin(a) * 13.5, r, i == 5 ? kCream : kGold);
         }
         // Shadow, knurled skirt, then the cap with light from the top left.
         fillDisc(knob, cx + 1.0, cy + 1.5, 11.5, rgb(10, 8, 6));
@@ -220,7 +228,8 @@ RasterImage drawSwitch(const RasterImage& panel) {
         fillDisc(one, 10.5, 10.5, 6.0, [](double dx, double dy) {
             return mix(rgb(210, 210, 214), rgb(90, 90, 96), 0.5 + 0.5 * (dx + dy) * 0.7);
         });
-        const double tipY = frame == 0 ? 17.5 : 3.0;
+        // Up for on stops short of the "SPEED" caption just above the switch.
+        const double tipY = frame == 0 ? 17.5 : 5.5;
         line(one, 10.5, 10.5, 10.5, tipY, 3.2, rgb(120, 120, 126));
         line(one, 10.0, 10.5, 10.0, tipY, 1.2, rgb(235, 235, 240));
         fillDisc(one, 10.5, tipY, 2.4, rgb(225, 225, 230));
