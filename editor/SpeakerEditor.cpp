@@ -152,7 +152,7 @@ void SpeakerEditor::valueChanged(DrawContext* context, Control* control) {
 }
 
 int SpeakerEditor::onKeyDown(VstKeyCode& key) {
-    if (!frame) return -1;
+    if (!frame || windowGetsItsOwnKeys()) return -1;
     const int position = speedKeyPosition(effect);
     if (position < 0 || position >= static_cast<int>(sizeof(kHotKeys) / sizeof(kHotKeys[0]))) return -1;
     const HotKeyBinding& binding = kHotKeys[position];

@@ -148,7 +148,10 @@ void Frame::paint(platform::Device* device) {
     draw(&context);
 }
 
+// A press while a click is still being handled (a backend that dispatches
+// events from the idle a dragging control runs) belongs to that gesture.
 void Frame::buttonDown(platform::Device* device, Point where, int buttons) {
+    if (clicksInProgress > 0) return;
     ++clicksInProgress;
     {
         DrawContext context(backend, this, device, window);
@@ -162,6 +165,14 @@ void Frame::wheel(Point where, float notches) {
     Point at = where;
     onWheel(nullptr, at, notches);
 }
+
+bool Frame::key(int virtualKey, int character) {
+    if (!editor) return false;
+    VstKeyCode code{character, static_cast<unsigned char>(virtualKey), 0};
+    return editor->onWindowKey(code) == 1;
+}
+
+void Frame::focusChanged(bool focused) { keyboardFocus = focused; }
 
 void Frame::dispose() {
     if (clicksInProgress > 0)

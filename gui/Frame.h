@@ -45,6 +45,8 @@ public:
     void drawView(View* view);
     void setFocusView(View* view);
     View* getFocusView() const { return focusView; }
+    // Whether the window has the keyboard focus (and so gets its keys itself).
+    bool hasKeyboardFocus() const { return keyboardFocus; }
     bool cursorLocation(Point& p);
     uint32_t tickCount();
     int knobMode() const;
@@ -62,6 +64,8 @@ private:
     void paint(platform::Device* device) override;
     void buttonDown(platform::Device* device, Point where, int buttons) override;
     void wheel(Point where, float notches) override;
+    bool key(int virtualKey, int character) override;
+    void focusChanged(bool focused) override;
     void destroyed() override;
     bool drop(void** items, int count, int type) override;
 
@@ -80,6 +84,7 @@ private:
     bool open = true;
     bool dropActive = false;
     int clicksInProgress = 0;
+    bool keyboardFocus = false;
     bool closing = false;
     platform::Window* window = nullptr;
 };

@@ -32,8 +32,21 @@ int GuiEditor::open(void* parent) {
 // Not while the idle pump is inside the host's idle (which may call here again).
 void GuiEditor::idle() {
     if (inIdle) return;
+    backend->dispatchEvents();
     if (updatePending.exchange(0, std::memory_order_relaxed)) update();
     if (Frame* open = frame) open->idle();
+}
+
+int GuiEditor::onWindowKey(VstKeyCode& key) {
+    windowKeyPending = true;
+    const int answer = onKeyDown(key);
+    windowKeyPending = false;
+    return answer;
+}
+
+bool GuiEditor::windowGetsItsOwnKeys() const {
+    const Frame* open = frame;
+    return !windowKeyPending && open && open->hasKeyboardFocus();
 }
 
 int GuiEditor::setKnobMode(int mode) {

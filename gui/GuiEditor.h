@@ -27,6 +27,13 @@ public:
     int setKnobMode(int mode) override;
     bool onWheel(float distance) override;
 
+    // A key the editor's own window received; the same handling as a key the
+    // host forwards (onKeyDown).
+    int onWindowKey(VstKeyCode& key);
+    // Whether a key forwarded by the host is one the window already gets
+    // itself, because it has the keyboard focus (so no key acts twice).
+    bool windowGetsItsOwnKeys() const;
+
     // Called after every parameter change; the controls follow at the next idle.
     virtual void setParameter(int index, float value);
     virtual void draw(ERect* rect);
@@ -41,6 +48,7 @@ public:
     static int knobMode();
 
 protected:
+    bool windowKeyPending = false;  // onKeyDown runs for the window's own key
     std::unique_ptr<platform::Platform> ownBackend;
     platform::Platform* backend;
     ERect rect{0, 0, 0, 0};

@@ -13,11 +13,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
     return TRUE;
 }
 #define HALVERN_EXPORT extern "C" __declspec(dllexport)
-constexpr bool kWithEditor = true;
 #else
 #define HALVERN_EXPORT extern "C" __attribute__((visibility("default")))
-// No window backend for Linux hosts yet: the effect comes without an editor.
-constexpr bool kWithEditor = false;
 #endif
 
 // Creates one effect per call. A host that gives no callback, or answers 0 to
@@ -25,7 +22,7 @@ constexpr bool kWithEditor = false;
 HALVERN_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
     if (!audioMaster || audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
         return nullptr;
-    AudioEffect* effect = new (std::nothrow) SpeakerPlugin(audioMaster, kWithEditor);
+    AudioEffect* effect = new (std::nothrow) SpeakerPlugin(audioMaster, true);
     return effect ? effect->getAeffect() : nullptr;
 }
 

@@ -38,7 +38,7 @@ class Platform : public WindowSystem,
                  public DropTarget {};
 
 // A new object of the build's default backend: Win32 in Windows builds,
-// the headless raster one elsewhere.
+// X11 in Linux builds, the headless raster one where neither is built.
 std::unique_ptr<Platform> createDefaultPlatform();
 
 }  // namespace platform

@@ -36,6 +36,12 @@ public:
     // The wheel turned by `notches` (positive away from the user) with the
     // cursor at `where` in the window, whichever window has the focus.
     virtual void wheel(Point where, float notches) = 0;
+    // A key went down while the window had the keyboard focus, in the host
+    // interface's numbering (virtualKey 7 space, 2 tab; character otherwise);
+    // answers whether the editor used it.
+    virtual bool key(int virtualKey, int character) = 0;
+    // The window gained or lost the keyboard focus.
+    virtual void focusChanged(bool focused) = 0;
     // The window is being destroyed (by its owner or by the host).
     virtual void destroyed() = 0;
     // Text (one item, count = byte size) or file names (count = number of
@@ -58,6 +64,10 @@ public:
     virtual Point windowOrigin(Window* window) = 0;
     // Dispatches one pending paint message, if any.
     virtual void dispatchOnePaint() = 0;
+    // Handles every event the window system has queued for this platform's
+    // windows, without waiting; called from the editor's idle. Backends whose
+    // windows get their messages from the host's own loop do nothing here.
+    virtual void dispatchEvents() = 0;
 
     // MouseButtons bits of what is held down now; the left button is the
     // user's primary one, wherever the system has it.

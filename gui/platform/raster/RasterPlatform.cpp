@@ -141,6 +141,20 @@ void RasterPlatform::turnWheel(platform::Window* handle, Point where, float notc
     if (RasterWindow* window = find(handle)) window->events->wheel(where, notches);
 }
 
+bool RasterPlatform::pressKey(platform::Window* handle, int virtualKey, int character) {
+    RasterWindow* window = find(handle);
+    return window && window->events->key(virtualKey, character);
+}
+
+void RasterPlatform::changeFocus(platform::Window* handle, bool focused) {
+    if (RasterWindow* window = find(handle)) window->events->focusChanged(focused);
+}
+
+platform::WindowEvents* RasterPlatform::eventsOf(platform::Window* handle) const {
+    RasterWindow* window = find(handle);
+    return window ? window->events : nullptr;
+}
+
 bool RasterPlatform::dropText(platform::Window* handle, const std::string& text) {
     RasterWindow* window = find(handle);
     if (!window || !window->dropEnabled) return false;
@@ -324,6 +338,10 @@ int RasterPlatform::trackMenu(platform::Menu* menu, platform::Window*, Point scr
     const int chosen = nextChoice;
     nextChoice = -1;
     return chosen;
+}
+
+const std::vector<RasterPlatform::MenuItem>& RasterPlatform::itemsOf(platform::Menu* menu) {
+    return menuOf(menu)->items;
 }
 
 void RasterPlatform::destroyMenu(platform::Menu* menu) {

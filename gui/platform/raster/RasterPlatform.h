@@ -68,6 +68,7 @@ public:
     uint32_t ticks() override { return clock; }
     void sleep(int milliseconds) override { clock += static_cast<uint32_t>(milliseconds); }
     void dispatchOnePaint() override;
+    void dispatchEvents() override {}
 
     // --- Scripting, for tests and screenshots ---------------------------------
     void setMouseButtons(int held) { buttons = held; }
@@ -125,6 +126,9 @@ public:
     void press(platform::Window* window, Point where, int pressButtons);
     // The wheel turned over `where` in the window.
     void turnWheel(platform::Window* window, Point where, float notches);
+    // A key or a focus change, as the window system reports them.
+    bool pressKey(platform::Window* window, int virtualKey, int character);
+    void changeFocus(platform::Window* window, bool focused);
     // Dropped text or file names, as a drop target reports them; false if the
     // window takes no drops.
     bool dropText(platform::Window* window, const std::string& text);
@@ -140,6 +144,11 @@ public:
     int dragDropUsers() const { return dropUsers; }
     // Drawing steps outside a paint event (window devices handed out).
     int windowDrawings() const { return windowDrawingCount; }
+
+protected:
+    // For backends that show the raster windows on a real screen.
+    platform::WindowEvents* eventsOf(platform::Window* window) const;
+    static const std::vector<MenuItem>& itemsOf(platform::Menu* menu);
 
 private:
     struct RasterWindow;

@@ -57,6 +57,8 @@ public:
     uint32_t ticks() override;
     void sleep(int milliseconds) override;
     void dispatchOnePaint() override;
+    // The window's messages come through the host's message loop.
+    void dispatchEvents() override {}
 
     // The window class name, "Plugin" and the module handle in hex; empty
     // before the first window.

@@ -1,0 +1,68 @@
+// The X11 backend: the editor's window is a child of the host's window on a
+// display connection of its own (XCB, so an X error comes back as an event
+// on this connection and never ends the host's process). Everything is drawn
+// by the raster renderer into the window's image, and the changed part of
+// the image is uploaded after each drawing step, so the window shows exactly
+// what the headless backend draws. Input is polled from the pointer; the
+// text field's edit box and the pop-up menus are drawn here too, since X11
+// has no native ones.
+//
+// One object serves one editor: its connection opens with the window and
+// closes with it. Every call comes from the thread that opened the editor.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "RasterPlatform.h"
+
+class X11Platform : public RasterPlatform {
+public:
+    X11Platform();
+    ~X11Platform() override;
+
+    platform::Window* createChildWindow(void* parent, int width, int height,
+                                        platform::WindowEvents* events) override;
+    void destroyWindow(platform::Window* window) override;
+    void* nativeHandle(platform::Window* window) override;
+    Point windowOrigin(platform::Window* window) override;
+    // The window offers no drop target (no view takes drops).
+    void enableDrop(platform::Window*, bool) override {}
+
+    void releaseWindowDevice(platform::Window* window, platform::Device* device) override;
+
+    platform::EditBox* openEditBox(platform::Window* window, Rect r, const char* text, const FontSpec& font,
+                                   platform::TextAlign align, platform::EditEvents* events) override;
+    void editBoxText(platform::EditBox* box, char* out, int capacity) override;
+    void closeEditBox(platform::EditBox* box) override;
+    uint32_t doubleClickTime() override { return 400; }
+
+    int trackMenu(platform::Menu* menu, platform::Window* owner, Point screen, bool rightButton) override;
+
+    int mouseButtons() override;
+    Point cursorPosition() override;
+    uint32_t ticks() override;
+    void sleep(int milliseconds) override;
+    void dispatchOnePaint() override;
+    void dispatchEvents() override;
+
+    // The open editor's connection, for the window-system file descriptor a
+    // host may watch; -1 without a window.
+    int connectionDescriptor() const;
+
+private:
+    struct Connection;
+    struct EditBox;
+    class MenuTracker;
+    friend class MenuTracker;
+
+    void handleEvent(void* event, bool nested);
+    void handleKey(uint32_t keysym, uint16_t state);
+    void upload(bool everything);
+    void drawEditBox();
+
+    std::unique_ptr<Connection> connection;
+    platform::Window* window = nullptr;  // the raster window behind the X window
+    std::unique_ptr<EditBox> editBox;
+    bool dispatching = false;
+};
