@@ -6,9 +6,26 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh all
 
+# A display of our own for the windows the tests open (X11 natively, Wine
+# for the Windows build).
+display=90
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+export DISPLAY=":$display"
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  kill "$xvfb_pid" 2>/dev/null || true
+  if [ -n "${WINEPREFIX:-}" ]; then rm -rf "$WINEPREFIX"; fi
+}
+trap cleanup EXIT
+
 cmake -S . -B build -DHALVERN_TOOLS=ON -DHALVERN_BENCH=ON >/dev/null
 cmake --build build -j2
-ctest --test-dir build --output-on-failure -j2
+# One X11 window suite at a time: they own the pointer and keyboard.
+ctest --test-dir build --output-on-failure -j2 -E x11
+ctest --test-dir build --output-on-failure -R x11
 
 # The native suites once more with the address, leak and undefined-behaviour
 # sanitizers.
@@ -16,27 +33,14 @@ sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$sanitize" \
   -DCMAKE_EXE_LINKER_FLAGS="$sanitize" -DCMAKE_MODULE_LINKER_FLAGS="$sanitize" >/dev/null
 cmake --build build-sanitize -j2
-LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build-sanitize --output-on-failure -j2
+LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build-sanitize --output-on-failure -j2 -E x11
+LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build-sanitize --output-on-failure -R x11
 
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
 cmake --build build-win -j2
 
-# A display of our own for the windows the Wine tests open.
-display=90
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-export DISPLAY=":$display"
-
 WINEPREFIX=$(mktemp -d /tmp/halvern-wine.XXXXXX)
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$WINEPREFIX"
-}
-trap cleanup EXIT
 wineboot -i >/dev/null 2>&1
 # One test program at a time: the window tests own the mouse and keyboard.
 ctest --test-dir build-win --output-on-failure

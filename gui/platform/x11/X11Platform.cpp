@@ -53,6 +53,21 @@ int buttonOf(uint8_t detail) {
 
 uint32_t pixelOf(Color c) { return (uint32_t{c.red} << 16) | (uint32_t{c.green} << 8) | c.blue; }
 
+// A connection to the display DISPLAY names, or null. A server still closing
+// a connection that ended a moment before can refuse the next one during its
+// setup (seen with Xvfb when an editor is closed and opened again at once),
+// so a refused setup is tried again after a short pause.
+xcb_connection_t* connectToDisplay(int& screenNumber) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        xcb_connection_t* xcb = xcb_connect(nullptr, &screenNumber);
+        if (!xcb_connection_has_error(xcb)) return xcb;
+        xcb_disconnect(xcb);
+        const timespec pause{0, 5000000};
+        nanosleep(&pause, nullptr);
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 // --- The connection ----------------------------------------------------------------------
@@ -141,8 +156,8 @@ platform::Window* X11Platform::createChildWindow(void* parent, int width, int he
     if (!parent || window) return nullptr;
     auto fresh = std::make_unique<Connection>();
     int screenNumber = 0;
-    fresh->xcb = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(fresh->xcb)) return nullptr;
+    fresh->xcb = connectToDisplay(screenNumber);
+    if (!fresh->xcb) return nullptr;
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(fresh->xcb));
     for (int i = 0; i < screenNumber && screens.rem; ++i) xcb_screen_next(&screens);
     fresh->screen = screens.data;
@@ -301,8 +316,15 @@ void X11Platform::handleEvent(void* raw, bool nested) {
         case XCB_FOCUS_IN:
         case XCB_FOCUS_OUT: {
             auto* focus = reinterpret_cast<xcb_focus_in_event_t*>(event);
-            if (focus->detail != XCB_NOTIFY_DETAIL_POINTER)
-                events->focusChanged((event->response_type & 0x7f) == XCB_FOCUS_IN);
+            if (focus->detail == XCB_NOTIFY_DETAIL_POINTER || focus->mode != XCB_NOTIFY_MODE_NORMAL) break;
+            const bool focused = (event->response_type & 0x7f) == XCB_FOCUS_IN;
+            events->focusChanged(focused);
+            if (!focused && editBox && !nested) {
+                // Another window took the focus: the entry ends, as a click elsewhere ends it,
+                // and the focus stays where it went.
+                editBox->previousFocus = XCB_NONE;
+                editBox->events->editEnded();
+            }
             break;
         }
         case XCB_DESTROY_NOTIFY:

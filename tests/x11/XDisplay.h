@@ -1,0 +1,183 @@
+// The X11 tests' side of the display: a connection of their own, a parent
+// window standing for the host's, real input through the XTest extension,
+// and reading back what a window shows. Needs DISPLAY (the test command
+// starts its own Xvfb).
+#pragma once
+
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+#include <xcb/xcb_keysyms.h>
+#include <xcb/xtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "Geometry.h"
+
+class XDisplay {
+public:
+    // A setup the server refuses while it still closes an earlier connection
+    // is tried again, as the backend does.
+    XDisplay() {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            xcb = xcb_connect(nullptr, nullptr);
+            if (!xcb_connection_has_error(xcb)) break;
+            xcb_disconnect(xcb);
+            xcb = nullptr;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        if (!xcb) return;
+        screen = xcb_setup_roots_iterator(xcb_get_setup(xcb)).data;
+        keys = xcb_key_symbols_alloc(xcb);
+    }
+    ~XDisplay() {
+        for (xcb_window_t w : windows) xcb_destroy_window(xcb, w);
+        if (keys) xcb_key_symbols_free(keys);
+        if (xcb) xcb_disconnect(xcb);
+    }
+    XDisplay(const XDisplay&) = delete;
+    XDisplay& operator=(const XDisplay&) = delete;
+
+    bool ready() const { return screen != nullptr; }
+
+    // A mapped top-level window at (x, y) on the screen, as a host's.
+    xcb_window_t hostWindow(int x, int y, int width, int height) {
+        const xcb_window_t w = xcb_generate_id(xcb);
+        const uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_FOCUS_CHANGE};
+        xcb_create_window(xcb, XCB_COPY_FROM_PARENT, w, screen->root, static_cast<int16_t>(x), static_cast<int16_t>(y),
+                          static_cast<uint16_t>(width), static_cast<uint16_t>(height), 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+                          XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+        xcb_map_window(xcb, w);
+        sync();
+        windows.push_back(w);
+        return w;
+    }
+
+    void sync() { std::free(xcb_get_input_focus_reply(xcb, xcb_get_input_focus(xcb), nullptr)); }
+
+    void focus(xcb_window_t w) {
+        xcb_set_input_focus(xcb, XCB_INPUT_FOCUS_POINTER_ROOT, w, XCB_CURRENT_TIME);
+        sync();
+    }
+    xcb_window_t focused() {
+        xcb_get_input_focus_reply_t* reply = xcb_get_input_focus_reply(xcb, xcb_get_input_focus(xcb), nullptr);
+        const xcb_window_t w = reply ? reply->focus : 0;
+        std::free(reply);
+        return w;
+    }
+
+    // The screen position of a point of a window.
+    Point onScreen(xcb_window_t w, Point where) {
+        xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(
+            xcb, xcb_translate_coordinates(xcb, w, screen->root, static_cast<int16_t>(where.x),
+                                           static_cast<int16_t>(where.y)),
+            nullptr);
+        const Point at = reply ? Point{reply->dst_x, reply->dst_y} : Point{};
+        std::free(reply);
+        return at;
+    }
+
+    // --- Real input (XTest) -------------------------------------------------
+    void moveTo(Point screenPoint) {
+        xcb_test_fake_input(xcb, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, screen->root,
+                            static_cast<int16_t>(screenPoint.x), static_cast<int16_t>(screenPoint.y), 0);
+        sync();
+    }
+    void button(int number, bool down) {
+        xcb_test_fake_input(xcb, down ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, static_cast<uint8_t>(number),
+                            XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        sync();
+    }
+    void click(Point screenPoint, int number = 1) {
+        moveTo(screenPoint);
+        button(number, true);
+        button(number, false);
+    }
+    void key(uint32_t keysym, bool down) {
+        xcb_keycode_t* codes = xcb_key_symbols_get_keycode(keys, keysym);
+        if (!codes) return;
+        xcb_test_fake_input(xcb, down ? XCB_KEY_PRESS : XCB_KEY_RELEASE, codes[0], XCB_CURRENT_TIME, XCB_NONE, 0, 0,
+                            0);
+        std::free(codes);
+        sync();
+    }
+    void tap(uint32_t keysym) {
+        key(keysym, true);
+        key(keysym, false);
+    }
+    void type(const char* text) {
+        for (const char* c = text; *c; ++c) tap(static_cast<unsigned char>(*c));
+    }
+
+    // --- What the screen shows ----------------------------------------------
+    // The window's pixels as 0xRRGGBB, row by row.
+    std::vector<uint32_t> pixels(xcb_window_t w, int width, int height) {
+        std::vector<uint32_t> out;
+        xcb_get_image_reply_t* image = xcb_get_image_reply(
+            xcb, xcb_get_image(xcb, XCB_IMAGE_FORMAT_Z_PIXMAP, w, 0, 0, static_cast<uint16_t>(width),
+                               static_cast<uint16_t>(height), ~0u),
+            nullptr);
+        if (!image) return out;
+        const uint32_t* data = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image));
+        out.assign(data, data + static_cast<size_t>(width) * height);
+        for (uint32_t& p : out) p &= 0xFFFFFF;
+        std::free(image);
+        return out;
+    }
+
+    // A viewable override-redirect window on the screen other than `except`
+    // (a pop-up menu), or 0.
+    xcb_window_t popup(const std::vector<xcb_window_t>& except = {}) {
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(xcb, xcb_query_tree(xcb, screen->root), nullptr);
+        if (!tree) return 0;
+        xcb_window_t found = 0;
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+            bool skip = false;
+            for (xcb_window_t w : except) skip = skip || w == children[i];
+            for (xcb_window_t w : windows) skip = skip || w == children[i];
+            if (skip) continue;
+            xcb_get_window_attributes_reply_t* a =
+                xcb_get_window_attributes_reply(xcb, xcb_get_window_attributes(xcb, children[i]), nullptr);
+            if (a && a->override_redirect && a->map_state == XCB_MAP_STATE_VIEWABLE) found = children[i];
+            std::free(a);
+        }
+        std::free(tree);
+        return found;
+    }
+
+    // Windows on the server below the root, all levels.
+    int windowCount() { return countBelow(screen->root); }
+
+    xcb_connection_t* xcb = nullptr;
+    xcb_screen_t* screen = nullptr;
+
+private:
+    int countBelow(xcb_window_t w) {
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(xcb, xcb_query_tree(xcb, w), nullptr);
+        if (!tree) return 0;
+        int count = xcb_query_tree_children_length(tree);
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        for (int i = 0, n = count; i < n; ++i) count += countBelow(children[i]);
+        std::free(tree);
+        return count;
+    }
+
+    xcb_key_symbols_t* keys = nullptr;
+    std::vector<xcb_window_t> windows;
+};
+
+// Calls `step` (an idle) until `done` holds or two seconds pass.
+inline bool idleUntil(const std::function<void()>& step, const std::function<bool()>& done) {
+    const auto start = std::chrono::steady_clock::now();
+    while (!done()) {
+        step();
+        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(2)) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
