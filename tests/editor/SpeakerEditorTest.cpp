@@ -390,3 +390,20 @@ TEST_F(Editor, CabinetComposesItsFourLayersOverThePicture) {
                 ADD_FAILURE() << "cabinet pixel " << x << "," << y;
     EXPECT_EQ(differences, 0);
 }
+
+// Keys the editor's window receives itself act once; while the window has
+// the keyboard focus the same key forwarded by the host does nothing more.
+TEST_F(Editor, AWindowKeyTogglesOnceAndAForwardedOneWhileFocusedNotAgain) {
+    EXPECT_TRUE(raster.pressKey(window(), 2, 0));  // tab, the default speed key
+    EXPECT_EQ(effect->getParameter(kSpeedToggle), 1.0f);
+    raster.changeFocus(window(), true);
+    EXPECT_TRUE(raster.pressKey(window(), 2, 0));
+    EXPECT_EQ(effect->getParameter(kSpeedToggle), 0.0f);
+    VstKeyCode tab{0, 2, 0};
+    EXPECT_EQ(editor->onKeyDown(tab), -1);  // the host forwards the key the window already had
+    EXPECT_EQ(effect->getParameter(kSpeedToggle), 0.0f);
+    raster.changeFocus(window(), false);
+    EXPECT_EQ(editor->onKeyDown(tab), 1);  // a host's key while the focus is elsewhere acts
+    EXPECT_EQ(effect->getParameter(kSpeedToggle), 1.0f);
+    EXPECT_FALSE(raster.pressKey(window(), 7, 0));  // space is not the speed key now
+}

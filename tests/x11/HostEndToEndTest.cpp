@@ -1,0 +1,242 @@
+// A small Linux host: loads the built Halvern.so through its entry point,
+// embeds its editor in an X11 window of its own, processes audio on a
+// second thread, idles the editor on this one, and plays it with real input.
+#include <gtest/gtest.h>
+#include <dirent.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+#include "Frame.h"
+#include "PluginLibrary.h"
+#include "RasterPlatform.h"
+#include "RecordingHost.h"
+#include "SpeakerEditor.h"
+#include "SpeakerPlugin.h"
+#include "XDisplay.h"
+
+namespace {
+
+constexpr uint32_t kReturnKey = 0xff0d, kDownKey = 0xff54, kTabKey = 0xff09;
+
+int openDescriptors() {
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (readdir(dir)) ++count;
+        closedir(dir);
+    }
+    return count;
+}
+
+class LinuxHost : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(display.ready()) << "no X display (DISPLAY)";
+        ASSERT_TRUE(library.loaded()) << HALVERN_PLUGIN_PATH;
+        effect = library.entry("VSTPluginMain")(RecordingHost::callback);
+        ASSERT_NE(effect, nullptr);
+        dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+        dispatch(effSetBlockSize, 0, 256);
+        dispatch(effMainsChanged, 0, 1);
+        parent = display.hostWindow(200, 150, 246, 277);
+        display.focus(parent);
+    }
+    void TearDown() override {
+        stopAudio();
+        if (effect) dispatch(effClose);
+    }
+
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                       float opt = 0.0f) {
+        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+    }
+    void* parentHandle() { return reinterpret_cast<void*>(static_cast<uintptr_t>(parent)); }
+    // The editor's window: the one child of the host's.
+    xcb_window_t editorWindow() {
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(display.xcb, xcb_query_tree(display.xcb, parent), nullptr);
+        const xcb_window_t child = tree && xcb_query_tree_children_length(tree) ? xcb_query_tree_children(tree)[0] : 0;
+        std::free(tree);
+        return child;
+    }
+    void idle() { dispatch(effEditIdle); }
+    bool idleUntil(const std::function<bool()>& done) { return ::idleUntil([this] { idle(); }, done); }
+    void idleFor(int milliseconds) {
+        idleUntil([start = std::chrono::steady_clock::now(), milliseconds] {
+            return std::chrono::steady_clock::now() - start > std::chrono::milliseconds(milliseconds);
+        });
+    }
+    Point at(Point where) { return display.onScreen(editorWindow(), where); }
+    std::vector<HostCall> automation() { return host.callsOf(audioMasterAutomate); }
+
+    void startAudio() {
+        running = true;
+        audio = std::thread([this] {
+            std::vector<float> in(256), left(256), right(256);
+            long frame = 0;
+            while (running) {
+                for (float& v : in) v = static_cast<float>(0.3 * std::sin(++frame * 0.03));
+                float* inputs[2] = {in.data(), in.data()};
+                float* outputs[2] = {left.data(), right.data()};
+                effect->processReplacing(effect, inputs, outputs, 256);
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+    }
+    void stopAudio() {
+        running = false;
+        if (audio.joinable()) audio.join();
+    }
+
+    XDisplay display;
+    PluginLibrary library{HALVERN_PLUGIN_PATH};
+    RecordingHost host;
+    AEffect* effect = nullptr;
+    xcb_window_t parent = 0;
+    std::thread audio;
+    std::atomic<bool> running{false};
+};
+
+}  // namespace
+
+TEST_F(LinuxHost, EditorShowsWhatTheHeadlessBackendDraws) {
+    EXPECT_EQ(effect->flags & effFlagsHasEditor, effFlagsHasEditor);
+    ERect* rect = nullptr;
+    ASSERT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->right, 246);
+    EXPECT_EQ(rect->bottom, 277);
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, parentHandle()), 1);
+    ASSERT_NE(editorWindow(), 0u);
+    idleFor(200);
+    const std::vector<uint32_t> shown = display.pixels(editorWindow(), 246, 277);
+    ASSERT_EQ(shown.size(), 246u * 277u);
+
+    // The same editor at the same settings on the headless backend.
+    RasterPlatform raster;
+    SpeakerPlugin reference(RecordingHost::callback, false);
+    auto* editor = new SpeakerEditor(&reference, &raster);
+    int token = 0;
+    editor->open(&token);
+    raster.paintNow(editor->getFrame()->getWindow());
+    editor->idle();
+    editor->idle();
+    const RasterImage& expected = raster.pixels(editor->getFrame()->getWindow());
+    int differences = 0;
+    for (int y = 0; y < 277; ++y)
+        for (int x = 0; x < 246; ++x) {
+            const Color c = expected.pixel(x, y);
+            const uint32_t want = (uint32_t{c.red} << 16) | (uint32_t{c.green} << 8) | c.blue;
+            if (shown[static_cast<size_t>(y) * 246 + x] != want && ++differences <= 5)
+                ADD_FAILURE() << "pixel " << x << "," << y;
+        }
+    EXPECT_EQ(differences, 0);
+    dispatch(effEditClose);
+    EXPECT_EQ(editorWindow(), 0u);
+}
+
+TEST_F(LinuxHost, RealInputPlaysTheEditorWhileAudioRuns) {
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, parentHandle()), 1);
+    idleFor(100);
+    startAudio();
+
+    // The switch: fast.
+    display.click(at({60, 140}));
+    ASSERT_TRUE(idleUntil([&] { return automation().size() == 1; }));
+    EXPECT_EQ(automation()[0].index, kSpeedToggle);
+    EXPECT_EQ(automation()[0].opt, 1.0f);
+
+    // Tab, the default speed key, in the editor's window (the click gave it the focus): slow.
+    display.tap(kTabKey);
+    ASSERT_TRUE(idleUntil([&] { return automation().size() == 2; }));
+    EXPECT_EQ(automation()[1].index, kSpeedToggle);
+    EXPECT_EQ(automation()[1].opt, 0.0f);
+
+    // A drag on DISTORTION, bracketed for the host.
+    {
+        std::thread input([this] {
+            XDisplay own;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            own.moveTo(at({260, 60}));
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            own.button(1, false);
+        });
+        display.moveTo(at({213, 74}));
+        display.button(1, true);
+        idleUntil([&] { return !host.callsOf(audioMasterEndEdit).empty(); });
+        input.join();
+    }
+    ASSERT_EQ(host.callsOf(audioMasterBeginEdit).size(), 1u);
+    ASSERT_EQ(host.callsOf(audioMasterEndEdit).size(), 1u);
+    EXPECT_EQ(host.callsOf(audioMasterBeginEdit)[0].index, kDistortion);
+    EXPECT_EQ(automation().back().index, kDistortion);
+    EXPECT_GT(effect->getParameter(effect, kDistortion), 0.6f);
+
+    // CTRL64 from the speed-key menu, with the keyboard.
+    {
+        std::thread input([] {
+            XDisplay own;
+            for (int i = 0; i < 200 && !own.popup(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            for (int i = 0; i < 4; ++i) own.tap(kDownKey);  // SPACE, TAB, CTRL1, CTRL64
+            own.tap(kReturnKey);
+        });
+        display.click(at({170, 142}));
+        idleUntil([&] { return automation().back().index == kSpeedKey; });
+        input.join();
+    }
+    EXPECT_EQ(automation().back().index, kSpeedKey);
+    EXPECT_FLOAT_EQ(automation().back().opt, 0.6f);
+
+    // "30" and Enter in SLOW: the most it takes, 25.
+    display.click(at({30, 110}));
+    idleFor(50);
+    display.type("30");
+    display.tap(kReturnKey);
+    ASSERT_TRUE(idleUntil([&] { return automation().back().index == kSlowSpeed; }));
+    EXPECT_EQ(automation().back().opt, 1.0f);
+    char text[64] = "";
+    dispatch(effGetParamDisplay, kSlowSpeed, 0, text);
+    EXPECT_STREQ(text, "25");
+    stopAudio();
+    dispatch(effEditClose);
+}
+
+// Two effects with open editors, each in its own host window.
+TEST_F(LinuxHost, TwoEditorsWorkIndependently) {
+    AEffect* second = library.entry("VSTPluginMain")(RecordingHost::callback);
+    ASSERT_NE(second, nullptr);
+    const xcb_window_t otherParent = display.hostWindow(600, 150, 246, 277);
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, parentHandle()), 1);
+    ASSERT_EQ(second->dispatcher(second, effEditOpen, 0, 0,
+                                 reinterpret_cast<void*>(static_cast<uintptr_t>(otherParent)), 0.0f),
+              1);
+    auto idleBoth = [&] {
+        idle();
+        second->dispatcher(second, effEditIdle, 0, 0, nullptr, 0.0f);
+    };
+    for (int i = 0; i < 20; ++i) {  // both windows shown
+        idleBoth();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    display.click(display.onScreen(otherParent, {60, 140}));
+    ASSERT_TRUE(::idleUntil(idleBoth, [&] { return second->getParameter(second, kSpeedToggle) == 1.0f; }));
+    EXPECT_EQ(effect->getParameter(effect, kSpeedToggle), 0.0f);
+    second->dispatcher(second, effEditClose, 0, 0, nullptr, 0.0f);
+    second->dispatcher(second, effClose, 0, 0, nullptr, 0.0f);
+    dispatch(effEditClose);
+}
+
+// Opening and closing the editor leaves no connection, window or memory behind.
+TEST_F(LinuxHost, OpeningAndClosingTwoHundredTimesLeaksNothing) {
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, parentHandle()), 1);
+    idle();
+    dispatch(effEditClose);
+    const int descriptors = openDescriptors(), windows = display.windowCount();
+    for (int i = 0; i < 200; ++i) {
+        ASSERT_EQ(dispatch(effEditOpen, 0, 0, parentHandle()), 1);
+        idle();
+        dispatch(effEditClose);
+    }
+    display.sync();
+    EXPECT_EQ(openDescriptors(), descriptors);
+    EXPECT_EQ(display.windowCount(), windows);
+}
