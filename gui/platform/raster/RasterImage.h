@@ -23,6 +23,9 @@ public:
     // Blends `c` over the pixel with coverage 0..255.
     void blendPixel(int x, int y, Color c, int coverage);
 
+    // Row y's pixels as red, green, blue bytes (width * 3 of them).
+    const uint8_t* row(int y) const { return rgb.data() + static_cast<size_t>(y) * w * 3; }
+
     // Decodes an uncompressed 24-bit BMP file; false if it is not one.
     bool decodeBmp(const unsigned char* bytes, size_t size);
 

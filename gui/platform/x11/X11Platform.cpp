@@ -229,21 +229,29 @@ void X11Platform::upload(bool everything) {
     if (!connection || !connection->windowAlive) return;
     const RasterImage& image = pixels(window);
     RasterImage& shown = connection->shown;
-    Rect changed{0, 0, image.width(), image.height()};
-    if (!everything && shown.width() == image.width() && shown.height() == image.height()) {
-        changed = {image.width(), image.height(), 0, 0};
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixel(x, y) != shown.pixel(x, y)) {
-                    changed.left = std::min(changed.left, x);
-                    changed.right = std::max(changed.right, x + 1);
-                    changed.top = std::min(changed.top, y);
-                    changed.bottom = std::max(changed.bottom, y + 1);
-                }
+    const int width = image.width(), height = image.height();
+    Rect changed{0, 0, width, height};
+    if (!everything && shown.width() == width && shown.height() == height) {
+        changed = {width, height, 0, 0};
+        for (int y = 0; y < height; ++y) {
+            const uint8_t* now = image.row(y);
+            const uint8_t* before = shown.row(y);
+            if (std::memcmp(now, before, static_cast<size_t>(width) * 3) == 0) continue;
+            int left = 0, right = width;
+            while (std::memcmp(now + left * 3, before + left * 3, 3) == 0) ++left;
+            while (std::memcmp(now + (right - 1) * 3, before + (right - 1) * 3, 3) == 0) --right;
+            changed = {std::min(changed.left, left), std::min(changed.top, y), std::max(changed.right, right),
+                       y + 1};
+        }
         if (changed.left >= changed.right) return;
     }
     connection->put(image, changed, connection->window, changed.topLeft());
-    shown = image;
+    if (everything || shown.width() != width || shown.height() != height) {
+        shown = image;
+    } else {
+        for (int y = changed.top; y < changed.bottom; ++y)
+            for (int x = changed.left; x < changed.right; ++x) shown.setPixel(x, y, image.pixel(x, y));
+    }
     xcb_flush(connection->xcb);
 }
 
