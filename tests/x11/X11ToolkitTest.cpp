@@ -67,6 +67,7 @@ private:
 }  // namespace
 
 TEST_F(X11Toolkit, ExposedWindowIsPaintedAndClicksCountBothEdges) {
+    EXPECT_TRUE(x11.usesSharedMemory());  // Xvfb offers MIT-SHM
     auto* view = add(new ProbeView({10, 10, 50, 40}));
     ASSERT_TRUE(idleUntil([&] { return view->draws > 0; }));
     display.click(screen({50, 40}));

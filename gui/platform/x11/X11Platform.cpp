@@ -1,5 +1,8 @@
 #include "X11Platform.h"
 
+#include <sys/ipc.h>
+#include <sys/shm.h>
+#include <xcb/shm.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
 
@@ -80,10 +83,40 @@ struct X11Platform::Connection {
     xcb_key_symbols_t* keys = nullptr;
     bool windowAlive = false;
     RasterImage shown;  // what the server holds of the window
+    // The window's pixels in memory shared with the server (MIT-SHM), when
+    // the server offers it and shares this machine's memory; else null.
+    uint32_t* shared = nullptr;
+    xcb_shm_seg_t segment = 0;
+    int sharedWidth = 0, sharedHeight = 0;
 
     ~Connection() {
+        if (shared) {
+            xcb_shm_detach(xcb, segment);
+            shmdt(shared);
+        }
         if (keys) xcb_key_symbols_free(keys);
         if (xcb) xcb_disconnect(xcb);
+    }
+
+    // Sets up the shared image for a window of width x height; a server that
+    // refuses (one on another machine) leaves the plain upload in use.
+    void shareMemory(int width, int height) {
+        const xcb_query_extension_reply_t* extension = xcb_get_extension_data(xcb, &xcb_shm_id);
+        if (!extension || !extension->present) return;
+        const int id = shmget(IPC_PRIVATE, static_cast<size_t>(width) * height * 4, IPC_CREAT | 0600);
+        if (id < 0) return;
+        void* memory = shmat(id, nullptr, 0);
+        shmctl(id, IPC_RMID, nullptr);  // goes when both sides have let go
+        if (memory == reinterpret_cast<void*>(-1)) return;
+        segment = xcb_generate_id(xcb);
+        if (xcb_generic_error_t* error = xcb_request_check(xcb, xcb_shm_attach_checked(xcb, segment, id, 0))) {
+            std::free(error);
+            shmdt(memory);
+            return;
+        }
+        shared = static_cast<uint32_t*>(memory);
+        sharedWidth = width;
+        sharedHeight = height;
     }
 
     // Puts `area` of `image` (its top-left at `to` in `target`) on the server,
@@ -91,6 +124,19 @@ struct X11Platform::Connection {
     void put(const RasterImage& image, Rect area, xcb_drawable_t target, Point to) {
         const int width = area.width();
         if (width <= 0 || area.height() <= 0) return;
+        if (shared && target == window && image.width() == sharedWidth && image.height() == sharedHeight) {
+            for (int y = area.top; y < area.bottom; ++y)
+                for (int x = area.left; x < area.right; ++x)
+                    shared[static_cast<size_t>(y) * sharedWidth + x] = pixelOf(image.pixel(x, y));
+            xcb_shm_put_image(xcb, target, gc, static_cast<uint16_t>(sharedWidth), static_cast<uint16_t>(sharedHeight),
+                              static_cast<uint16_t>(area.left), static_cast<uint16_t>(area.top),
+                              static_cast<uint16_t>(width), static_cast<uint16_t>(area.height()),
+                              static_cast<int16_t>(to.x), static_cast<int16_t>(to.y), screen->root_depth,
+                              XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment, 0);
+            // The server reads the memory later; it has read it by the reply to this.
+            std::free(xcb_get_input_focus_reply(xcb, xcb_get_input_focus(xcb), nullptr));
+            return;
+        }
         const size_t maxBytes = static_cast<size_t>(xcb_get_maximum_request_length(xcb)) * 4 - 64;
         const int bandRows = std::max(1, static_cast<int>(maxBytes / (static_cast<size_t>(width) * 4)));
         std::vector<uint32_t> band;
@@ -146,6 +192,8 @@ X11Platform::~X11Platform() {
 
 int X11Platform::connectionDescriptor() const { return connection ? xcb_get_file_descriptor(connection->xcb) : -1; }
 
+bool X11Platform::usesSharedMemory() const { return connection && connection->shared; }
+
 // --- The window --------------------------------------------------------------------------
 
 // A display connection of the editor's own to the display DISPLAY names; the
@@ -181,6 +229,7 @@ platform::Window* X11Platform::createChildWindow(void* parent, int width, int he
     fresh->gc = xcb_generate_id(fresh->xcb);
     xcb_create_gc(fresh->xcb, fresh->gc, id, 0, nullptr);
     fresh->keys = xcb_key_symbols_alloc(fresh->xcb);
+    fresh->shareMemory(width, height);
     xcb_map_window(fresh->xcb, id);
     xcb_flush(fresh->xcb);
 

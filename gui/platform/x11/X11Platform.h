@@ -2,7 +2,8 @@
 // display connection of its own (XCB, so an X error comes back as an event
 // on this connection and never ends the host's process). Everything is drawn
 // by the raster renderer into the window's image, and the changed part of
-// the image is uploaded after each drawing step, so the window shows exactly
+// the image is uploaded after each drawing step (through shared memory where
+// the server offers it), so the window shows exactly
 // what the headless backend draws. Input is polled from the pointer; the
 // text field's edit box and the pop-up menus are drawn here too, since X11
 // has no native ones.
@@ -49,6 +50,8 @@ public:
     // The open editor's connection, for the window-system file descriptor a
     // host may watch; -1 without a window.
     int connectionDescriptor() const;
+    // Whether the window's image reaches the server through shared memory.
+    bool usesSharedMemory() const;
 
 private:
     struct Connection;
