@@ -79,18 +79,14 @@ int parseOptions(int argc, char** argv, Options& options) {
     app.add_option("--demo", demo, "render the built-in organ chord into this file instead of an input");
     app.add_option("--plugin", options.plugin, "the plug-in library (default: Halvern.so next to this program)");
     app.add_option("--block", options.block, "block size in frames, 1 to 65536 (default 512)");
-    app.add_option("--set", sets, "NAME=VALUE in the units the parameter shows (distortion=80, speedkey=CTRL64)")
-        ->expected(1)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_option("--norm", norms, "NAME=X with X the normalised value 0..1")
-        ->expected(1)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_option("--fast-at", fastAt, "switch the rotors to fast at this time in seconds (MIDI)")
-        ->expected(1)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_option("--slow-at", slowAt, "switch them to slow at this time")
-        ->expected(1)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    // Options that may be given again and again, one value each time.
+    auto repeated = [&app](const char* name, auto& values, const char* help) {
+        app.add_option(name, values, help)->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    };
+    repeated("--set", sets, "NAME=VALUE in the units the parameter shows (distortion=80, speedkey=CTRL64)");
+    repeated("--norm", norms, "NAME=X with X the normalised value 0..1");
+    repeated("--fast-at", fastAt, "switch the rotors to fast at this time in seconds (MIDI)");
+    repeated("--slow-at", slowAt, "switch them to slow at this time");
     CLI::Option* seconds = app.add_option("--seconds", options.demoSeconds, "length of the demo, up to 3600 (default 12)");
     app.add_option("--format", options.format, "output samples: 16, 24 or float (default: float for float input, else 24)")
         ->check(CLI::IsMember({"16", "24", "float"}));

@@ -95,17 +95,27 @@ TEST_F(Win32Toolkit, RealClicksReachTheRightView) {
     EXPECT_EQ(above->clicks, 2);
 }
 
-TEST_F(Win32Toolkit, SwitchTogglesOnARealPressAndModifiersAreSeen) {
-    Frame frame({0, 0, 120, 100}, host, nullptr, win32);
-    ListenerProbe listener;
+namespace {
+
+// A switch at (30, 30) in the frame, and the cursor over it.
+OnOffButton* switchUnderTheCursor(Frame& frame, ControlListener& listener, platform::Platform& win32, HWND window) {
     Bitmap* image = new Bitmap(win32, kSwitchImage);
     auto* button = new OnOffButton({30, 30, 51, 50}, &listener, 0, image);
     image->release();
     frame.addView(button);
     pumpPending();
     POINT screen{35, 35};
-    ClientToScreen(childOf(frame), &screen);
+    ClientToScreen(window, &screen);
     SetCursorPos(screen.x, screen.y);
+    return button;
+}
+
+}  // namespace
+
+TEST_F(Win32Toolkit, SwitchTogglesOnARealPressAndModifiersAreSeen) {
+    Frame frame({0, 0, 120, 100}, host, nullptr, win32);
+    ListenerProbe listener;
+    OnOffButton* button = switchUnderTheCursor(frame, listener, win32, childOf(frame));
     sendMouse(MOUSEEVENTF_LEFTDOWN);
     ASSERT_TRUE(pumpUntil([&] { return listener.calls == 1; }));  // acts while the button is held
     EXPECT_EQ(button->getValue(), 1.0f);
@@ -383,14 +393,7 @@ TEST_F(Win32Toolkit, SwappedButtonsMakeThePhysicalRightOneThePrimary) {
 TEST_F(Win32Toolkit, APressAndReleaseDeliveredTogetherStillClick) {
     Frame frame({0, 0, 120, 100}, host, nullptr, win32);
     ListenerProbe listener;
-    Bitmap* image = new Bitmap(win32, kSwitchImage);
-    auto* button = new OnOffButton({30, 30, 51, 50}, &listener, 0, image);
-    image->release();
-    frame.addView(button);
-    pumpPending();
-    POINT screen{35, 35};
-    ClientToScreen(childOf(frame), &screen);
-    SetCursorPos(screen.x, screen.y);
+    OnOffButton* button = switchUnderTheCursor(frame, listener, win32, childOf(frame));
     INPUT both[2] = {};
     both[0].type = both[1].type = INPUT_MOUSE;
     both[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;

@@ -17,21 +17,9 @@
 namespace {
 
 // Key symbols the backend handles (X11 keysym values).
-enum Keysym : uint32_t {
-    kSpace = 0x0020,
-    kBackSpace = 0xff08,
-    kTab = 0xff09,
-    kReturn = 0xff0d,
-    kEscape = 0xff1b,
-    kHome = 0xff50,
-    kLeft = 0xff51,
-    kUp = 0xff52,
-    kRight = 0xff53,
-    kDown = 0xff54,
-    kEnd = 0xff57,
-    kKeypadEnter = 0xff8d,
-    kDelete = 0xffff,
-};
+constexpr uint32_t kSpace = 0x0020, kBackSpace = 0xff08, kTab = 0xff09, kReturn = 0xff0d, kEscape = 0xff1b;
+constexpr uint32_t kHome = 0xff50, kLeft = 0xff51, kUp = 0xff52, kRight = 0xff53, kDown = 0xff54, kEnd = 0xff57;
+constexpr uint32_t kKeypadEnter = 0xff8d, kDelete = 0xffff;
 
 // The host interface's numbering of the keys the editor knows.
 constexpr int kVirtualSpace = 7, kVirtualTab = 2;
@@ -306,34 +294,24 @@ void X11Platform::upload(bool everything) {
 
 // --- Events ------------------------------------------------------------------------------
 
-void X11Platform::dispatchOnePaint() {
+// Drains the connection. Inside a click that lets the host run (a knob
+// drag's idle pump), and for the pump's paint step, only exposures are
+// handled: the rest belongs to the gesture under way.
+void X11Platform::drainEvents(bool exposuresOnly) {
     if (!connection) return;
     const bool wasDispatching = dispatching;
     dispatching = true;
     while (connection) {
         xcb_generic_event_t* event = xcb_poll_for_event(connection->xcb);
         if (!event) break;
-        handleEvent(event, true);
+        handleEvent(event, exposuresOnly);  // may close the window, and the connection with it
         std::free(event);
     }
     dispatching = wasDispatching;
 }
 
-// Drains the connection. Inside a click that lets the host run (a knob
-// drag's idle pump), only exposures are handled: the rest belongs to the
-// gesture under way.
-void X11Platform::dispatchEvents() {
-    if (!connection) return;
-    const bool nested = dispatching;
-    dispatching = true;
-    while (connection) {
-        xcb_generic_event_t* event = xcb_poll_for_event(connection->xcb);
-        if (!event) break;
-        handleEvent(event, nested);  // may close the window, and the connection with it
-        std::free(event);
-    }
-    if (!nested) dispatching = false;
-}
+void X11Platform::dispatchOnePaint() { drainEvents(true); }
+void X11Platform::dispatchEvents() { drainEvents(dispatching); }
 
 void X11Platform::handleEvent(void* raw, bool nested) {
     auto* event = static_cast<xcb_generic_event_t*>(raw);
@@ -529,24 +507,29 @@ void X11Platform::handleKey(uint32_t keysym, uint16_t state) {
 
 // --- Input and time ------------------------------------------------------------------------
 
-int X11Platform::mouseButtons() {
-    if (!connection) return 0;
+// The pointer as the server has it now: its screen position and the
+// buttons and modifiers held. False without a connection.
+bool X11Platform::queryPointer(Point& at, int& held) {
+    if (!connection) return false;
     xcb_query_pointer_reply_t* pointer = xcb_query_pointer_reply(
         connection->xcb, xcb_query_pointer(connection->xcb, connection->screen->root), nullptr);
-    if (!pointer) return 0;
-    const int held = buttonsOf(pointer->mask);
+    if (!pointer) return false;
+    at = {pointer->root_x, pointer->root_y};
+    held = buttonsOf(pointer->mask);
     std::free(pointer);
-    return held;
+    return true;
+}
+
+int X11Platform::mouseButtons() {
+    Point at;
+    int held = 0;
+    return queryPointer(at, held) ? held : 0;
 }
 
 Point X11Platform::cursorPosition() {
-    if (!connection) return {};
-    xcb_query_pointer_reply_t* pointer = xcb_query_pointer_reply(
-        connection->xcb, xcb_query_pointer(connection->xcb, connection->screen->root), nullptr);
-    if (!pointer) return {};
-    const Point at{pointer->root_x, pointer->root_y};
-    std::free(pointer);
-    return at;
+    Point at;
+    int held = 0;
+    return queryPointer(at, held) ? at : Point{};
 }
 
 uint32_t X11Platform::ticks() {
@@ -657,7 +640,10 @@ private:
                         std::max(0, level.bounds.left + dx) + level.bounds.width(),
                         std::max(0, level.bounds.top + dy) + level.bounds.height()};
         level.window = xcb_generate_id(c.xcb);
-        const uint32_t values[] = {1, XCB_EVENT_MASK_EXPOSURE};
+        // The level hears the pointer itself too, so a click that comes before
+        // the grab has taken hold still reaches the menu.
+        const uint32_t values[] = {1, XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
+                                          XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION};
         xcb_create_window(c.xcb, XCB_COPY_FROM_PARENT, level.window, c.screen->root,
                           static_cast<int16_t>(level.bounds.left), static_cast<int16_t>(level.bounds.top),
                           static_cast<uint16_t>(level.bounds.width()), static_cast<uint16_t>(level.bounds.height()), 0,

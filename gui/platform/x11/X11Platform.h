@@ -59,6 +59,8 @@ private:
     class MenuTracker;
     friend class MenuTracker;
 
+    bool queryPointer(Point& at, int& held);
+    void drainEvents(bool exposuresOnly);
     void handleEvent(void* event, bool nested);
     void handleKey(uint32_t keysym, uint16_t state);
     void upload(bool everything);
