@@ -1,0 +1,111 @@
+// Writes the LV2 bundle's Turtle files, manifest.ttl and halvern.ttl, into
+// the folder given, from the effect's descriptor and parameter table: the
+// facts are never written a second time by hand.
+#include <cstdio>
+#include <string>
+
+#include "Lv2Ports.h"
+
+namespace {
+
+const ParameterInfo& row(int i) { return kSpeakerDescriptor.parameters[i]; }
+
+std::string number(float v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    std::string s = text;
+    return s.find_first_of(".e") == std::string::npos ? s + ".0" : s;
+}
+
+std::string audioPort(uint32_t index, bool input, const char* symbol, const char* name) {
+    return "    [\n        a lv2:" + std::string(input ? "InputPort" : "OutputPort") +
+           " , lv2:AudioPort ;\n        lv2:index " + std::to_string(index) + " ;\n        lv2:symbol \"" + symbol +
+           "\" ;\n        lv2:name \"" + name + "\"\n    ]";
+}
+
+std::string controlPort(int i) {
+    const ParameterInfo& p = row(i);
+    std::string port = "    [\n        a lv2:InputPort , lv2:ControlPort ;\n        lv2:index " +
+                       std::to_string(kPortFirstControl + i) + " ;\n        lv2:symbol \"" + kLv2ControlSymbols[i] +
+                       "\" ;\n        lv2:name \"" + p.name + "\" ;\n        lv2:default " + number(p.defaultValue) +
+                       " ;\n        lv2:minimum " + number(p.min) + " ;\n        lv2:maximum " + number(p.max);
+    if (p.kind == Integer) port += " ;\n        lv2:portProperty lv2:integer";
+    if (p.kind == List) {
+        port += " ;\n        lv2:portProperty lv2:integer , lv2:enumeration";
+        for (int k = 0; k <= static_cast<int>(p.max); ++k)
+            port += " ;\n        lv2:scalePoint [ rdfs:label \"" + std::string(p.names[k]) + "\" ; rdf:value " +
+                    number(static_cast<float>(k)) + " ]";
+    }
+    if (std::string(p.label) == "%") port += " ;\n        units:unit units:pc";
+    return port + "\n    ]";
+}
+
+std::string outputPort(uint32_t index, const char* symbol, const char* name, bool speed) {
+    std::string port = "    [\n        a lv2:OutputPort , lv2:ControlPort ;\n        lv2:index " + std::to_string(index) +
+                       " ;\n        lv2:symbol \"" + symbol + "\" ;\n        lv2:name \"" + name +
+                       "\" ;\n        lv2:minimum 0.0 ;\n        lv2:maximum 1.0";
+    if (speed) {
+        const ParameterInfo& p = row(kSpeedToggle);
+        port += " ;\n        lv2:portProperty lv2:integer , lv2:enumeration";
+        for (int k = 0; k <= static_cast<int>(p.max); ++k)
+            port += " ;\n        lv2:scalePoint [ rdfs:label \"" + std::string(p.names[k]) + "\" ; rdf:value " +
+                    number(static_cast<float>(k)) + " ]";
+    }
+    return port + "\n    ]";
+}
+
+bool write(const std::string& path, const std::string& text) {
+    FILE* out = std::fopen(path.c_str(), "w");
+    if (!out) return false;
+    const bool written = std::fputs(text.c_str(), out) >= 0;
+    return std::fclose(out) == 0 && written;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: halvern-lv2-ttl BUNDLE-FOLDER BINARY-NAME\n");
+        return 2;
+    }
+    const std::string folder = argv[1], binary = argv[2], plugin = std::string("<") + kLv2PluginUri + ">";
+    const std::string manifest =
+        "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+        "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n" +
+        plugin + "\n    a lv2:Plugin ;\n    lv2:binary <" + binary + "> ;\n    rdfs:seeAlso <halvern.ttl> .\n";
+
+    std::string ports = audioPort(kPortInLeft, true, "in_left", "In left") + " , \n" +
+                        audioPort(kPortInRight, true, "in_right", "In right") + " , \n" +
+                        audioPort(kPortOutLeft, false, "out_left", "Out left") + " , \n" +
+                        audioPort(kPortOutRight, false, "out_right", "Out right");
+    for (int i = 0; i < kNumSpeakerParameters; ++i) ports += " , \n" + controlPort(i);
+    ports += " , \n    [\n        a lv2:InputPort , atom:AtomPort ;\n        atom:bufferType atom:Sequence ;\n"
+             "        atom:supports midi:MidiEvent ;\n        lv2:designation lv2:control ;\n"
+             "        lv2:portProperty lv2:connectionOptional ;\n        lv2:index " +
+             std::to_string(kPortMidiIn) + " ;\n        lv2:symbol \"midi_in\" ;\n        lv2:name \"MIDI in\"\n    ]";
+    ports += " , \n" + outputPort(kPortSpeedState, "speed_state", "speed state", true);
+    ports += " , \n" + outputPort(kPortHornPosition, "horn_position", "horn position", false);
+    ports += " , \n" + outputPort(kPortDrumPosition, "drum_position", "drum position", false);
+
+    const std::string description =
+        "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
+        "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+        "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
+        "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+        "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
+        "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
+        "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+        "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
+        "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n" +
+        plugin + "\n    a lv2:Plugin , lv2:SimulatorPlugin , doap:Project ;\n    doap:name \"" + kSpeakerDescriptor.effectName +
+        "\" ;\n    rdfs:comment \"" + kSpeakerDescriptor.product + "\" ;\n    doap:maintainer [ foaf:name \"" +
+        kSpeakerDescriptor.vendor + "\" ] ;\n    lv2:minorVersion 0 ;\n    lv2:microVersion " +
+        std::to_string(kSpeakerDescriptor.vendorVersion) +
+        " ;\n    lv2:optionalFeature urid:map , lv2:hardRTCapable ;\n    lv2:port\n" + ports +
+        " .\n";
+    if (!write(folder + "/manifest.ttl", manifest) || !write(folder + "/halvern.ttl", description)) {
+        std::fprintf(stderr, "halvern-lv2-ttl: cannot write into %s\n", folder.c_str());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,278 @@
+// The LV2 bundle as an LV2 host finds and runs it, through lilv: its
+// description, and its sound against the VST 2 build's for the same input,
+// settings and MIDI switches, at the block sizes hosts choose.
+#include <gtest/gtest.h>
+#include <lilv/lilv.h>
+#include <lv2/atom/atom.h>
+#include <lv2/midi/midi.h>
+#include <lv2/urid/urid.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Lv2Ports.h"
+#include "PluginLibrary.h"
+
+namespace {
+
+// The URIs the plug-in asks to map, numbered as they come.
+std::vector<std::string> mapped;
+LV2_URID mapUri(LV2_URID_Map_Handle, const char* uri) {
+    for (size_t i = 0; i < mapped.size(); ++i)
+        if (mapped[i] == uri) return static_cast<LV2_URID>(i + 1);
+    mapped.push_back(uri);
+    return static_cast<LV2_URID>(mapped.size());
+}
+
+VstIntPtr vstHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+struct MidiSwitch {
+    long frame;
+    int controller;
+    int value;
+};
+
+// A setting in the units the parameter displays.
+struct Setting {
+    int parameter;
+    float value;
+};
+
+class Lv2Bundle : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        world = lilv_world_new();
+        LilvNode* bundle = lilv_new_file_uri(world, nullptr, HALVERN_LV2_BUNDLE "/");
+        lilv_world_load_bundle(world, bundle);
+        lilv_node_free(bundle);
+        LilvNode* uri = lilv_new_uri(world, kLv2PluginUri);
+        plugin = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world), uri);
+        lilv_node_free(uri);
+    }
+    static void TearDownTestSuite() { lilv_world_free(world); }
+
+    // Renders `frames` of a test signal through the LV2 plug-in in blocks.
+    std::vector<float> renderLv2(const std::vector<Setting>& settings, const std::vector<MidiSwitch>& midi, long frames,
+                                 int block, double rate = 44100.0) {
+        LV2_URID_Map map{nullptr, mapUri};
+        LV2_Feature mapFeature{LV2_URID__map, &map};
+        const LV2_Feature* features[] = {&mapFeature, nullptr};
+        LilvInstance* instance = lilv_plugin_instantiate(plugin, rate, features);
+        EXPECT_NE(instance, nullptr);
+        if (!instance) return {};
+        float controls[kNumSpeakerParameters];
+        for (int i = 0; i < kNumSpeakerParameters; ++i) controls[i] = kSpeakerDescriptor.parameters[i].defaultValue;
+        for (const Setting& s : settings) controls[s.parameter] = s.value;
+        std::vector<float> inL(static_cast<size_t>(block)), inR(static_cast<size_t>(block)), outL(inL), outR(inL);
+        float speed = 0, horn = 0, drum = 0;
+        alignas(8) uint8_t sequence[4096];
+        lilv_instance_connect_port(instance, kPortInLeft, inL.data());
+        lilv_instance_connect_port(instance, kPortInRight, inR.data());
+        lilv_instance_connect_port(instance, kPortOutLeft, outL.data());
+        lilv_instance_connect_port(instance, kPortOutRight, outR.data());
+        for (int i = 0; i < kNumSpeakerParameters; ++i)
+            lilv_instance_connect_port(instance, kPortFirstControl + i, &controls[i]);
+        lilv_instance_connect_port(instance, kPortMidiIn, sequence);
+        lilv_instance_connect_port(instance, kPortSpeedState, &speed);
+        lilv_instance_connect_port(instance, kPortHornPosition, &horn);
+        lilv_instance_connect_port(instance, kPortDrumPosition, &drum);
+        lilv_instance_activate(instance);
+        const LV2_URID midiType = mapUri(nullptr, LV2_MIDI__MidiEvent), sequenceType = mapUri(nullptr, LV2_ATOM__Sequence);
+        std::vector<float> out;
+        for (long start = 0; start < frames; start += block) {
+            const int n = static_cast<int>(std::min<long>(block, frames - start));
+            signal(start, n, inL, inR);
+            // The block's MIDI events as an atom sequence.
+            auto* seq = reinterpret_cast<LV2_Atom_Sequence*>(sequence);
+            seq->atom.type = sequenceType;
+            seq->atom.size = sizeof(LV2_Atom_Sequence_Body);
+            seq->body.unit = 0;
+            seq->body.pad = 0;
+            for (const MidiSwitch& m : midi) {
+                if (m.frame < start || m.frame >= start + n) continue;
+                auto* event = reinterpret_cast<LV2_Atom_Event*>(sequence + sizeof(LV2_Atom) + seq->atom.size);
+                event->time.frames = m.frame - start;
+                event->body.type = midiType;
+                event->body.size = 3;
+                uint8_t* data = reinterpret_cast<uint8_t*>(event + 1);
+                data[0] = 0xB0;
+                data[1] = static_cast<uint8_t>(m.controller);
+                data[2] = static_cast<uint8_t>(m.value);
+                seq->atom.size += sizeof(LV2_Atom_Event) + 8;  // 3 bytes, padded to 8
+            }
+            lilv_instance_run(instance, static_cast<uint32_t>(n));
+            for (int i = 0; i < n; ++i) out.insert(out.end(), {outL[i], outR[i]});
+        }
+        lastSpeedState = speed;
+        lilv_instance_deactivate(instance);
+        lilv_instance_free(instance);
+        return out;
+    }
+
+    // The same through the VST 2 build, loaded as a VST 2 host loads it.
+    std::vector<float> renderVst(const std::vector<Setting>& settings, const std::vector<MidiSwitch>& midi, long frames,
+                                 int block) {
+        AEffect* effect = vst.entry("VSTPluginMain")(vstHost);
+        EXPECT_NE(effect, nullptr);
+        if (!effect) return {};
+        effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
+        effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+        for (const Setting& s : settings)
+            effect->setParameter(effect, s.parameter, kSpeakerDescriptor.parameters[s.parameter].toNormalized(s.value));
+        std::vector<float> inL(static_cast<size_t>(block)), inR(inL), outL(inL), outR(inL), out;
+        std::vector<VstMidiEvent> events;
+        std::vector<char> list;
+        for (long start = 0; start < frames; start += block) {
+            const int n = static_cast<int>(std::min<long>(block, frames - start));
+            signal(start, n, inL, inR);
+            events.clear();
+            for (const MidiSwitch& m : midi) {
+                if (m.frame < start || m.frame >= start + n) continue;
+                VstMidiEvent e{};
+                e.type = kVstMidiType;
+                e.byteSize = sizeof e;
+                e.deltaFrames = static_cast<VstInt32>(m.frame - start);
+                e.midiData[0] = static_cast<char>(0xB0);
+                e.midiData[1] = static_cast<char>(m.controller);
+                e.midiData[2] = static_cast<char>(m.value);
+                events.push_back(e);
+            }
+            if (!events.empty()) {
+                list.assign(sizeof(VstEvents) + events.size() * sizeof(VstEvent*), 0);
+                auto* header = reinterpret_cast<VstEvents*>(list.data());
+                header->numEvents = static_cast<VstInt32>(events.size());
+                for (size_t i = 0; i < events.size(); ++i) header->events[i] = reinterpret_cast<VstEvent*>(&events[i]);
+                effect->dispatcher(effect, effProcessEvents, 0, 0, header, 0.0f);
+            }
+            float* inputs[2] = {inL.data(), inR.data()};
+            float* outputs[2] = {outL.data(), outR.data()};
+            effect->processReplacing(effect, inputs, outputs, n);
+            for (int i = 0; i < n; ++i) out.insert(out.end(), {outL[i], outR[i]});
+        }
+        effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+        return out;
+    }
+
+    static void signal(long start, int n, std::vector<float>& left, std::vector<float>& right) {
+        for (int i = 0; i < n; ++i) {
+            const double t = (start + i) / 44100.0;
+            left[i] = static_cast<float>(0.5 * std::sin(2 * 3.14159265358979 * 330 * t));
+            right[i] = static_cast<float>(0.4 * std::sin(2 * 3.14159265358979 * 1210 * t + 1.0));
+        }
+    }
+
+    static inline LilvWorld* world = nullptr;
+    static inline const LilvPlugin* plugin = nullptr;
+    PluginLibrary vst{HALVERN_PLUGIN_PATH};
+    float lastSpeedState = -1;
+};
+
+}  // namespace
+
+TEST_F(Lv2Bundle, IsFoundWithItsPortsAsDescribed) {
+    ASSERT_NE(plugin, nullptr);
+    LilvNode* name = lilv_plugin_get_name(plugin);
+    EXPECT_STREQ(lilv_node_as_string(name), "Halvern");
+    lilv_node_free(name);
+    ASSERT_EQ(lilv_plugin_get_num_ports(plugin), static_cast<uint32_t>(kPortCount));
+    const char* symbols[] = {"in_left", "in_right", "out_left", "out_right", "speed_toggle", "slow", "fast",
+                             "acceleration", "distortion", "balance", "separation", "speedkey", "midi_in",
+                             "speed_state", "horn_position", "drum_position"};
+    std::vector<float> minimum(kPortCount), maximum(kPortCount), fallback(kPortCount);
+    lilv_plugin_get_port_ranges_float(plugin, minimum.data(), maximum.data(), fallback.data());
+    for (uint32_t i = 0; i < kPortCount; ++i) {
+        const LilvPort* port = lilv_plugin_get_port_by_index(plugin, i);
+        EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(plugin, port)), symbols[i]) << i;
+    }
+    for (int i = 0; i < kNumSpeakerParameters; ++i) {
+        const ParameterInfo& row = kSpeakerDescriptor.parameters[i];
+        EXPECT_EQ(minimum[kPortFirstControl + i], row.min) << row.name;
+        EXPECT_EQ(maximum[kPortFirstControl + i], row.max) << row.name;
+        EXPECT_EQ(fallback[kPortFirstControl + i], row.defaultValue) << row.name;
+        const LilvPort* port = lilv_plugin_get_port_by_index(plugin, kPortFirstControl + i);
+        LilvNode* portName = lilv_port_get_name(plugin, port);
+        EXPECT_STREQ(lilv_node_as_string(portName), row.name);
+        lilv_node_free(portName);
+    }
+    LilvNode* optional = lilv_new_uri(world, LV2_CORE__connectionOptional);
+    EXPECT_TRUE(lilv_port_has_property(plugin, lilv_plugin_get_port_by_index(plugin, kPortMidiIn), optional));
+    lilv_node_free(optional);
+    LilvScalePoints* points = lilv_port_get_scale_points(plugin, lilv_plugin_get_port_by_index(plugin, kPortFirstControl + kSpeedKey));
+    EXPECT_EQ(lilv_scale_points_size(points), 6u);
+    lilv_scale_points_free(points);
+}
+
+TEST_F(Lv2Bundle, SoundsAsTheVst2BuildSampleForSampleAtEveryBlockSize) {
+    ASSERT_NE(plugin, nullptr);
+    ASSERT_TRUE(vst.loaded());
+    const std::vector<Setting> settings[] = {
+        {{kSpeedKey, kKeyCtrl64}},
+        {{kSpeedKey, kKeyCtrl1}, {kDistortion, 85}, {kBalance, -20}, {kSeparation, 40}, {kAcceleration, 60}},
+        {{kSpeedKey, kKeyCtrl67}, {kSlowSpeed, -25}, {kFastSpeed, 25}, {kDistortion, 0}},
+    };
+    const int controllers[] = {64, 1, 67};
+    for (int s = 0; s < 3; ++s) {
+        const int c = controllers[s];
+        const std::vector<MidiSwitch> midi = {{1000, c, 127}, {4100, c, 0}, {4100, c, 100}, {9000, c, 10}, {9000, 7, 127}};
+        const std::vector<float> reference = renderVst(settings[s], midi, 12000, 64);
+        float loudest = 0.0f;
+        for (float v : reference) loudest = std::max(loudest, std::fabs(v));
+        EXPECT_GT(loudest, 0.05f);  // a sound to compare
+        for (int block : {1, 64, 4096}) {
+            const std::vector<float> lv2 = renderLv2(settings[s], midi, 12000, block);
+            ASSERT_EQ(lv2.size(), reference.size());
+            EXPECT_TRUE(lv2 == reference) << "settings " << s << ", blocks of " << block;
+            EXPECT_EQ(lastSpeedState, 0.0f);  // slow again after the last switch
+        }
+    }
+}
+
+TEST_F(Lv2Bundle, AMidiSwitchStaysUntilTheControlMoves) {
+    ASSERT_NE(plugin, nullptr);
+    renderLv2({{kSpeedKey, kKeyCtrl64}}, {{100, 64, 127}}, 1000, 256);
+    EXPECT_EQ(lastSpeedState, 1.0f);  // the control still says slow; the switch holds
+}
+
+// Each sample rate is an instance of its own; every common one sounds.
+TEST_F(Lv2Bundle, WorksAtTheCommonSampleRates) {
+    ASSERT_NE(plugin, nullptr);
+    for (double rate : {44100.0, 48000.0, 88200.0, 96000.0, 192000.0}) {
+        const std::vector<float> out = renderLv2({{kSpeedKey, kKeyCtrl64}}, {{2000, 64, 127}}, 20000, 512, rate);
+        float loudest = 0.0f;
+        bool finite = true;
+        for (float v : out) {
+            finite = finite && std::isfinite(v);
+            loudest = std::max(loudest, std::fabs(v));
+        }
+        EXPECT_TRUE(finite) << rate;
+        EXPECT_GT(loudest, 0.05f) << rate;
+        EXPECT_EQ(lastSpeedState, 1.0f) << rate;
+    }
+}
+
+// A host that connects only audio and controls (no MIDI, no outputs) runs it too.
+TEST_F(Lv2Bundle, RunsWithOnlyAudioAndControlsConnected) {
+    ASSERT_NE(plugin, nullptr);
+    LilvInstance* instance = lilv_plugin_instantiate(plugin, 48000.0, nullptr);  // no features at all
+    ASSERT_NE(instance, nullptr);
+    std::vector<float> in(256, 0.25f), left(256), right(256);
+    float controls[kNumSpeakerParameters];
+    for (int i = 0; i < kNumSpeakerParameters; ++i) {
+        controls[i] = kSpeakerDescriptor.parameters[i].defaultValue;
+        lilv_instance_connect_port(instance, kPortFirstControl + i, &controls[i]);
+    }
+    lilv_instance_connect_port(instance, kPortInLeft, in.data());
+    lilv_instance_connect_port(instance, kPortInRight, in.data());
+    lilv_instance_connect_port(instance, kPortOutLeft, left.data());
+    lilv_instance_connect_port(instance, kPortOutRight, right.data());
+    lilv_instance_activate(instance);
+    lilv_instance_run(instance, 256);
+    lilv_instance_run(instance, 0);
+    for (float v : left) ASSERT_TRUE(std::isfinite(v));
+    lilv_instance_deactivate(instance);
+    lilv_instance_free(instance);
+}
