@@ -23,9 +23,9 @@ trap cleanup EXIT
 
 cmake -S . -B build -DHALVERN_TOOLS=ON -DHALVERN_BENCH=ON >/dev/null
 cmake --build build -j2
-# One X11 window suite at a time: they own the pointer and keyboard.
-ctest --test-dir build --output-on-failure -j2 -E x11
-ctest --test-dir build --output-on-failure -R x11
+# One window suite at a time: they own the pointer and keyboard.
+ctest --test-dir build --output-on-failure -j2 -LE window
+ctest --test-dir build --output-on-failure -L window
 
 # The native suites once more with the address, leak and undefined-behaviour
 # sanitizers.
@@ -33,8 +33,8 @@ sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$sanitize" \
   -DCMAKE_EXE_LINKER_FLAGS="$sanitize" -DCMAKE_MODULE_LINKER_FLAGS="$sanitize" >/dev/null
 cmake --build build-sanitize -j2
-LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build-sanitize --output-on-failure -j2 -E x11
-LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build-sanitize --output-on-failure -R x11
+LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build-sanitize --output-on-failure -j2 -LE window
+LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build-sanitize --output-on-failure -L window
 
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
 cmake --build build-win -j2

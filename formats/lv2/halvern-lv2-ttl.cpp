@@ -64,15 +64,20 @@ bool write(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: halvern-lv2-ttl BUNDLE-FOLDER BINARY-NAME\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: halvern-lv2-ttl BUNDLE-FOLDER PLUGIN-BINARY UI-BINARY\n");
         return 2;
     }
-    const std::string folder = argv[1], binary = argv[2], plugin = std::string("<") + kLv2PluginUri + ">";
+    const std::string folder = argv[1], binary = argv[2], uiBinary = argv[3];
+    const std::string plugin = std::string("<") + kLv2PluginUri + ">", ui = std::string("<") + kLv2UiUri + ">";
     const std::string manifest =
         "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
-        "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n" +
-        plugin + "\n    a lv2:Plugin ;\n    lv2:binary <" + binary + "> ;\n    rdfs:seeAlso <halvern.ttl> .\n";
+        "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+        "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n" +
+        plugin + "\n    a lv2:Plugin ;\n    lv2:binary <" + binary + "> ;\n    rdfs:seeAlso <halvern.ttl> .\n\n" + ui +
+        "\n    a ui:X11UI ;\n    ui:binary <" + uiBinary +
+        "> ;\n    lv2:requiredFeature ui:idleInterface ;\n    lv2:optionalFeature ui:resize , ui:touch ;\n"
+        "    lv2:extensionData ui:idleInterface .\n";
 
     std::string ports = audioPort(kPortInLeft, true, "in_left", "In left") + " , \n" +
                         audioPort(kPortInRight, true, "in_right", "In right") + " , \n" +
@@ -95,13 +100,14 @@ int main(int argc, char** argv) {
         "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
         "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
         "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+        "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
         "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
         "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n" +
         plugin + "\n    a lv2:Plugin , lv2:SimulatorPlugin , doap:Project ;\n    doap:name \"" + kSpeakerDescriptor.effectName +
         "\" ;\n    rdfs:comment \"" + kSpeakerDescriptor.product + "\" ;\n    doap:maintainer [ foaf:name \"" +
         kSpeakerDescriptor.vendor + "\" ] ;\n    lv2:minorVersion 0 ;\n    lv2:microVersion " +
         std::to_string(kSpeakerDescriptor.vendorVersion) +
-        " ;\n    lv2:optionalFeature urid:map , lv2:hardRTCapable ;\n    lv2:port\n" + ports +
+        " ;\n    lv2:optionalFeature urid:map , lv2:hardRTCapable ;\n    ui:ui " + ui + " ;\n    lv2:port\n" + ports +
         " .\n";
     if (!write(folder + "/manifest.ttl", manifest) || !write(folder + "/halvern.ttl", description)) {
         std::fprintf(stderr, "halvern-lv2-ttl: cannot write into %s\n", folder.c_str());

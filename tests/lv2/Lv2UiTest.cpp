@@ -1,0 +1,166 @@
+// The LV2 user interface loaded as a host loads it, embedded in an X11
+// window of the test's, idled through its idle interface and played with
+// real input: what it writes to the ports, and how it follows port events.
+#include <gtest/gtest.h>
+#include <dlfcn.h>
+#include <lv2/ui/ui.h>
+
+#include <cmath>
+#include <thread>
+#include <vector>
+
+#include "Lv2Ports.h"
+#include "../x11/XDisplay.h"
+
+namespace {
+
+constexpr uint32_t kReturnKey = 0xff0d;
+
+struct Write {
+    uint32_t port;
+    float value;
+};
+
+class Lv2Ui : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(display.ready()) << "no X display (DISPLAY)";
+        library = dlopen(HALVERN_LV2_BUNDLE "/halvern_ui.so", RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(library, nullptr) << dlerror();
+        auto entry = reinterpret_cast<const LV2UI_Descriptor* (*)(uint32_t)>(dlsym(library, "lv2ui_descriptor"));
+        ASSERT_NE(entry, nullptr);
+        descriptor = entry(0);
+        ASSERT_NE(descriptor, nullptr);
+        EXPECT_STREQ(descriptor->URI, kLv2UiUri);
+        EXPECT_EQ(entry(1), nullptr);
+        parent = display.hostWindow(300, 200, 246, 277);
+        display.focus(parent);
+        LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(static_cast<uintptr_t>(parent))};
+        LV2_Feature resizeFeature{LV2_UI__resize, &resize};
+        LV2_Feature touchFeature{LV2_UI__touch, &touch};
+        const LV2_Feature* features[] = {&parentFeature, &resizeFeature, &touchFeature, nullptr};
+        ui = descriptor->instantiate(descriptor, kLv2PluginUri, HALVERN_LV2_BUNDLE, writePort, this, &widget, features);
+        ASSERT_NE(ui, nullptr);
+        idleInterface = static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
+        ASSERT_NE(idleInterface, nullptr);
+        for (int i = 0; i < 20; ++i) idle();
+    }
+    void TearDown() override {
+        if (ui) descriptor->cleanup(ui);
+        if (library) dlclose(library);
+    }
+
+    static void writePort(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format,
+                          const void* buffer) {
+        auto* self = static_cast<Lv2Ui*>(controller);
+        if (format == 0 && size == sizeof(float)) self->writes.push_back({port, *static_cast<const float*>(buffer)});
+    }
+    static int resized(LV2UI_Feature_Handle handle, int width, int height) {
+        static_cast<Lv2Ui*>(handle)->size = {0, 0, width, height};
+        return 0;
+    }
+    static void touched(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
+        static_cast<Lv2Ui*>(handle)->touches.push_back({port, grabbed ? 1.0f : 0.0f});
+    }
+
+    void idle() {
+        EXPECT_EQ(idleInterface->idle(ui), 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    bool idleUntil(const std::function<bool()>& done) { return ::idleUntil([this] { idle(); }, done); }
+    xcb_window_t editorWindow() const { return static_cast<xcb_window_t>(reinterpret_cast<uintptr_t>(widget)); }
+    Point at(Point where) { return display.onScreen(editorWindow(), where); }
+    bool wrote(uint32_t port) const {
+        for (const Write& w : writes)
+            if (w.port == port) return true;
+        return false;
+    }
+    float lastWrite(uint32_t port) const {
+        float value = -1.0f;
+        for (const Write& w : writes)
+            if (w.port == port) value = w.value;
+        return value;
+    }
+    std::vector<uint32_t> area(Rect r) {
+        const std::vector<uint32_t> all = display.pixels(editorWindow(), 246, 277);
+        std::vector<uint32_t> part;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) part.push_back(all[static_cast<size_t>(y) * 246 + x]);
+        return part;
+    }
+
+    XDisplay display;
+    void* library = nullptr;
+    const LV2UI_Descriptor* descriptor = nullptr;
+    const LV2UI_Idle_Interface* idleInterface = nullptr;
+    LV2UI_Handle ui = nullptr;
+    LV2UI_Widget widget = nullptr;
+    xcb_window_t parent = 0;
+    LV2UI_Resize resize{this, resized};
+    LV2UI_Touch touch{this, touched};
+    Rect size;
+    std::vector<Write> writes, touches;
+};
+
+}  // namespace
+
+TEST_F(Lv2Ui, EmbedsTheEditorAtItsFixedSize) {
+    EXPECT_EQ(size, (Rect{0, 0, 246, 277}));
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(display.xcb, xcb_query_tree(display.xcb, editorWindow()), nullptr);
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->parent, parent);
+    std::free(tree);
+}
+
+TEST_F(Lv2Ui, GesturesWriteTheControlsInTheirUnits) {
+    // The switch: speed_toggle 1.
+    display.click(at({60, 140}));
+    ASSERT_TRUE(idleUntil([&] { return wrote(kPortFirstControl + kSpeedToggle); }));
+    EXPECT_EQ(lastWrite(kPortFirstControl + kSpeedToggle), 1.0f);
+
+    // A drag on DISTORTION, touched and released around its writes.
+    {
+        std::thread input([this] {
+            XDisplay own;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            own.moveTo(at({260, 60}));
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            own.button(1, false);
+        });
+        display.moveTo(at({213, 74}));
+        display.button(1, true);
+        idleUntil([&] { return touches.size() == 2; });
+        input.join();
+    }
+    ASSERT_EQ(touches.size(), 2u);
+    EXPECT_EQ(touches[0].port, kPortFirstControl + kDistortion);
+    EXPECT_EQ(touches[0].value, 1.0f);
+    EXPECT_EQ(touches[1].value, 0.0f);
+    EXPECT_GT(lastWrite(kPortFirstControl + kDistortion), 60.0f);
+    EXPECT_EQ(lastWrite(kPortFirstControl + kDistortion), std::floor(lastWrite(kPortFirstControl + kDistortion)));
+
+    // "30" typed into SLOW: the port gets 25, the most it takes.
+    display.click(at({30, 110}));
+    idleUntil([&] { return display.focused() == editorWindow(); });
+    display.type("30");
+    display.tap(kReturnKey);
+    ASSERT_TRUE(idleUntil([&] { return wrote(kPortFirstControl + kSlowSpeed); }));
+    EXPECT_EQ(lastWrite(kPortFirstControl + kSlowSpeed), 25.0f);
+}
+
+TEST_F(Lv2Ui, PortEventsRedrawTheKnobAndItsField) {
+    const Rect knobAndField{191, 72, 235, 118};
+    const std::vector<uint32_t> before = area(knobAndField);
+    const float twenty = 20.0f;
+    descriptor->port_event(ui, kPortFirstControl + kDistortion, sizeof(float), 0, &twenty);
+    ASSERT_TRUE(idleUntil([&] { return area(knobAndField) != before; }));
+    EXPECT_TRUE(writes.empty());  // following the plug-in writes nothing back
+
+    // A MIDI switch the plug-in reports: the switch and lamps follow.
+    const Rect lamps{27, 137, 101, 151};
+    const std::vector<uint32_t> slow = area(lamps);
+    const float fast = 1.0f;
+    descriptor->port_event(ui, kPortSpeedState, sizeof(float), 0, &fast);
+    ASSERT_TRUE(idleUntil([&] { return area(lamps) != slow; }));
+    EXPECT_TRUE(writes.empty());
+}
