@@ -240,3 +240,24 @@ TEST_F(LinuxHost, OpeningAndClosingTwoHundredTimesLeaksNothing) {
     EXPECT_EQ(openDescriptors(), descriptors);
     EXPECT_EQ(display.windowCount(), windows);
 }
+
+// A host that destroys its window before it closes the editor: the errors
+// that follow come back on the editor's own connection and end nothing.
+TEST_F(LinuxHost, AParentDestroyedBeforeTheEditorClosesEndsNothing) {
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, parentHandle()), 1);
+    idleFor(50);
+    xcb_destroy_window(display.xcb, parent);
+    display.sync();
+    idleFor(100);  // the editor hears its window went, and draws nothing more
+    display.click({300, 250});
+    idleFor(50);
+    dispatch(effEditClose);
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, parentHandle()), 1);  // into a window that is gone: nothing shown
+    idleFor(50);
+    dispatch(effEditClose);
+    parent = display.hostWindow(200, 150, 246, 277);
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, parentHandle()), 1);  // and a new window works
+    idleFor(50);
+    EXPECT_NE(editorWindow(), 0u);
+    dispatch(effEditClose);
+}
