@@ -120,13 +120,7 @@ TEST_F(Lv2Ui, GesturesWriteTheControlsInTheirUnits) {
 
     // A drag on DISTORTION, touched and released around its writes.
     {
-        std::thread input([this] {
-            XDisplay own;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            own.moveTo(at({260, 60}));
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
-            own.button(1, false);
-        });
+        std::thread input = moveThenRelease(at({260, 60}));
         display.moveTo(at({213, 74}));
         display.button(1, true);
         idleUntil([&] { return touches.size() == 2; });

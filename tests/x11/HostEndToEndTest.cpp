@@ -153,13 +153,7 @@ TEST_F(LinuxHost, RealInputPlaysTheEditorWhileAudioRuns) {
 
     // A drag on DISTORTION, bracketed for the host.
     {
-        std::thread input([this] {
-            XDisplay own;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            own.moveTo(at({260, 60}));
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
-            own.button(1, false);
-        });
+        std::thread input = moveThenRelease(at({260, 60}));
         display.moveTo(at({213, 74}));
         display.button(1, true);
         idleUntil([&] { return !host.callsOf(audioMasterEndEdit).empty(); });

@@ -171,6 +171,19 @@ private:
     std::vector<xcb_window_t> windows;
 };
 
+// A knob drag's second half, from a connection of its own while the
+// caller's thread sits in the drag loop: after a moment the pointer moves to
+// `to` (screen pixels) and the left button goes up. Join the thread.
+inline std::thread moveThenRelease(Point to) {
+    return std::thread([to] {
+        XDisplay own;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        own.moveTo(to);
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        own.button(1, false);
+    });
+}
+
 // Calls `step` (an idle) until `done` holds or two seconds pass.
 inline bool idleUntil(const std::function<void()>& step, const std::function<bool()>& done) {
     const auto start = std::chrono::steady_clock::now();
