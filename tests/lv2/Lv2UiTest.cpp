@@ -158,3 +158,14 @@ TEST_F(Lv2Ui, PortEventsRedrawTheKnobAndItsField) {
     ASSERT_TRUE(idleUntil([&] { return area(lamps) != slow; }));
     EXPECT_TRUE(writes.empty());
 }
+
+// The cabinet turns with the plug-in's rotor outputs.
+TEST_F(Lv2Ui, RotorOutputsTurnTheCabinet) {
+    const Rect cabinet{142, 171, 227, 266};
+    const std::vector<uint32_t> still = area(cabinet);
+    const float horn = 0.3f, drum = 0.55f;
+    descriptor->port_event(ui, kPortHornPosition, sizeof(float), 0, &horn);
+    descriptor->port_event(ui, kPortDrumPosition, sizeof(float), 0, &drum);
+    ASSERT_TRUE(idleUntil([&] { return area(cabinet) != still; }));
+    EXPECT_TRUE(writes.empty());
+}

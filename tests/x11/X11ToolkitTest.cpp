@@ -233,3 +233,45 @@ TEST_F(X11Toolkit, MenuChosenWithTheKeyboard) {
     }
     EXPECT_EQ(menu->getCurrent(), 4);
 }
+
+// A sub-menu opened with Right and chosen with Enter; a second column that
+// Down reaches after the first.
+TEST_F(X11Toolkit, SubMenusAndColumnsAnswerTheKeyboard) {
+    ListenerProbe listener;
+    auto* menu = add(new OptionMenu({20, 20, 100, 34}, &listener, 7));
+    auto* sub = new OptionMenu({0, 0, 0, 0}, &listener, 8);
+    for (const char* entry : {"X", "Y"}) sub->addEntry(entry);
+    menu->addEntry("A");
+    menu->addSubMenu(sub, "More");
+    sub->release();  // the menu holds it
+    idle();
+    {
+        InputThread input([](XDisplay& own) {
+            for (int i = 0; i < 200 && !own.popup(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            own.tap(kDownKey);        // A
+            own.tap(kDownKey);        // More
+            own.tap(0xff53);          // Right: the sub-menu, X lit
+            own.tap(kDownKey);        // Y
+            own.tap(kReturnKey);
+        });
+        display.click(screen({30, 27}));
+        ASSERT_TRUE(idleUntil([&] { return listener.calls == 1; }));
+    }
+    EXPECT_EQ(listener.lastTag, 8);  // the sub-menu's item was chosen
+    EXPECT_EQ(sub->getCurrent(), 1);
+
+    auto* columns = add(new OptionMenu({120, 20, 190, 34}, &listener, 9));
+    for (const char* entry : {"1", "2", "3", "4"}) columns->addEntry(entry);
+    columns->setItemsPerColumn(2);
+    idle();
+    {
+        InputThread input([](XDisplay& own) {
+            for (int i = 0; i < 200 && !own.popup(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            for (int i = 0; i < 3; ++i) own.tap(kDownKey);  // 1, 2, then 3 at the top of the second column
+            own.tap(kReturnKey);
+        });
+        display.click(screen({130, 27}));
+        ASSERT_TRUE(idleUntil([&] { return listener.calls == 2; }));
+    }
+    EXPECT_EQ(columns->getCurrent(), 2);
+}
