@@ -236,6 +236,7 @@ void X11Platform::handleEvent(void* raw, bool nested) {
             if (press->detail > 3) break;  // sideways wheel and extra buttons
             if (editBox && editBox->r.containsInclusive(where)) break;  // a click in the entry goes on editing
             xcb_set_input_focus(connection->xcb, XCB_INPUT_FOCUS_PARENT, connection->window, press->time);
+            xcb_flush(connection->xcb);  // the focus moves before whatever the click does
             platform::Device* device = acquireWindowDevice(window);
             events->buttonDown(device, where, buttonOf(press->detail) | buttonsOf(press->state));
             if (window) releaseWindowDevice(window, device);
