@@ -47,7 +47,7 @@ struct Lv2Instance {
     VstMidiEvent midi[kMaxEvents] = {};
     struct {
         VstEvents header;
-        VstEvent* more[kMaxEvents - 1];  // VstEvents ends in room for two pointers
+        VstEvent* more[kMaxEvents - 2];  // VstEvents itself ends in room for two
     } list{};
 };
 

@@ -23,6 +23,15 @@ std::string audioPort(uint32_t index, bool input, const char* symbol, const char
            "\" ;\n        lv2:name \"" + name + "\"\n    ]";
 }
 
+// A list row's entries as an enumeration of whole positions.
+std::string enumeration(const ParameterInfo& p) {
+    std::string text = " ;\n        lv2:portProperty lv2:integer , lv2:enumeration";
+    for (int k = 0; k <= static_cast<int>(p.max); ++k)
+        text += " ;\n        lv2:scalePoint [ rdfs:label \"" + std::string(p.names[k]) + "\" ; rdf:value " +
+                number(static_cast<float>(k)) + " ]";
+    return text;
+}
+
 std::string controlPort(int i) {
     const ParameterInfo& p = row(i);
     std::string port = "    [\n        a lv2:InputPort , lv2:ControlPort ;\n        lv2:index " +
@@ -30,12 +39,7 @@ std::string controlPort(int i) {
                        "\" ;\n        lv2:name \"" + p.name + "\" ;\n        lv2:default " + number(p.defaultValue) +
                        " ;\n        lv2:minimum " + number(p.min) + " ;\n        lv2:maximum " + number(p.max);
     if (p.kind == Integer) port += " ;\n        lv2:portProperty lv2:integer";
-    if (p.kind == List) {
-        port += " ;\n        lv2:portProperty lv2:integer , lv2:enumeration";
-        for (int k = 0; k <= static_cast<int>(p.max); ++k)
-            port += " ;\n        lv2:scalePoint [ rdfs:label \"" + std::string(p.names[k]) + "\" ; rdf:value " +
-                    number(static_cast<float>(k)) + " ]";
-    }
+    if (p.kind == List) port += enumeration(p);
     if (std::string(p.label) == "%") port += " ;\n        units:unit units:pc";
     return port + "\n    ]";
 }
@@ -44,13 +48,7 @@ std::string outputPort(uint32_t index, const char* symbol, const char* name, boo
     std::string port = "    [\n        a lv2:OutputPort , lv2:ControlPort ;\n        lv2:index " + std::to_string(index) +
                        " ;\n        lv2:symbol \"" + symbol + "\" ;\n        lv2:name \"" + name +
                        "\" ;\n        lv2:minimum 0.0 ;\n        lv2:maximum 1.0";
-    if (speed) {
-        const ParameterInfo& p = row(kSpeedToggle);
-        port += " ;\n        lv2:portProperty lv2:integer , lv2:enumeration";
-        for (int k = 0; k <= static_cast<int>(p.max); ++k)
-            port += " ;\n        lv2:scalePoint [ rdfs:label \"" + std::string(p.names[k]) + "\" ; rdf:value " +
-                    number(static_cast<float>(k)) + " ]";
-    }
+    if (speed) port += enumeration(row(kSpeedToggle));
     return port + "\n    ]";
 }
 

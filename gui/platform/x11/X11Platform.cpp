@@ -77,8 +77,6 @@ X11Platform::~X11Platform() {
     if (window) destroyWindow(window);
 }
 
-int X11Platform::connectionDescriptor() const { return connection ? xcb_get_file_descriptor(connection->xcb) : -1; }
-
 bool X11Platform::usesSharedMemory() const { return connection && connection->shared; }
 
 // --- The window --------------------------------------------------------------------------

@@ -47,9 +47,6 @@ public:
     void dispatchOnePaint() override;
     void dispatchEvents() override;
 
-    // The open editor's connection, for the window-system file descriptor a
-    // host may watch; -1 without a window.
-    int connectionDescriptor() const;
     // Whether the window's image reaches the server through shared memory.
     bool usesSharedMemory() const;
 
