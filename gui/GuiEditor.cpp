@@ -37,6 +37,8 @@ void GuiEditor::idle() {
     if (Frame* open = frame) open->idle();
 }
 
+int GuiEditor::eventDescriptor() { return backend->eventDescriptor(); }
+
 int GuiEditor::onWindowKey(VstKeyCode& key) {
     windowKeyPending = true;
     const int answer = onKeyDown(key);

@@ -24,6 +24,7 @@ public:
     int getRect(ERect** out) override;
     int open(void* parent) override;
     void idle() override;
+    int eventDescriptor() override;
     int setKnobMode(int mode) override;
     bool onWheel(float distance) override;
 

@@ -34,6 +34,9 @@ public:
     virtual int onKeyUp(VstKeyCode&) { return -1; }
     virtual int setKnobMode(int) { return 0; }
     virtual bool onWheel(float) { return false; }
+    // A descriptor that becomes readable when the open window has events to
+    // handle at idle; -1 when there is none (the host's idle timer serves).
+    virtual int eventDescriptor() { return -1; }
 
 protected:
     AudioEffect* effect;

@@ -36,12 +36,14 @@ public:
 
     bool loaded() const { return handle != nullptr; }
 
-    PluginEntry entry(const char* name) const {
+    PluginEntry entry(const char* name) const { return reinterpret_cast<PluginEntry>(symbol(name)); }
+
+    // Any exported symbol: a function or, as CLAP's entry, a record.
+    void* symbol(const char* name) const {
 #if defined(_WIN32)
-        return reinterpret_cast<PluginEntry>(
-            reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name)));
+        return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
 #else
-        return reinterpret_cast<PluginEntry>(dlsym(handle, name));
+        return dlsym(handle, name);
 #endif
     }
 

@@ -68,6 +68,10 @@ public:
     // windows, without waiting; called from the editor's idle. Backends whose
     // windows get their messages from the host's own loop do nothing here.
     virtual void dispatchEvents() = 0;
+    // A descriptor that becomes readable when the window system has queued
+    // events for this platform's windows, for hosts that watch descriptors;
+    // -1 where the backend has none or no window is open.
+    virtual int eventDescriptor() { return -1; }
 
     // MouseButtons bits of what is held down now; the left button is the
     // user's primary one, wherever the system has it.

@@ -14,6 +14,7 @@
 
 #include "Lv2Ports.h"
 #include "PluginLibrary.h"
+#include "Vst2Reference.h"
 
 namespace {
 
@@ -26,21 +27,8 @@ LV2_URID mapUri(LV2_URID_Map_Handle, const char* uri) {
     return static_cast<LV2_URID>(mapped.size());
 }
 
-VstIntPtr vstHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-struct MidiSwitch {
-    long frame;
-    int controller;
-    int value;
-};
-
-// A setting in the units the parameter displays.
-struct Setting {
-    int parameter;
-    float value;
-};
+using vst2reference::MidiSwitch;
+using vst2reference::Setting;
 
 class Lv2Bundle : public ::testing::Test {
 protected:
@@ -85,7 +73,7 @@ protected:
         std::vector<float> out;
         for (long start = 0; start < frames; start += block) {
             const int n = static_cast<int>(std::min<long>(block, frames - start));
-            signal(start, n, inL, inR);
+            vst2reference::signal(start, n, inL.data(), inR.data());
             // The block's MIDI events as an atom sequence.
             auto* seq = reinterpret_cast<LV2_Atom_Sequence*>(sequence);
             seq->atom.type = sequenceType;
@@ -116,53 +104,7 @@ protected:
     // The same through the VST 2 build, loaded as a VST 2 host loads it.
     std::vector<float> renderVst(const std::vector<Setting>& settings, const std::vector<MidiSwitch>& midi, long frames,
                                  int block) {
-        AEffect* effect = vst.entry("VSTPluginMain")(vstHost);
-        EXPECT_NE(effect, nullptr);
-        if (!effect) return {};
-        effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
-        effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-        for (const Setting& s : settings)
-            effect->setParameter(effect, s.parameter, kSpeakerDescriptor.parameters[s.parameter].toNormalized(s.value));
-        std::vector<float> inL(static_cast<size_t>(block)), inR(inL), outL(inL), outR(inL), out;
-        std::vector<VstMidiEvent> events;
-        std::vector<char> list;
-        for (long start = 0; start < frames; start += block) {
-            const int n = static_cast<int>(std::min<long>(block, frames - start));
-            signal(start, n, inL, inR);
-            events.clear();
-            for (const MidiSwitch& m : midi) {
-                if (m.frame < start || m.frame >= start + n) continue;
-                VstMidiEvent e{};
-                e.type = kVstMidiType;
-                e.byteSize = sizeof e;
-                e.deltaFrames = static_cast<VstInt32>(m.frame - start);
-                e.midiData[0] = static_cast<char>(0xB0);
-                e.midiData[1] = static_cast<char>(m.controller);
-                e.midiData[2] = static_cast<char>(m.value);
-                events.push_back(e);
-            }
-            if (!events.empty()) {
-                list.assign(sizeof(VstEvents) + events.size() * sizeof(VstEvent*), 0);
-                auto* header = reinterpret_cast<VstEvents*>(list.data());
-                header->numEvents = static_cast<VstInt32>(events.size());
-                for (size_t i = 0; i < events.size(); ++i) header->events[i] = reinterpret_cast<VstEvent*>(&events[i]);
-                effect->dispatcher(effect, effProcessEvents, 0, 0, header, 0.0f);
-            }
-            float* inputs[2] = {inL.data(), inR.data()};
-            float* outputs[2] = {outL.data(), outR.data()};
-            effect->processReplacing(effect, inputs, outputs, n);
-            for (int i = 0; i < n; ++i) out.insert(out.end(), {outL[i], outR[i]});
-        }
-        effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
-        return out;
-    }
-
-    static void signal(long start, int n, std::vector<float>& left, std::vector<float>& right) {
-        for (int i = 0; i < n; ++i) {
-            const double t = (start + i) / 44100.0;
-            left[i] = static_cast<float>(0.5 * std::sin(2 * 3.14159265358979 * 330 * t));
-            right[i] = static_cast<float>(0.4 * std::sin(2 * 3.14159265358979 * 1210 * t + 1.0));
-        }
+        return vst2reference::render(vst, settings, midi, frames, block);
     }
 
     static inline LilvWorld* world = nullptr;

@@ -210,6 +210,8 @@ void X11Platform::drainEvents(bool exposuresOnly) {
 void X11Platform::dispatchOnePaint() { drainEvents(true); }
 void X11Platform::dispatchEvents() { drainEvents(dispatching); }
 
+int X11Platform::eventDescriptor() { return connection ? xcb_get_file_descriptor(connection->xcb) : -1; }
+
 void X11Platform::handleEvent(void* raw, bool nested) {
     auto* event = static_cast<xcb_generic_event_t*>(raw);
     platform::WindowEvents* events = window ? eventsOf(window) : nullptr;

@@ -46,6 +46,7 @@ public:
     void sleep(int milliseconds) override;
     void dispatchOnePaint() override;
     void dispatchEvents() override;
+    int eventDescriptor() override;
 
     // Whether the window's image reaches the server through shared memory.
     bool usesSharedMemory() const;

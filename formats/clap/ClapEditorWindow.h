@@ -1,0 +1,53 @@
+// The editor in a CLAP host: embedded in the host's window (X11 on Linux,
+// Win32 on Windows), fixed in size, and idled on the main thread from the
+// host's timer, and on X11 also whenever the editor's display connection has
+// events, where the host watches descriptors. A Windows host without timers
+// gets a window timer instead.
+#pragma once
+
+#include <cstdint>
+
+#include "ClapInterface.h"
+
+class EditorBase;
+
+class ClapEditorWindow {
+public:
+    ClapEditorWindow(EditorBase* editor, const clap_host_t* host);
+    ~ClapEditorWindow();
+    ClapEditorWindow(const ClapEditorWindow&) = delete;
+    ClapEditorWindow& operator=(const ClapEditorWindow&) = delete;
+
+    // The host's timer and descriptor services, looked up once the host may be asked.
+    void findHostServices();
+
+    static const char* windowApi();
+    bool isApiSupported(const char* api, bool floating) const;
+    bool create(const char* api, bool floating);
+    void destroy();
+    bool getSize(uint32_t* width, uint32_t* height) const;
+    bool setParent(const clap_window_t* window);
+    bool show();
+    bool hide();
+    void onTimer(clap_id timer);
+    void onDescriptor(int descriptor);
+#if defined(_WIN32)
+    void onWindowTimer();
+#endif
+
+private:
+    void startIdle();
+    void stopIdle();
+
+    EditorBase* editor;
+    const clap_host_t* host;
+    const clap_host_timer_support_t* hostTimers = nullptr;
+    const clap_host_posix_fd_support_t* hostDescriptors = nullptr;
+    bool created = false;
+    bool open = false;
+    bool idling = false;
+    clap_id timer = CLAP_INVALID_ID;
+    int watchedDescriptor = -1;
+    void* parent = nullptr;
+    bool windowTimer = false;
+};

@@ -1,0 +1,64 @@
+// The library's CLAP entry point: one plug-in, described from the effect's
+// own descriptor, made by the plug-in factory.
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "ClapInterface.h"
+#include "ClapPlugin.h"
+#include "SpeakerDescriptor.h"
+
+#if defined(_WIN32)
+#define HALVERN_CLAP_EXPORT extern "C" __declspec(dllexport)
+#else
+#define HALVERN_CLAP_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+namespace {
+
+const char* const kFeatures[] = {"audio-effect", "stereo", "chorus", "tremolo", "distortion", nullptr};
+
+// The effect's vendor version as the descriptor's version text.
+const char* versionText() {
+    static char text[16];
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(kSpeakerDescriptor.vendorVersion));
+    return text;
+}
+
+const clap_plugin_t* createPlugin(const clap_plugin_factory_t*, const clap_host_t* host, const char* id) {
+    if (!host || !host->get_extension || !id || std::strcmp(id, kClapDescriptor.id) != 0 ||
+        host->clap_version.major < 1)
+        return nullptr;
+    ClapPlugin* plugin = new (std::nothrow) ClapPlugin(host);
+    return plugin ? plugin->record() : nullptr;
+}
+
+const clap_plugin_factory_t kFactory = {
+    [](const clap_plugin_factory_t*) -> uint32_t { return 1; },
+    [](const clap_plugin_factory_t*, uint32_t index) { return index == 0 ? &kClapDescriptor : nullptr; },
+    createPlugin,
+};
+
+}  // namespace
+
+const clap_plugin_descriptor_t kClapDescriptor = {
+    kClapVersion,
+    "com.tessmark.halvern",
+    kSpeakerDescriptor.effectName,
+    kSpeakerDescriptor.vendor,
+    "",
+    "",
+    "",
+    versionText(),
+    kSpeakerDescriptor.product,
+    kFeatures,
+};
+
+HALVERN_CLAP_EXPORT const clap_plugin_entry_t clap_entry = {
+    kClapVersion,
+    [](const char*) { return true; },
+    [] {},
+    [](const char* id) -> const void* {
+        return id && std::strcmp(id, CLAP_PLUGIN_FACTORY_ID) == 0 ? &kFactory : nullptr;
+    },
+};

@@ -1,0 +1,266 @@
+#include "ClapPlugin.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "ClapParameters.h"
+#include "CurrentThread.h"
+#include "SettingsRecord.h"
+
+namespace {
+
+ClapPlugin& self(const clap_plugin_t* plugin) { return ClapPlugin::of(plugin); }
+
+bool isCoreEvent(const clap_event_header_t& event, uint16_t type, size_t size) {
+    return event.space_id == CLAP_CORE_EVENT_SPACE_ID && event.type == type && event.size >= size;
+}
+
+clap_event_param_value_t valueEvent(uint32_t time, clap_id id, double value) {
+    clap_event_param_value_t event{};
+    event.header = {sizeof event, time, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_PARAM_VALUE, 0};
+    event.param_id = id;
+    event.note_id = -1;
+    event.port_index = -1;
+    event.channel = -1;
+    event.key = -1;
+    event.value = value;
+    return event;
+}
+
+}  // namespace
+
+ClapPlugin::ClapPlugin(const clap_host_t* host)
+    : plugin{&kClapDescriptor, this, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+             nullptr, nullptr},
+      host(host),
+      effect(effectCallback, true),
+      window(effect.getEditorBase(), host) {
+    effect.getAeffect()->user = this;
+    plugin.init = [](const clap_plugin_t* p) { return self(p).init(); };
+    plugin.destroy = [](const clap_plugin_t* p) { delete &self(p); };
+    plugin.activate = [](const clap_plugin_t* p, double rate, uint32_t, uint32_t) { return self(p).activate(rate); };
+    plugin.deactivate = [](const clap_plugin_t*) {};
+    plugin.start_processing = [](const clap_plugin_t*) { return true; };
+    plugin.stop_processing = [](const clap_plugin_t*) {};
+    // As when a VST 2 host switches the effect on again: the delay lines start silent.
+    plugin.reset = [](const clap_plugin_t* p) { self(p).effect.resume(); };
+    plugin.process = [](const clap_plugin_t* p, const clap_process_t* process) {
+        return process ? self(p).process(*process) : CLAP_PROCESS_ERROR;
+    };
+    plugin.get_extension = [](const clap_plugin_t* p, const char* id) { return id ? self(p).extension(id) : nullptr; };
+    plugin.on_main_thread = [](const clap_plugin_t*) {};
+}
+
+// The host may be asked for its services from here on.
+bool ClapPlugin::init() {
+    hostParams = static_cast<const clap_host_params_t*>(host->get_extension(host, CLAP_EXT_PARAMS));
+    hostLog = static_cast<const clap_host_log_t*>(host->get_extension(host, CLAP_EXT_LOG));
+    if (hostParams && !hostParams->request_flush) hostParams = nullptr;
+    if (hostLog && !hostLog->log) hostLog = nullptr;
+    window.findHostServices();
+    return true;
+}
+
+bool ClapPlugin::activate(double sampleRate) {
+    const float rate = static_cast<float>(sampleRate);
+    if (!AudioEffect::isUsableSampleRate(rate)) {
+        log(CLAP_LOG_HOST_MISBEHAVING, "Halvern: activation refused: the sample rate is not a number above 0.");
+        return false;
+    }
+    effect.setSampleRate(rate);
+    effect.resume();
+    return true;
+}
+
+// The editor's events go first (at frame 0); then each input event takes
+// effect at its frame, the block cut there. Events past the block's end act
+// at its last frame.
+clap_process_status ClapPlugin::process(const clap_process_t& p) {
+    const uint32_t frames = p.frames_count;
+    if (p.audio_inputs_count < 1 || p.audio_outputs_count < 1 || !p.audio_inputs || !p.audio_outputs)
+        return CLAP_PROCESS_ERROR;
+    const clap_audio_buffer_t& in = p.audio_inputs[0];
+    const clap_audio_buffer_t& out = p.audio_outputs[0];
+    if (in.channel_count < 2 || out.channel_count < 2 || !in.data32 || !out.data32 || !in.data32[0] ||
+        !in.data32[1] || !out.data32[0] || !out.data32[1])
+        return CLAP_PROCESS_ERROR;
+
+    processThread.store(currentThread(), std::memory_order_relaxed);
+    processOut = p.out_events && p.out_events->try_push ? p.out_events : nullptr;
+    sendEditorEvents(processOut);
+    const uint32_t count = p.in_events && p.in_events->size && p.in_events->get ? p.in_events->size(p.in_events) : 0;
+    uint32_t done = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        const clap_event_header_t* event = p.in_events->get(p.in_events, i);
+        if (!event) continue;
+        uint32_t at = event->time < done ? done : event->time;
+        if (frames > 0 && at >= frames) at = frames - 1;
+        if (at > done) {
+            runStretch(p, done, at);
+            done = at;
+        }
+        applyEvent(*event);
+    }
+    if (frames > done) runStretch(p, done, frames);
+    midiList.header.numEvents = 0;
+    processOut = nullptr;
+    processThread.store(0, std::memory_order_relaxed);
+    return CLAP_PROCESS_CONTINUE;
+}
+
+// A parameter value or a MIDI message; the messages wait for the stretch
+// they start.
+void ClapPlugin::applyEvent(const clap_event_header_t& event) {
+    if (isCoreEvent(event, CLAP_EVENT_PARAM_VALUE, sizeof(clap_event_param_value_t))) {
+        const auto& change = reinterpret_cast<const clap_event_param_value_t&>(event);
+        if (clapparameters::isParameter(change.param_id) && std::isfinite(change.value))
+            effect.setParameter(static_cast<VstInt32>(change.param_id),
+                                clapparameters::normalized(change.param_id, change.value));
+    } else if (isCoreEvent(event, CLAP_EVENT_MIDI, sizeof(clap_event_midi_t))) {
+        const int count = midiList.header.numEvents;
+        if (count == kMaxMidiEvents) return;
+        const auto& message = reinterpret_cast<const clap_event_midi_t&>(event);
+        VstMidiEvent& m = midi[count];
+        m = VstMidiEvent{};
+        m.type = kVstMidiType;
+        m.byteSize = sizeof(VstMidiEvent);
+        for (int i = 0; i < 3; ++i) m.midiData[i] = static_cast<char>(message.data[i]);
+        (&midiList.header.events[0])[count] = reinterpret_cast<VstEvent*>(&m);
+        midiList.header.numEvents = count + 1;
+    }
+}
+
+void ClapPlugin::runStretch(const clap_process_t& p, uint32_t from, uint32_t to) {
+    if (midiList.header.numEvents > 0) {
+        effect.processEvents(&midiList.header);
+        midiList.header.numEvents = 0;
+    }
+    stretchStart = from;
+    float* const* in = p.audio_inputs[0].data32;
+    float* const* out = p.audio_outputs[0].data32;
+    float* inputs[2] = {in[0] + from, in[1] + from};
+    float* outputs[2] = {out[0] + from, out[1] + from};
+    effect.processReplacing(inputs, outputs, static_cast<VstInt32>(to - from));
+}
+
+void ClapPlugin::flush(const clap_input_events_t* in, const clap_output_events_t* out) {
+    const uint32_t count = in && in->size && in->get ? in->size(in) : 0;
+    for (uint32_t i = 0; i < count; ++i)
+        if (const clap_event_header_t* event = in->get(in, i);
+            event && isCoreEvent(*event, CLAP_EVENT_PARAM_VALUE, sizeof(clap_event_param_value_t)))
+            applyEvent(*event);
+    sendEditorEvents(out && out->try_push ? out : nullptr);
+}
+
+// Without a list to send to, the events are still taken, so the ring never
+// holds stale ones.
+void ClapPlugin::sendEditorEvents(const clap_output_events_t* out) {
+    EditorEvent e;
+    while (editorEvents.pop(e)) {
+        if (!out) continue;
+        if (e.type == CLAP_EVENT_PARAM_VALUE) {
+            const clap_event_param_value_t event = valueEvent(0, e.parameter, e.value);
+            out->try_push(out, &event.header);
+        } else {
+            clap_event_param_gesture_t event{};
+            event.header = {sizeof event, 0, CLAP_CORE_EVENT_SPACE_ID, e.type, 0};
+            event.param_id = e.parameter;
+            out->try_push(out, &event.header);
+        }
+    }
+}
+
+// The effect reports a parameter change: on the audio thread (a MIDI speed
+// switch) it goes out at once at its stretch's frame; from the editor it
+// waits for the next process or flush.
+void ClapPlugin::effectChanged(VstInt32 index, float normalizedValue) {
+    if (!clapparameters::isParameter(static_cast<clap_id>(index))) return;
+    const clap_id id = static_cast<clap_id>(index);
+    const double value = clapparameters::displayValue(id, normalizedValue);
+    if (processThread.load(std::memory_order_relaxed) == currentThread()) {
+        if (!processOut) return;
+        const clap_event_param_value_t event = valueEvent(stretchStart, id, value);
+        processOut->try_push(processOut, &event.header);
+        return;
+    }
+    editorEvents.push({CLAP_EVENT_PARAM_VALUE, id, value});
+    tellHostToFlush();
+}
+
+void ClapPlugin::editorGesture(VstInt32 index, bool begins) {
+    if (!clapparameters::isParameter(static_cast<clap_id>(index))) return;
+    editorEvents.push(
+        {begins ? CLAP_EVENT_PARAM_GESTURE_BEGIN : CLAP_EVENT_PARAM_GESTURE_END, static_cast<clap_id>(index), 0.0});
+    tellHostToFlush();
+}
+
+void ClapPlugin::tellHostToFlush() {
+    if (hostParams) hostParams->request_flush(host);
+}
+
+void ClapPlugin::log(int32_t severity, const char* message) const {
+    if (hostLog) hostLog->log(host, severity, message);
+}
+
+double ClapPlugin::parameterValue(clap_id id) {
+    return clapparameters::displayValue(id, effect.getParameter(static_cast<VstInt32>(id)));
+}
+
+bool ClapPlugin::save(const clap_ostream_t* stream) {
+    if (!stream || !stream->write) return false;
+    settingsrecord::Values values;
+    for (clap_id id = 0; id < values.size(); ++id) values[id] = parameterValue(id);
+    const settingsrecord::Bytes bytes = settingsrecord::encode(values);
+    for (size_t written = 0; written < bytes.size();) {
+        const int64_t n = stream->write(stream, bytes.data() + written, bytes.size() - written);
+        if (n <= 0) {
+            log(CLAP_LOG_ERROR, "Halvern: the state could not be saved: the host's stream took no more bytes.");
+            return false;
+        }
+        written += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// The stream is read to its end (one byte more than a record may hold, so a
+// longer one is seen); nothing changes unless the whole record is good.
+bool ClapPlugin::load(const clap_istream_t* stream) {
+    if (!stream || !stream->read) return false;
+    uint8_t bytes[settingsrecord::kSize + 1];
+    size_t size = 0;
+    const char* why = nullptr;
+    while (size < sizeof bytes) {
+        const int64_t n = stream->read(stream, bytes + size, sizeof bytes - size);
+        if (n == 0) break;
+        if (n < 0 || static_cast<uint64_t>(n) > sizeof bytes - size) {
+            why = "the host's stream reported an error";
+            break;
+        }
+        size += static_cast<size_t>(n);
+    }
+    settingsrecord::Values values;
+    if (!why) why = settingsrecord::decode(bytes, size, values);
+    if (why) {
+        char message[160];
+        std::snprintf(message, sizeof message, "Halvern: the state was not loaded, as %s; the settings are unchanged.",
+                      why);
+        log(CLAP_LOG_ERROR, message);
+        return false;
+    }
+    for (clap_id id = 0; id < values.size(); ++id)
+        effect.setParameter(static_cast<VstInt32>(id), clapparameters::normalized(id, values[id]));
+    return true;
+}
+
+VstIntPtr ClapPlugin::effectCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
+    if (opcode == audioMasterVersion) return 2400;
+    auto* instance = effect ? static_cast<ClapPlugin*>(effect->user) : nullptr;
+    if (!instance) return 0;
+    switch (opcode) {
+        case audioMasterAutomate: instance->effectChanged(index, opt); return 0;
+        case audioMasterBeginEdit: instance->editorGesture(index, true); return 1;
+        case audioMasterEndEdit: instance->editorGesture(index, false); return 1;
+        default: return 0;
+    }
+}
