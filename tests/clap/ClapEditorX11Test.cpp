@@ -1,0 +1,251 @@
+// The CLAP plug-in's editor in a CLAP host on X11: embedded in the host's
+// window, idled from the host's timer and from its own connection's
+// descriptor, and played with real input (XTest) while audio runs, so the
+// host receives the gestures and values the editor makes.
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+#include "ClapTestHost.h"
+#include "SpeakerDescriptor.h"
+#include "x11/XDisplay.h"
+
+namespace {
+
+constexpr uint32_t kTabKey = 0xff09, kReturnKey = 0xff0d;
+
+class ClapX11Editor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(display.ready()) << "no X display (DISPLAY)";
+        ASSERT_NE(library.factory, nullptr) << HALVERN_CLAP_PATH;
+        plugin = host.create(library);
+        ASSERT_NE(plugin, nullptr);
+        gui = ClapTestHost::extension<clap_plugin_gui_t>(plugin, CLAP_EXT_GUI);
+        params = ClapTestHost::extension<clap_plugin_params_t>(plugin, CLAP_EXT_PARAMS);
+        timers = ClapTestHost::extension<clap_plugin_timer_support_t>(plugin, CLAP_EXT_TIMER_SUPPORT);
+        descriptors = ClapTestHost::extension<clap_plugin_posix_fd_support_t>(plugin, CLAP_EXT_POSIX_FD_SUPPORT);
+        ASSERT_TRUE(gui && params && timers && descriptors);
+        ASSERT_TRUE(plugin->activate(plugin, 44100.0, 1, 256));
+        parent = display.hostWindow(200, 150, 246, 277);
+        display.focus(parent);
+    }
+    void TearDown() override {
+        stopAudio();
+        if (plugin) {
+            gui->destroy(plugin);
+            plugin->deactivate(plugin);
+            plugin->destroy(plugin);
+        }
+    }
+
+    // The host's side of showing the editor, in the order hosts use.
+    void openEditor() {
+        ASSERT_TRUE(gui->is_api_supported(plugin, CLAP_WINDOW_API_X11, false));
+        ASSERT_TRUE(gui->create(plugin, CLAP_WINDOW_API_X11, false));
+        EXPECT_FALSE(gui->set_scale(plugin, 2.0));
+        uint32_t width = 0, height = 0;
+        ASSERT_TRUE(gui->get_size(plugin, &width, &height));
+        EXPECT_EQ(width, 246u);
+        EXPECT_EQ(height, 277u);
+        clap_window_t window{};
+        window.api = CLAP_WINDOW_API_X11;
+        window.x11 = parent;
+        ASSERT_TRUE(gui->set_parent(plugin, &window));
+        ASSERT_TRUE(gui->show(plugin));
+        ASSERT_EQ(host.liveTimers.size(), 1u);
+        ASSERT_EQ(host.liveDescriptors.size(), 1u);
+        idleFor(100);
+    }
+
+    // The host's reactor: the descriptor when it is readable, the timer on time.
+    void idle() {
+        if (!host.liveDescriptors.empty()) {
+            pollfd watched{host.liveDescriptors[0], POLLIN, 0};
+            if (poll(&watched, 1, 0) == 1) descriptors->on_fd(plugin, watched.fd, CLAP_POSIX_FD_READ);
+        }
+        if (timersRun && !host.liveTimers.empty()) timers->on_timer(plugin, host.liveTimers[0]);
+    }
+    bool idleUntil(const std::function<bool()>& done) { return ::idleUntil([this] { idle(); }, done); }
+    void idleFor(int milliseconds) {
+        idleUntil([start = std::chrono::steady_clock::now(), milliseconds] {
+            return std::chrono::steady_clock::now() - start > std::chrono::milliseconds(milliseconds);
+        });
+    }
+
+    xcb_window_t editorWindow() {
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(display.xcb, xcb_query_tree(display.xcb, parent), nullptr);
+        const xcb_window_t child = tree && xcb_query_tree_children_length(tree) ? xcb_query_tree_children(tree)[0] : 0;
+        std::free(tree);
+        return child;
+    }
+    Point at(Point where) { return display.onScreen(editorWindow(), where); }
+
+    // What the editor sent while not processing, through a flush the host
+    // makes when asked to.
+    EventList flushed() {
+        EventList in, out;
+        if (host.flushRequests.exchange(0) > 0) params->flush(plugin, in.input(), out.output());
+        return out;
+    }
+
+    // Blocks of audio on a thread of their own, as a host's audio thread;
+    // what the plug-in sends goes to `fromAudio`.
+    void startAudio() {
+        ASSERT_TRUE(plugin->start_processing(plugin));
+        running = true;
+        audio = std::thread([this] {
+            std::vector<float> in(256), left(256), right(256);
+            float* inputs[2] = {in.data(), in.data()};
+            float* outputs[2] = {left.data(), right.data()};
+            clap_audio_buffer_t input{inputs, nullptr, 2, 0, 0}, output{outputs, nullptr, 2, 0, 0};
+            EventList none;
+            long frame = 0;
+            while (running) {
+                for (float& v : in) v = static_cast<float>(0.3 * std::sin(++frame * 0.03));
+                clap_process_t process{};
+                process.frames_count = 256;
+                process.audio_inputs = &input;
+                process.audio_outputs = &output;
+                process.audio_inputs_count = process.audio_outputs_count = 1;
+                process.in_events = none.input();
+                process.out_events = fromAudio.output();
+                plugin->process(plugin, &process);
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+    }
+    void stopAudio() {
+        if (!audio.joinable()) return;
+        running = false;
+        audio.join();
+        plugin->stop_processing(plugin);
+    }
+
+    XDisplay display;
+    ClapLibrary library{HALVERN_CLAP_PATH};
+    ClapTestHost host;
+    const clap_plugin_t* plugin = nullptr;
+    const clap_plugin_gui_t* gui = nullptr;
+    const clap_plugin_params_t* params = nullptr;
+    const clap_plugin_timer_support_t* timers = nullptr;
+    const clap_plugin_posix_fd_support_t* descriptors = nullptr;
+    xcb_window_t parent = 0;
+    bool timersRun = true;
+    std::thread audio;
+    std::atomic<bool> running{false};
+    EventList fromAudio;
+};
+
+}  // namespace
+
+TEST_F(ClapX11Editor, IsEmbeddedAndGoesAwayWithItsServices) {
+    openEditor();
+    ASSERT_NE(editorWindow(), 0u);
+    EXPECT_EQ(host.timerPeriods[0], 16u);
+    EXPECT_FALSE(gui->set_size(plugin, 300, 300));
+    EXPECT_TRUE(gui->set_size(plugin, 246, 277));
+    uint32_t width = 500, height = 10;
+    EXPECT_TRUE(gui->adjust_size(plugin, &width, &height));
+    EXPECT_EQ(width, 246u);
+    EXPECT_EQ(height, 277u);
+
+    // Hidden, it is not idled; shown again, it is.
+    EXPECT_TRUE(gui->hide(plugin));
+    EXPECT_TRUE(host.liveTimers.empty());
+    EXPECT_TRUE(gui->show(plugin));
+    EXPECT_EQ(host.liveTimers.size(), 1u);
+
+    gui->destroy(plugin);
+    EXPECT_TRUE(host.liveTimers.empty());
+    EXPECT_TRUE(host.liveDescriptors.empty());
+    // The server takes the editor's own connection's requests in its own time.
+    EXPECT_TRUE(::idleUntil([] {}, [&] { return editorWindow() == 0; }));
+    gui->destroy(plugin);  // twice is harmless
+
+    // A host without timers cannot idle an X11 editor: it gets none.
+    ClapTestHost bare;
+    bare.offerTimers = false;
+    const clap_plugin_t* other = bare.create(library);
+    ASSERT_NE(other, nullptr);
+    EXPECT_FALSE(gui->is_api_supported(other, CLAP_WINDOW_API_X11, false));
+    EXPECT_FALSE(gui->create(other, CLAP_WINDOW_API_X11, false));
+    other->destroy(other);
+}
+
+TEST_F(ClapX11Editor, ClicksAndKeysReachTheHostAsValues) {
+    openEditor();
+
+    // The switch, handled with the descriptor alone: fast.
+    timersRun = false;
+    display.click(at({60, 140}));
+    EventList sent;
+    ASSERT_TRUE(idleUntil([&] {
+        sent = flushed();
+        return sent.size() > 0;
+    }));
+    EXPECT_EQ(sent.valuesOf(kSpeedToggle), std::vector<double>{1.0});
+    timersRun = true;
+
+    // Tab, the default speed key, in the editor's window: slow.
+    display.tap(kTabKey);
+    ASSERT_TRUE(idleUntil([&] {
+        sent = flushed();
+        return sent.size() > 0;
+    }));
+    EXPECT_EQ(sent.valuesOf(kSpeedToggle), std::vector<double>{0.0});
+
+    // "30" and Enter in SLOW: the most it takes, 25.
+    display.click(at({30, 110}));
+    idleFor(50);
+    display.type("30");
+    display.tap(kReturnKey);
+    ASSERT_TRUE(idleUntil([&] {
+        sent = flushed();
+        return !sent.valuesOf(kSlowSpeed).empty();
+    }));
+    EXPECT_EQ(sent.valuesOf(kSlowSpeed), std::vector<double>{25.0});
+    double slow = 0;
+    ASSERT_TRUE(params->get_value(plugin, kSlowSpeed, &slow));
+    EXPECT_EQ(slow, 25.0);
+}
+
+// A drag while audio runs: the gesture and its values go out with the
+// blocks, in order.
+TEST_F(ClapX11Editor, AKnobDragIsAGestureInTheProcessedBlocks) {
+    openEditor();
+    startAudio();
+    {
+        std::thread input = moveThenRelease(at({260, 60}));
+        display.moveTo(at({213, 74}));
+        display.button(1, true);
+        idleFor(600);
+        input.join();
+    }
+    idleFor(100);
+    stopAudio();
+    const std::string shape = fromAudio.shape();
+    ASSERT_GE(shape.size(), 6u) << shape;
+    EXPECT_EQ(shape.substr(0, 4), "B4V4") << shape;
+    EXPECT_EQ(shape.substr(shape.size() - 2), "E4") << shape;
+    const std::vector<double> values = fromAudio.valuesOf(kDistortion);
+    EXPECT_GT(values.back(), 60.0);
+    double distortion = 0;
+    ASSERT_TRUE(params->get_value(plugin, kDistortion, &distortion));
+    EXPECT_EQ(distortion, values.back());
+}
+
+// A value the host sets shows in the editor.
+TEST_F(ClapX11Editor, AHostChangeIsDrawn) {
+    openEditor();
+    const std::vector<uint32_t> before = display.pixels(editorWindow(), 246, 277);
+    EventList in, out;
+    in.value(0, kSlowSpeed, -25);
+    params->flush(plugin, in.input(), out.output());
+    EXPECT_EQ(out.size(), 0u);  // nothing echoed back
+    idleFor(100);
+    EXPECT_NE(display.pixels(editorWindow(), 246, 277), before);
+}
