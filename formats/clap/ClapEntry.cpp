@@ -9,6 +9,15 @@
 #include "SpeakerDescriptor.h"
 
 #if defined(_WIN32)
+#include <windows.h>
+
+#include "ModuleInstance.h"
+
+// The module handle finds the editor's images among the library's resources.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
+    setModuleInstance(instance);
+    return TRUE;
+}
 #define HALVERN_CLAP_EXPORT extern "C" __declspec(dllexport)
 #else
 #define HALVERN_CLAP_EXPORT extern "C" __attribute__((visibility("default")))

@@ -188,10 +188,17 @@ void ClapPlugin::effectChanged(VstInt32 index, float normalizedValue) {
     tellHostToFlush();
 }
 
+// A gesture's end goes out with the value it ended at, which the host then
+// has even where values in between found the queue full.
 void ClapPlugin::editorGesture(VstInt32 index, bool begins) {
-    if (!clapparameters::isParameter(static_cast<clap_id>(index))) return;
-    editorEvents.push(
-        {begins ? CLAP_EVENT_PARAM_GESTURE_BEGIN : CLAP_EVENT_PARAM_GESTURE_END, static_cast<clap_id>(index), 0.0});
+    const clap_id id = static_cast<clap_id>(index);
+    if (!clapparameters::isParameter(id)) return;
+    if (begins) {
+        editorEvents.push({CLAP_EVENT_PARAM_GESTURE_BEGIN, id, 0.0}, true);
+    } else {
+        editorEvents.push({CLAP_EVENT_PARAM_VALUE, id, value(id)}, true);
+        editorEvents.push({CLAP_EVENT_PARAM_GESTURE_END, id, 0.0}, true);
+    }
     tellHostToFlush();
 }
 
@@ -203,14 +210,14 @@ void ClapPlugin::log(int32_t severity, const char* message) const {
     if (hostLog) hostLog->log(host, severity, message);
 }
 
-double ClapPlugin::parameterValue(clap_id id) {
+double ClapPlugin::value(clap_id id) {
     return clapparameters::displayValue(id, effect.getParameter(static_cast<VstInt32>(id)));
 }
 
 bool ClapPlugin::save(const clap_ostream_t* stream) {
     if (!stream || !stream->write) return false;
     settingsrecord::Values values;
-    for (clap_id id = 0; id < values.size(); ++id) values[id] = parameterValue(id);
+    for (clap_id id = 0; id < values.size(); ++id) values[id] = value(id);
     const settingsrecord::Bytes bytes = settingsrecord::encode(values);
     for (size_t written = 0; written < bytes.size();) {
         const int64_t n = stream->write(stream, bytes.data() + written, bytes.size() - written);

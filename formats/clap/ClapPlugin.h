@@ -26,7 +26,7 @@ public:
     static ClapPlugin& of(const clap_plugin_t* plugin) { return *static_cast<ClapPlugin*>(plugin->plugin_data); }
 
     // Parameters, in display units.
-    double value(clap_id id) { return parameterValue(id); }
+    double value(clap_id id);
     void flush(const clap_input_events_t* in, const clap_output_events_t* out);
 
     // State.
@@ -51,7 +51,6 @@ private:
     void editorGesture(VstInt32 index, bool begins);
     void tellHostToFlush();
     void log(int32_t severity, const char* message) const;
-    double parameterValue(clap_id id);
 
     static VstIntPtr effectCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                     float opt);

@@ -16,10 +16,12 @@ struct EditorEvent {
 class EditorEventQueue {
 public:
     // False, and the event is dropped, when the host has not taken the
-    // events for so long that the ring is full.
-    bool push(const EditorEvent& event) {
+    // events for so long that the ring is full. The last few places are
+    // kept for the events that close a gesture (`closing`), so a long drag
+    // while the host takes nothing loses values in between, never its end.
+    bool push(const EditorEvent& event, bool closing = false) {
         const uint32_t tail = written.load(std::memory_order_relaxed);
-        if (tail - taken.load(std::memory_order_acquire) == kCapacity) return false;
+        if (tail - taken.load(std::memory_order_acquire) >= (closing ? kCapacity : kCapacity - kReserve)) return false;
         ring[tail % kCapacity] = event;
         written.store(tail + 1, std::memory_order_release);
         return true;
@@ -33,7 +35,8 @@ public:
         return true;
     }
 
-    static constexpr uint32_t kCapacity = 256;  // a divisor of 2^32, so the counters may wrap
+    static constexpr uint32_t kCapacity = 1024;  // a divisor of 2^32, so the counters may wrap
+    static constexpr uint32_t kReserve = 16;
 
 private:
     EditorEvent ring[kCapacity] = {};

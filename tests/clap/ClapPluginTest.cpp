@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ClapTestHost.h"
+#include "EditorEventQueue.h"
 #include "SettingsRecord.h"
 #include "SpeakerDescriptor.h"
 #include "Vst2Reference.h"
@@ -427,4 +428,24 @@ TEST_F(ClapPlugin, BadProcessCallsAreRefusedAndEventsPastTheEndAct) {
     EXPECT_FALSE(refused->activate(refused, NAN, 1, 256));
     EXPECT_EQ(host.messages.size(), 2u);
     refused->destroy(refused);
+}
+
+// Values the host has not taken for long are dropped before the ring is
+// full; the events that close a gesture still find room.
+TEST(EditorEventQueue, KeepsRoomForTheEndOfAGesture) {
+    EditorEventQueue queue;
+    uint32_t values = 0;
+    while (queue.push({CLAP_EVENT_PARAM_VALUE, kDistortion, 1.0 * values})) ++values;
+    EXPECT_EQ(values, EditorEventQueue::kCapacity - EditorEventQueue::kReserve);
+    uint32_t closing = 0;
+    while (queue.push({CLAP_EVENT_PARAM_GESTURE_END, kDistortion, 0.0}, true)) ++closing;
+    EXPECT_EQ(closing, EditorEventQueue::kReserve);
+    EditorEvent event{};
+    for (uint32_t i = 0; i < values; ++i) {
+        ASSERT_TRUE(queue.pop(event));
+        EXPECT_EQ(event.value, 1.0 * i);
+    }
+    ASSERT_TRUE(queue.pop(event));
+    EXPECT_EQ(event.type, CLAP_EVENT_PARAM_GESTURE_END);
+    EXPECT_TRUE(queue.push({CLAP_EVENT_PARAM_VALUE, kDistortion, 5.0}));
 }

@@ -1,0 +1,147 @@
+// The CLAP plug-in's editor in a CLAP host on Windows: embedded in the
+// host's window, idled by a window timer when the host offers no timers and
+// by the host's timer when it does, and played with real input (SendInput)
+// so the host receives the gestures and values the editor makes.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+
+#include "ClapTestHost.h"
+#include "SpeakerDescriptor.h"
+#include "win32/RealInput.h"
+
+namespace {
+
+class ClapWin32Editor : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        WNDCLASSA hostClass{};
+        hostClass.lpfnWndProc = DefWindowProcA;
+        hostClass.hInstance = GetModuleHandleA(nullptr);
+        hostClass.lpszClassName = "HalvernClapHost";
+        RegisterClassA(&hostClass);
+        parent = CreateWindowExA(0, "HalvernClapHost", "Halvern CLAP host", WS_POPUP | WS_VISIBLE, 60, 60, 246, 277,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        SetForegroundWindow(parent);
+        SetFocus(parent);
+    }
+    static void TearDownTestSuite() { DestroyWindow(parent); }
+
+    void open(bool hostTimers) {
+        host.offerTimers = hostTimers;
+        host.offerDescriptors = false;
+        ASSERT_NE(library.factory, nullptr) << HALVERN_CLAP_PATH;
+        plugin = host.create(library);
+        ASSERT_NE(plugin, nullptr);
+        gui = ClapTestHost::extension<clap_plugin_gui_t>(plugin, CLAP_EXT_GUI);
+        params = ClapTestHost::extension<clap_plugin_params_t>(plugin, CLAP_EXT_PARAMS);
+        timers = ClapTestHost::extension<clap_plugin_timer_support_t>(plugin, CLAP_EXT_TIMER_SUPPORT);
+        ASSERT_TRUE(gui && params && timers);
+        EXPECT_EQ(plugin->get_extension(plugin, CLAP_EXT_POSIX_FD_SUPPORT), nullptr);
+        ASSERT_TRUE(gui->is_api_supported(plugin, CLAP_WINDOW_API_WIN32, false));
+        EXPECT_FALSE(gui->is_api_supported(plugin, CLAP_WINDOW_API_X11, false));
+        ASSERT_TRUE(gui->create(plugin, CLAP_WINDOW_API_WIN32, false));
+        uint32_t width = 0, height = 0;
+        ASSERT_TRUE(gui->get_size(plugin, &width, &height));
+        EXPECT_EQ(width, 246u);
+        EXPECT_EQ(height, 277u);
+        clap_window_t window{};
+        window.api = CLAP_WINDOW_API_WIN32;
+        window.win32 = parent;
+        ASSERT_TRUE(gui->set_parent(plugin, &window));
+        ASSERT_TRUE(gui->show(plugin));
+        editorWindow = GetWindow(parent, GW_CHILD);
+        ASSERT_NE(editorWindow, nullptr);
+        EXPECT_EQ(host.liveTimers.size(), hostTimers ? 1u : 0u);
+        run([] { return false; }, 200);
+    }
+    void TearDown() override {
+        if (!plugin) return;
+        gui->destroy(plugin);
+        EXPECT_EQ(GetWindow(parent, GW_CHILD), nullptr);
+        EXPECT_TRUE(host.liveTimers.empty());
+        plugin->destroy(plugin);
+    }
+
+    // The host's loop: window messages (a window timer idles the editor
+    // there) and, when it offers timers, its own timer.
+    template <typename Condition>
+    bool run(Condition done, DWORD milliseconds = 3000) {
+        const DWORD start = GetTickCount();
+        while (!done()) {
+            pumpPending();
+            if (!host.liveTimers.empty()) timers->on_timer(plugin, host.liveTimers[0]);
+            if (GetTickCount() - start > milliseconds) return false;
+            Sleep(5);
+        }
+        return true;
+    }
+
+    void moveTo(POINT where) {
+        ClientToScreen(editorWindow, &where);
+        SetCursorPos(where.x, where.y);
+    }
+
+    // What the editor sent, through the flush the host makes when asked to.
+    void collect() {
+        EventList in;
+        if (host.flushRequests.exchange(0) > 0) params->flush(plugin, in.input(), sent.output());
+    }
+
+    static inline HWND parent = nullptr;
+    ClapLibrary library{HALVERN_CLAP_PATH};
+    ClapTestHost host;
+    const clap_plugin_t* plugin = nullptr;
+    const clap_plugin_gui_t* gui = nullptr;
+    const clap_plugin_params_t* params = nullptr;
+    const clap_plugin_timer_support_t* timers = nullptr;
+    HWND editorWindow = nullptr;
+    EventList sent;
+};
+
+}  // namespace
+
+TEST_F(ClapWin32Editor, AClickOnTheSwitchWithAWindowTimer) {
+    open(false);
+    moveTo({64, 143});
+    sendMouse(MOUSEEVENTF_LEFTDOWN);
+    sendMouse(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(run([&] {
+        collect();
+        return sent.size() > 0;
+    }));
+    EXPECT_EQ(sent.valuesOf(kSpeedToggle), std::vector<double>{1.0});
+}
+
+TEST_F(ClapWin32Editor, AKnobDragIsAGestureWithTheHostsTimer) {
+    open(true);
+    EXPECT_EQ(host.timerPeriods[0], 16u);
+    std::atomic<bool> pressed{false};
+    std::thread dragger([&] {
+        const DWORD start = GetTickCount();
+        while (!pressed && GetTickCount() - start < 3000) Sleep(5);
+        Sleep(150);
+        moveTo({222, 75});
+        Sleep(150);
+        sendMouse(MOUSEEVENTF_LEFTUP);
+    });
+    moveTo({213, 73});
+    sendMouse(MOUSEEVENTF_LEFTDOWN);
+    pressed = true;
+    run([&] {
+        collect();
+        return sent.shape().find("E4") != std::string::npos;
+    });
+    dragger.join();
+    const std::string shape = sent.shape();
+    ASSERT_GE(shape.size(), 6u) << shape;
+    EXPECT_EQ(shape.substr(0, 4), "B4V4") << shape;
+    EXPECT_EQ(shape.substr(shape.size() - 2), "E4") << shape;
+    double distortion = 0;
+    ASSERT_TRUE(params->get_value(plugin, kDistortion, &distortion));
+    EXPECT_EQ(distortion, sent.valuesOf(kDistortion).back());
+    EXPECT_GT(distortion, 50.0);
+}
