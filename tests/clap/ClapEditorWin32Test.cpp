@@ -104,7 +104,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ClapWin32Editor, AClickOnTheSwitchWithAWindowTimer) {
+TEST_F(ClapWin32Editor, AWindowTimerIdlesTheEditorWhenTheHostHasNoTimers) {
     open(false);
     moveTo({64, 143});
     sendMouse(MOUSEEVENTF_LEFTDOWN);
@@ -114,6 +114,14 @@ TEST_F(ClapWin32Editor, AClickOnTheSwitchWithAWindowTimer) {
         return sent.size() > 0;
     }));
     EXPECT_EQ(sent.valuesOf(kSpeedToggle), std::vector<double>{1.0});
+
+    // A value the host sets is drawn at the timer's next idle.
+    run([] { return false; }, 100);
+    const std::vector<COLORREF> before = windowPixels(editorWindow);
+    EventList in, out;
+    in.value(0, kSlowSpeed, -25);
+    params->flush(plugin, in.input(), out.output());
+    EXPECT_TRUE(run([&] { return windowPixels(editorWindow) != before; }, 1000));
 }
 
 TEST_F(ClapWin32Editor, AKnobDragIsAGestureWithTheHostsTimer) {

@@ -152,31 +152,16 @@ protected:
 
     // The editor window's pixels, as a screenshot would show them.
     std::vector<COLORREF> screenshot(const char* file) {
-        RECT client;
-        GetClientRect(editorWindow, &client);
-        const int width = client.right, height = client.bottom;
-        HDC windowDc = GetDC(editorWindow);
-        HDC memory = CreateCompatibleDC(windowDc);
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        HBITMAP image = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ previous = SelectObject(memory, image);
-        BitBlt(memory, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
-        GdiFlush();
-        std::vector<COLORREF> pixels(static_cast<const COLORREF*>(bits), static_cast<const COLORREF*>(bits) + width * height);
+        BITMAPINFOHEADER info;
+        const std::vector<COLORREF> pixels = windowPixels(editorWindow, &info);
         // Kept next to the test as a 32-bit BMP for a look afterwards.
         if (FILE* out = std::fopen(file, "wb")) {
             BITMAPFILEHEADER header{0x4D42, static_cast<DWORD>(54 + pixels.size() * 4), 0, 0, 54};
             std::fwrite(&header, sizeof header, 1, out);
-            std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+            std::fwrite(&info, sizeof info, 1, out);
             std::fwrite(pixels.data(), 4, pixels.size(), out);
             std::fclose(out);
         }
-        SelectObject(memory, previous);
-        DeleteObject(image);
-        DeleteDC(memory);
-        ReleaseDC(editorWindow, windowDc);
         return pixels;
     }
 

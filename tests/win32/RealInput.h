@@ -1,9 +1,12 @@
 // Real input for the Windows tests: the message pump, SendInput for the
-// mouse and keys, and picking an item of an open pop-up menu from another
-// thread while the test's thread sits in the menu's own loop.
+// mouse and keys, picking an item of an open pop-up menu from another
+// thread while the test's thread sits in the menu's own loop, and reading
+// back what a window shows.
 #pragma once
 
 #include <windows.h>
+
+#include <vector>
 
 // Runs the message loop until `done` holds or two seconds pass.
 template <typename Condition>
@@ -65,3 +68,27 @@ inline void chooseFromPopup(int index) {
     sendMouse(MOUSEEVENTF_LEFTUP);
 }
 
+
+// The client area's pixels as a screenshot shows them, row by row from the
+// top; `header` receives the image's description when given.
+inline std::vector<COLORREF> windowPixels(HWND window, BITMAPINFOHEADER* header = nullptr) {
+    RECT client;
+    GetClientRect(window, &client);
+    const int width = client.right, height = client.bottom;
+    HDC windowDc = GetDC(window);
+    HDC memory = CreateCompatibleDC(windowDc);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP image = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, image);
+    BitBlt(memory, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
+    GdiFlush();
+    std::vector<COLORREF> pixels(static_cast<const COLORREF*>(bits), static_cast<const COLORREF*>(bits) + width * height);
+    SelectObject(memory, previous);
+    DeleteObject(image);
+    DeleteDC(memory);
+    ReleaseDC(window, windowDc);
+    if (header) *header = info.bmiHeader;
+    return pixels;
+}
