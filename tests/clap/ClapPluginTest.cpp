@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "AllocationCounter.h"
 #include "ClapTestHost.h"
 #include "EditorEventQueue.h"
 #include "SettingsRecord.h"
@@ -449,3 +450,48 @@ TEST(EditorEventQueue, KeepsRoomForTheEndOfAGesture) {
     EXPECT_EQ(event.type, CLAP_EVENT_PARAM_GESTURE_END);
     EXPECT_TRUE(queue.push({CLAP_EVENT_PARAM_VALUE, kDistortion, 5.0}));
 }
+
+// Processing allocates nothing: not for events, not for the MIDI switch it
+// sends back (to a list of the test's own that does not allocate either).
+// Only where the library's operator new is the program's: the Windows
+// library carries a runtime of its own.
+#if !defined(_WIN32)
+TEST_F(ClapPlugin, ProcessingAllocatesNothing) {
+    ASSERT_TRUE(plugin->activate(plugin, 44100.0, 1, 512));
+    ASSERT_TRUE(plugin->start_processing(plugin));
+    std::vector<float> inL(512, 0.25f), inR(512, -0.25f), outL(512), outR(512);
+    float* inputs[2] = {inL.data(), inR.data()};
+    float* outputs[2] = {outL.data(), outR.data()};
+    clap_audio_buffer_t in{inputs, nullptr, 2, 0, 0}, out{outputs, nullptr, 2, 0, 0};
+    EventList events;
+    events.value(0, kSpeedKey, kKeyCtrl64);
+    events.value(100, kDistortion, 80);
+    events.midi(200, 0xB0, 64, 127);
+    events.value(300, kBalance, -10);
+    struct FixedList {
+        clap_output_events_t list;
+        int count = 0;
+    } sentBack{{nullptr, [](const clap_output_events_t* l, const clap_event_header_t*) {
+                    ++static_cast<FixedList*>(l->ctx)->count;
+                    return true;
+                }}};
+    sentBack.list.ctx = &sentBack;
+    clap_process_t process{};
+    process.frames_count = 512;
+    process.audio_inputs = &in;
+    process.audio_outputs = &out;
+    process.audio_inputs_count = process.audio_outputs_count = 1;
+    process.in_events = events.input();
+    process.out_events = &sentBack.list;
+    long allocations;
+    {
+        AllocationCounter counter;
+        for (int block = 0; block < 4; ++block) plugin->process(plugin, &process);
+        allocations = counter.count();
+    }
+    EXPECT_EQ(allocations, 0);
+    EXPECT_EQ(sentBack.count, 1);  // the switch, once: it is fast after the first block
+    plugin->stop_processing(plugin);
+    plugin->deactivate(plugin);
+}
+#endif

@@ -141,7 +141,7 @@ public:
                   if (self.failing) return -1;
                   const size_t n = std::min<size_t>({static_cast<size_t>(size), self.chunk,
                                                      self.bytes.size() - self.position});
-                  std::memcpy(data, self.bytes.data() + self.position, n);
+                  if (n > 0) std::memcpy(data, self.bytes.data() + self.position, n);
                   self.position += n;
                   return static_cast<int64_t>(n);
               }};
