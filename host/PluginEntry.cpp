@@ -1,21 +1,8 @@
-// The library's exported entry point, under both names hosts look for, and
-// on Windows the load notification that keeps the module handle.
+// The VST 2 library's exported entry point, under both names hosts look for.
 #include <new>
 
-#include "ModuleInstance.h"
+#include "LibraryExport.h"
 #include "SpeakerPlugin.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
-    setModuleInstance(instance);
-    return TRUE;
-}
-#define HALVERN_EXPORT extern "C" __declspec(dllexport)
-#else
-#define HALVERN_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
 
 // Creates one effect per call. A host that gives no callback, or answers 0 to
 // the version query, gets null and nothing is created.

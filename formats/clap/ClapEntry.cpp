@@ -6,22 +6,9 @@
 
 #include "ClapInterface.h"
 #include "ClapPlugin.h"
+#include "LibraryExport.h"
 #include "SpeakerDescriptor.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-
-#include "ModuleInstance.h"
-
-// The module handle finds the editor's images among the library's resources.
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
-    setModuleInstance(instance);
-    return TRUE;
-}
-#define HALVERN_CLAP_EXPORT extern "C" __declspec(dllexport)
-#else
-#define HALVERN_CLAP_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
 
 namespace {
 
@@ -63,7 +50,7 @@ const clap_plugin_descriptor_t kClapDescriptor = {
     kFeatures,
 };
 
-HALVERN_CLAP_EXPORT const clap_plugin_entry_t clap_entry = {
+HALVERN_EXPORT const clap_plugin_entry_t clap_entry = {
     kClapVersion,
     [](const char*) { return true; },
     [] {},

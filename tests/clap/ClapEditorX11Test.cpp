@@ -44,18 +44,11 @@ protected:
 
     // The host's side of showing the editor, in the order hosts use.
     void openEditor() {
-        ASSERT_TRUE(gui->is_api_supported(plugin, CLAP_WINDOW_API_X11, false));
-        ASSERT_TRUE(gui->create(plugin, CLAP_WINDOW_API_X11, false));
-        EXPECT_FALSE(gui->set_scale(plugin, 2.0));
-        uint32_t width = 0, height = 0;
-        ASSERT_TRUE(gui->get_size(plugin, &width, &height));
-        EXPECT_EQ(width, 246u);
-        EXPECT_EQ(height, 277u);
         clap_window_t window{};
         window.api = CLAP_WINDOW_API_X11;
         window.x11 = parent;
-        ASSERT_TRUE(gui->set_parent(plugin, &window));
-        ASSERT_TRUE(gui->show(plugin));
+        embedEditor(plugin, gui, window);
+        if (HasFatalFailure()) return;
         ASSERT_EQ(host.liveTimers.size(), 1u);
         ASSERT_EQ(host.liveDescriptors.size(), 1u);
         idleFor(100);
@@ -106,13 +99,7 @@ protected:
             long frame = 0;
             while (running) {
                 for (float& v : in) v = static_cast<float>(0.3 * std::sin(++frame * 0.03));
-                clap_process_t process{};
-                process.frames_count = 256;
-                process.audio_inputs = &input;
-                process.audio_outputs = &output;
-                process.audio_inputs_count = process.audio_outputs_count = 1;
-                process.in_events = none.input();
-                process.out_events = fromAudio.output();
+                const clap_process_t process = processCall(256, &input, &output, none.input(), fromAudio.output());
                 plugin->process(plugin, &process);
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }

@@ -87,15 +87,9 @@ protected:
                         events.midi(static_cast<uint32_t>(frame - start), 0xB0, static_cast<uint8_t>(m.controller),
                                     static_cast<uint8_t>(m.value));
             }
-            clap_process_t process{};
+            clap_process_t process =
+                processCall(static_cast<uint32_t>(n), &in, &output, events.input(), replies.output());
             process.steady_time = start;
-            process.frames_count = static_cast<uint32_t>(n);
-            process.audio_inputs = &in;
-            process.audio_outputs = &output;
-            process.audio_inputs_count = 1;
-            process.audio_outputs_count = 1;
-            process.in_events = events.input();
-            process.out_events = replies.output();
             EXPECT_EQ(p->process(p, &process), CLAP_PROCESS_CONTINUE);
             for (size_t i = 0; i < replies.size(); ++i) {
                 clap_event_param_value_t e = replies.as<clap_event_param_value_t>(i);
@@ -401,14 +395,7 @@ TEST_F(ClapPlugin, BadProcessCallsAreRefusedAndEventsPastTheEndAct) {
     clap_audio_buffer_t mono{channels, nullptr, 1, 0, 0};
     clap_audio_buffer_t stereo{channels, nullptr, 2, 0, 0};
     EventList events, replies;
-    clap_process_t process{};
-    process.frames_count = 64;
-    process.audio_inputs = &mono;
-    process.audio_outputs = &stereo;
-    process.audio_inputs_count = 1;
-    process.audio_outputs_count = 1;
-    process.in_events = events.input();
-    process.out_events = replies.output();
+    clap_process_t process = processCall(64, &mono, &stereo, events.input(), replies.output());
     EXPECT_EQ(plugin->process(plugin, &process), CLAP_PROCESS_ERROR);
     process.audio_inputs_count = 0;
     EXPECT_EQ(plugin->process(plugin, &process), CLAP_PROCESS_ERROR);
@@ -476,13 +463,7 @@ TEST_F(ClapPlugin, ProcessingAllocatesNothing) {
                     return true;
                 }}};
     sentBack.list.ctx = &sentBack;
-    clap_process_t process{};
-    process.frames_count = 512;
-    process.audio_inputs = &in;
-    process.audio_outputs = &out;
-    process.audio_inputs_count = process.audio_outputs_count = 1;
-    process.in_events = events.input();
-    process.out_events = &sentBack.list;
+    const clap_process_t process = processCall(512, &in, &out, events.input(), &sentBack.list);
     long allocations;
     {
         AllocationCounter counter;

@@ -238,3 +238,31 @@ private:
     clap_host_timer_support_t timers{};
     clap_host_posix_fd_support_t descriptors{};
 };
+
+// One process call's record for a block of `frames`.
+inline clap_process_t processCall(uint32_t frames, const clap_audio_buffer_t* in, clap_audio_buffer_t* out,
+                                  const clap_input_events_t* events, const clap_output_events_t* sent) {
+    clap_process_t process{};
+    process.frames_count = frames;
+    process.audio_inputs = in;
+    process.audio_outputs = out;
+    process.audio_inputs_count = in ? 1 : 0;
+    process.audio_outputs_count = out ? 1 : 0;
+    process.in_events = events;
+    process.out_events = sent;
+    return process;
+}
+
+// The host's side of showing the embedded editor in `window`, in the order
+// hosts use: the editor's fixed size is asked for before it is parented.
+inline void embedEditor(const clap_plugin_t* plugin, const clap_plugin_gui_t* gui, const clap_window_t& window) {
+    ASSERT_TRUE(gui->is_api_supported(plugin, window.api, false));
+    ASSERT_TRUE(gui->create(plugin, window.api, false));
+    EXPECT_FALSE(gui->set_scale(plugin, 2.0));
+    uint32_t width = 0, height = 0;
+    ASSERT_TRUE(gui->get_size(plugin, &width, &height));
+    EXPECT_EQ(width, 246u);
+    EXPECT_EQ(height, 277u);
+    ASSERT_TRUE(gui->set_parent(plugin, &window));
+    ASSERT_TRUE(gui->show(plugin));
+}
