@@ -56,7 +56,7 @@ ClapPlugin::ClapPlugin(const clap_host_t* host)
 bool ClapPlugin::init() {
     hostParams = static_cast<const clap_host_params_t*>(host->get_extension(host, CLAP_EXT_PARAMS));
     hostLog = static_cast<const clap_host_log_t*>(host->get_extension(host, CLAP_EXT_LOG));
-    if (hostParams && !hostParams->request_flush) hostParams = nullptr;
+    if (hostParams && (!hostParams->request_flush || !hostParams->rescan)) hostParams = nullptr;
     if (hostLog && !hostLog->log) hostLog = nullptr;
     window.findHostServices();
     return true;
@@ -75,7 +75,7 @@ bool ClapPlugin::activate(double sampleRate) {
 
 // The editor's events go first (at frame 0); then each input event takes
 // effect at its frame, the block cut there. Events past the block's end act
-// at its last frame.
+// at its last frame (in a block of no frames, before nothing).
 clap_process_status ClapPlugin::process(const clap_process_t& p) {
     const uint32_t frames = p.frames_count;
     if (p.audio_inputs_count < 1 || p.audio_outputs_count < 1 || !p.audio_inputs || !p.audio_outputs)
@@ -90,12 +90,13 @@ clap_process_status ClapPlugin::process(const clap_process_t& p) {
     processOut = p.out_events && p.out_events->try_push ? p.out_events : nullptr;
     sendEditorEvents(processOut);
     const uint32_t count = p.in_events && p.in_events->size && p.in_events->get ? p.in_events->size(p.in_events) : 0;
+    const uint32_t lastFrame = frames > 0 ? frames - 1 : 0;
     uint32_t done = 0;
     for (uint32_t i = 0; i < count; ++i) {
         const clap_event_header_t* event = p.in_events->get(p.in_events, i);
         if (!event) continue;
         uint32_t at = event->time < done ? done : event->time;
-        if (frames > 0 && at >= frames) at = frames - 1;
+        if (at > lastFrame) at = lastFrame;
         if (at > done) {
             runStretch(p, done, at);
             done = at;
@@ -257,6 +258,7 @@ bool ClapPlugin::load(const clap_istream_t* stream) {
     }
     for (clap_id id = 0; id < values.size(); ++id)
         effect.setParameter(static_cast<VstInt32>(id), clapparameters::normalized(id, values[id]));
+    if (hostParams) hostParams->rescan(host, CLAP_PARAM_RESCAN_VALUES);
     return true;
 }
 

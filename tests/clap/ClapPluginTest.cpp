@@ -261,8 +261,10 @@ TEST_F(ClapPlugin, StateRoundTripsIntoANewInstance) {
 
     second = host.create(library);
     ASSERT_NE(second, nullptr);
+    host.rescans.clear();
     ASSERT_TRUE(state->load(second, stream.input()));
     for (clap_id i = 0; i < kNumSpeakerParameters; ++i) EXPECT_EQ(value(second, i), chosen[i]) << i;
+    EXPECT_EQ(host.rescans, std::vector<uint32_t>{CLAP_PARAM_RESCAN_VALUES});  // the host reads them again
     EXPECT_TRUE(host.messages.empty());
 
     MemoryStream broken;
@@ -304,7 +306,9 @@ TEST_F(ClapPlugin, LoadRefusesBadStreamsAndChangesNothing) {
         MemoryStream stream;
         stream.bytes = c.bytes;
         host.messages.clear();
+        host.rescans.clear();
         EXPECT_FALSE(state->load(plugin, stream.input())) << c.what;
+        EXPECT_TRUE(host.rescans.empty()) << c.what;
         EXPECT_EQ(value(plugin, kDistortion), 60.0) << c.what;
         ASSERT_EQ(host.messages.size(), 1u) << c.what;
         EXPECT_NE(host.messages[0].find(c.reason), std::string::npos) << c.what << ": " << host.messages[0];
@@ -407,6 +411,17 @@ TEST_F(ClapPlugin, BadProcessCallsAreRefusedAndEventsPastTheEndAct) {
     events.value(500, kDistortion, 10);
     EXPECT_EQ(plugin->process(plugin, &process), CLAP_PROCESS_CONTINUE);
     EXPECT_EQ(value(plugin, kDistortion), 10.0);
+
+    // A block of no frames still applies its events, and touches no sample.
+    std::vector<float> one(1);
+    float* tiny[2] = {&one[0], &one[0]};
+    clap_audio_buffer_t none{tiny, nullptr, 2, 0, 0};
+    EventList late, sent;
+    late.value(10, kDistortion, 20);
+    late.midi(12, 0xB0, 1, 127);
+    clap_process_t empty = processCall(0, &none, &none, late.input(), sent.output());
+    EXPECT_EQ(plugin->process(plugin, &empty), CLAP_PROCESS_CONTINUE);
+    EXPECT_EQ(value(plugin, kDistortion), 20.0);
     plugin->deactivate(plugin);
 
     const clap_plugin_t* refused = host.create(library);

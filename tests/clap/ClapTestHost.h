@@ -174,7 +174,8 @@ public:
         host.request_restart = [](const clap_host_t*) {};
         host.request_process = [](const clap_host_t*) {};
         host.request_callback = [](const clap_host_t*) {};
-        params = {[](const clap_host_t*, uint32_t) {}, [](const clap_host_t*, clap_id, uint32_t) {},
+        params = {[](const clap_host_t* h, uint32_t flags) { of(h).rescans.push_back(flags); },
+                  [](const clap_host_t*, clap_id, uint32_t) {},
                   [](const clap_host_t* h) { ++of(h).flushRequests; }};
         log = {[](const clap_host_t* h, int32_t severity, const char* message) {
             of(h).messages.push_back(std::to_string(severity) + " " + message);
@@ -216,6 +217,7 @@ public:
     bool offerTimers = true;
     bool offerDescriptors = true;
     std::atomic<int> flushRequests{0};
+    std::vector<uint32_t> rescans;
     std::vector<std::string> messages;
     std::vector<uint32_t> timerPeriods;
     std::vector<clap_id> liveTimers;
