@@ -9,6 +9,7 @@
 #include <atomic>
 #include <thread>
 
+#include "ClapEditorEmbedding.h"
 #include "ClapTestHost.h"
 #include "SpeakerDescriptor.h"
 #include "win32/RealInput.h"

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <thread>
 
+#include "ClapEditorEmbedding.h"
 #include "ClapTestHost.h"
 #include "SpeakerDescriptor.h"
 #include "x11/XDisplay.h"

@@ -5,8 +5,7 @@
 // builds event lists and streams.
 #pragma once
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -253,18 +252,4 @@ inline clap_process_t processCall(uint32_t frames, const clap_audio_buffer_t* in
     process.in_events = events;
     process.out_events = sent;
     return process;
-}
-
-// The host's side of showing the embedded editor in `window`, in the order
-// hosts use: the editor's fixed size is asked for before it is parented.
-inline void embedEditor(const clap_plugin_t* plugin, const clap_plugin_gui_t* gui, const clap_window_t& window) {
-    ASSERT_TRUE(gui->is_api_supported(plugin, window.api, false));
-    ASSERT_TRUE(gui->create(plugin, window.api, false));
-    EXPECT_FALSE(gui->set_scale(plugin, 2.0));
-    uint32_t width = 0, height = 0;
-    ASSERT_TRUE(gui->get_size(plugin, &width, &height));
-    EXPECT_EQ(width, 246u);
-    EXPECT_EQ(height, 277u);
-    ASSERT_TRUE(gui->set_parent(plugin, &window));
-    ASSERT_TRUE(gui->show(plugin));
 }
