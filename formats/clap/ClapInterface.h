@@ -86,25 +86,12 @@ struct clap_event_header_t {
 
 constexpr uint16_t CLAP_CORE_EVENT_SPACE_ID = 0;
 
-enum : uint32_t {
-    CLAP_EVENT_IS_LIVE = 1u << 0,
-    CLAP_EVENT_DONT_RECORD = 1u << 1,
-};
-
+// The core event types this plug-in reads or sends (the others are skipped).
 enum : uint16_t {
-    CLAP_EVENT_NOTE_ON = 0,
-    CLAP_EVENT_NOTE_OFF = 1,
-    CLAP_EVENT_NOTE_CHOKE = 2,
-    CLAP_EVENT_NOTE_END = 3,
-    CLAP_EVENT_NOTE_EXPRESSION = 4,
     CLAP_EVENT_PARAM_VALUE = 5,
-    CLAP_EVENT_PARAM_MOD = 6,
     CLAP_EVENT_PARAM_GESTURE_BEGIN = 7,
     CLAP_EVENT_PARAM_GESTURE_END = 8,
-    CLAP_EVENT_TRANSPORT = 9,
     CLAP_EVENT_MIDI = 10,
-    CLAP_EVENT_MIDI_SYSEX = 11,
-    CLAP_EVENT_MIDI2 = 12,
 };
 
 struct clap_event_param_value_t {
@@ -168,9 +155,6 @@ using clap_process_status = int32_t;
 enum : clap_process_status {
     CLAP_PROCESS_ERROR = 0,
     CLAP_PROCESS_CONTINUE = 1,
-    CLAP_PROCESS_CONTINUE_IF_NOT_QUIET = 2,
-    CLAP_PROCESS_TAIL = 3,
-    CLAP_PROCESS_SLEEP = 4,
 };
 
 // ---- Plug-in ----------------------------------------------------------------
@@ -228,12 +212,7 @@ struct clap_plugin_audio_ports_t {
 // ---- Extension: note ports --------------------------------------------------
 
 constexpr const char* CLAP_EXT_NOTE_PORTS = "clap.note-ports";
-enum : uint32_t {
-    CLAP_NOTE_DIALECT_CLAP = 1u << 0,
-    CLAP_NOTE_DIALECT_MIDI = 1u << 1,
-    CLAP_NOTE_DIALECT_MIDI_MPE = 1u << 2,
-    CLAP_NOTE_DIALECT_MIDI2 = 1u << 3,
-};
+enum : uint32_t { CLAP_NOTE_DIALECT_MIDI = 1u << 1 };
 
 struct clap_note_port_info_t {
     clap_id id;
@@ -252,21 +231,10 @@ struct clap_plugin_note_ports_t {
 constexpr const char* CLAP_EXT_PARAMS = "clap.params";
 enum : uint32_t {
     CLAP_PARAM_IS_STEPPED = 1u << 0,
-    CLAP_PARAM_IS_PERIODIC = 1u << 1,
-    CLAP_PARAM_IS_HIDDEN = 1u << 2,
-    CLAP_PARAM_IS_READONLY = 1u << 3,
-    CLAP_PARAM_IS_BYPASS = 1u << 4,
     CLAP_PARAM_IS_AUTOMATABLE = 1u << 5,
-    CLAP_PARAM_IS_MODULATABLE = 1u << 10,
-    CLAP_PARAM_REQUIRES_PROCESS = 1u << 15,
-    CLAP_PARAM_IS_ENUM = 1u << 16,
+    CLAP_PARAM_IS_ENUM = 1u << 16,  // set with CLAP_PARAM_IS_STEPPED
 };
-enum : uint32_t {
-    CLAP_PARAM_RESCAN_VALUES = 1u << 0,
-    CLAP_PARAM_RESCAN_TEXT = 1u << 1,
-    CLAP_PARAM_RESCAN_INFO = 1u << 2,
-    CLAP_PARAM_RESCAN_ALL = 1u << 3,
-};
+enum : uint32_t { CLAP_PARAM_RESCAN_VALUES = 1u << 0 };
 
 struct clap_param_info_t {
     clap_id id;
@@ -305,10 +273,6 @@ struct clap_plugin_state_t {
     bool (*load)(const clap_plugin_t* plugin, const clap_istream_t* stream);
 };
 
-struct clap_host_state_t {
-    void (*mark_dirty)(const clap_host_t* host);
-};
-
 // ---- Extension: latency -----------------------------------------------------
 
 constexpr const char* CLAP_EXT_LATENCY = "clap.latency";
@@ -326,7 +290,6 @@ constexpr const char* CLAP_WINDOW_API_X11 = "x11";
 struct clap_window_t {
     const char* api;
     union {
-        void* cocoa;
         unsigned long x11;  // an X window id
         void* win32;        // an HWND
         void* ptr;
@@ -373,11 +336,7 @@ struct clap_host_timer_support_t {
 };
 
 constexpr const char* CLAP_EXT_POSIX_FD_SUPPORT = "clap.posix-fd-support";
-enum : uint32_t {
-    CLAP_POSIX_FD_READ = 1u << 0,
-    CLAP_POSIX_FD_WRITE = 1u << 1,
-    CLAP_POSIX_FD_ERROR = 1u << 2,
-};
+enum : uint32_t { CLAP_POSIX_FD_READ = 1u << 0 };
 
 struct clap_plugin_posix_fd_support_t {
     void (*on_fd)(const clap_plugin_t* plugin, int fd, uint32_t flags);
@@ -393,13 +352,8 @@ struct clap_host_posix_fd_support_t {
 
 constexpr const char* CLAP_EXT_LOG = "clap.log";
 enum : int32_t {
-    CLAP_LOG_DEBUG = 0,
-    CLAP_LOG_INFO = 1,
-    CLAP_LOG_WARNING = 2,
     CLAP_LOG_ERROR = 3,
-    CLAP_LOG_FATAL = 4,
     CLAP_LOG_HOST_MISBEHAVING = 5,
-    CLAP_LOG_PLUGIN_MISBEHAVING = 6,
 };
 
 struct clap_host_log_t {
