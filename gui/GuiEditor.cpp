@@ -39,6 +39,8 @@ void GuiEditor::idle() {
 
 int GuiEditor::eventDescriptor() { return backend->eventDescriptor(); }
 
+void GuiEditor::setReadsOwnKeys(bool on) { backend->setFocusOnClick(on); }
+
 int GuiEditor::onWindowKey(VstKeyCode& key) {
     windowKeyPending = true;
     const int answer = onKeyDown(key);

@@ -25,6 +25,7 @@ public:
     int open(void* parent) override;
     void idle() override;
     int eventDescriptor() override;
+    void setReadsOwnKeys(bool on) override;
     int setKnobMode(int mode) override;
     bool onWheel(float distance) override;
 

@@ -37,6 +37,9 @@ public:
     // A descriptor that becomes readable when the open window has events to
     // handle at idle; -1 when there is none (the host's idle timer serves).
     virtual int eventDescriptor() { return -1; }
+    // For hosts that pass the editor no keys (set before open): a click gives
+    // the window the keyboard focus, and the window reads the keys itself.
+    virtual void setReadsOwnKeys(bool) {}
 
 protected:
     AudioEffect* effect;

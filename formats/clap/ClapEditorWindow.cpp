@@ -22,7 +22,10 @@ VOID CALLBACK idleOnWindowTimer(HWND, UINT, UINT_PTR id, DWORD) {
 
 }  // namespace
 
-ClapEditorWindow::ClapEditorWindow(EditorBase* editor, const clap_host_t* host) : editor(editor), host(host) {}
+// CLAP hosts pass plug-ins no keys, so the editor reads its own.
+ClapEditorWindow::ClapEditorWindow(EditorBase* editor, const clap_host_t* host) : editor(editor), host(host) {
+    if (editor) editor->setReadsOwnKeys(true);
+}
 
 ClapEditorWindow::~ClapEditorWindow() { destroy(); }
 

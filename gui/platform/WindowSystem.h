@@ -72,6 +72,10 @@ public:
     // events for this platform's windows, for hosts that watch descriptors;
     // -1 where the backend has none or no window is open.
     virtual int eventDescriptor() { return -1; }
+    // For hosts that pass the editor no keys: windows made from now on take
+    // the keyboard focus when clicked and report their own keys. Backends
+    // whose windows always do (X11) or have no keyboard ignore it.
+    virtual void setFocusOnClick(bool) {}
 
     // MouseButtons bits of what is held down now; the left button is the
     // user's primary one, wherever the system has it.

@@ -148,3 +148,20 @@ TEST_F(ClapWin32Editor, AKnobDragIsAGestureWithTheHostsTimer) {
     EXPECT_EQ(distortion, sent.valuesOf(kDistortion).back());
     EXPECT_GT(distortion, 50.0);
 }
+
+// CLAP hosts pass no keys: a click gives the editor the focus, and the speed
+// key (tab, the default) reaches it there.
+TEST_F(ClapWin32Editor, TheSpeedKeyWorksAfterAClick) {
+    open(true);
+    moveTo({10, 10});  // the background, no control
+    sendMouse(MOUSEEVENTF_LEFTDOWN);
+    sendMouse(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(run([&] { return GetFocus() == editorWindow; }, 1000));
+    sendKey(VK_TAB, true);
+    sendKey(VK_TAB, false);
+    ASSERT_TRUE(run([&] {
+        collect();
+        return sent.size() > 0;
+    }));
+    EXPECT_EQ(sent.valuesOf(kSpeedToggle), std::vector<double>{1.0});
+}

@@ -75,9 +75,34 @@ platform::WindowEvents* eventsOf(HWND hwnd) {
     return reinterpret_cast<platform::WindowEvents*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
+// Marks a window that takes the focus when clicked and reads its own keys.
+constexpr const char* kOwnKeysProperty = "HalvernOwnKeys";
+
+// A key for a window that reads its own: space and tab by virtual key, the
+// other printable keys by character (in the host interface's numbering).
+bool ownKey(platform::WindowEvents* events, UINT message, WPARAM wParam) {
+    if (message == WM_KEYDOWN && wParam == VK_SPACE) return events->key(7, 0);
+    if (message == WM_KEYDOWN && wParam == VK_TAB) return events->key(2, 0);
+    if (message == WM_CHAR && wParam > ' ' && wParam < 0x7f) return events->key(0, static_cast<int>(wParam));
+    return false;
+}
+
 LRESULT CALLBACK frameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     platform::WindowEvents* events = eventsOf(hwnd);
     if (!events) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (GetPropA(hwnd, kOwnKeysProperty)) {
+        switch (message) {
+            case WM_LBUTTONDOWN:
+            case WM_RBUTTONDOWN:
+            case WM_MBUTTONDOWN: SetFocus(hwnd); break;  // the focus moves before the click acts
+            case WM_SETFOCUS: events->focusChanged(true); break;
+            case WM_KILLFOCUS: events->focusChanged(false); break;
+            case WM_KEYDOWN:
+            case WM_CHAR:
+                if (ownKey(events, message, wParam)) return 0;
+                break;
+        }
+    }
     switch (message) {
         case WM_PAINT:
             if (GetUpdateRect(hwnd, nullptr, FALSE)) {
@@ -194,6 +219,7 @@ platform::Window* Win32Platform::createChildWindow(void* parent, int width, int 
     HWND hwnd = CreateWindowExA(0, className, "Window", WS_CHILD | WS_VISIBLE, 0, 0, width, height,
                                 static_cast<HWND>(parent), nullptr, instance(), nullptr);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(events));
+    if (hwnd && focusOnClick) SetPropA(hwnd, kOwnKeysProperty, reinterpret_cast<HANDLE>(1));
     if (hwnd) watchWheel(hwnd);
     return reinterpret_cast<platform::Window*>(hwnd);
 }
@@ -202,6 +228,7 @@ void Win32Platform::destroyWindow(platform::Window* window) {
     HWND hwnd = windowOf(window);
     unwatchWheel(hwnd);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    RemovePropA(hwnd, kOwnKeysProperty);
     DestroyWindow(hwnd);
     unregisterWindowClass();
 }

@@ -13,6 +13,7 @@ public:
     void* nativeHandle(platform::Window* window) override;
     Point windowOrigin(platform::Window* window) override;
     void enableDrop(platform::Window* window, bool on) override;
+    void setFocusOnClick(bool on) override { focusOnClick = on; }
     void initializeDragDrop() override;
     void uninitializeDragDrop() override;
 
@@ -71,4 +72,5 @@ public:
 
 private:
     int oleInitializations = 0;  // successful ones, each undone once
+    bool focusOnClick = false;
 };
