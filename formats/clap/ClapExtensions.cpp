@@ -75,8 +75,8 @@ const clap_plugin_latency_t kLatency = {[](const clap_plugin_t*) -> uint32_t { r
 // Embedded at the editor's fixed size only.
 const clap_plugin_gui_t kGui = {
     [](const clap_plugin_t* p, const char* api, bool floating) { return window(p).isApiSupported(api, floating); },
-    [](const clap_plugin_t*, const char** api, bool* floating) {
-        if (!api || !floating) return false;
+    [](const clap_plugin_t* p, const char** api, bool* floating) {
+        if (!api || !floating || !window(p).isApiSupported(ClapEditorWindow::windowApi(), false)) return false;
         *api = ClapEditorWindow::windowApi();
         *floating = false;
         return true;

@@ -160,8 +160,23 @@ TEST_F(ClapX11Editor, IsEmbeddedAndGoesAwayWithItsServices) {
     const clap_plugin_t* other = bare.create(library);
     ASSERT_NE(other, nullptr);
     EXPECT_FALSE(gui->is_api_supported(other, CLAP_WINDOW_API_X11, false));
+    const char* api = nullptr;
+    bool floating = false;
+    EXPECT_FALSE(gui->get_preferred_api(other, &api, &floating));
     EXPECT_FALSE(gui->create(other, CLAP_WINDOW_API_X11, false));
     other->destroy(other);
+
+    // A parent window that does not exist, or of another system, gets no editor.
+    ASSERT_TRUE(gui->create(plugin, CLAP_WINDOW_API_X11, false));
+    clap_window_t nowhere{};
+    nowhere.api = CLAP_WINDOW_API_X11;
+    nowhere.x11 = 0x7fff0001;
+    EXPECT_FALSE(gui->set_parent(plugin, &nowhere));
+    nowhere.api = CLAP_WINDOW_API_WIN32;
+    nowhere.x11 = parent;
+    EXPECT_FALSE(gui->set_parent(plugin, &nowhere));
+    EXPECT_TRUE(host.liveTimers.empty());
+    EXPECT_FALSE(gui->show(plugin));
 }
 
 TEST_F(ClapX11Editor, ClicksAndKeysReachTheHostAsValues) {
