@@ -30,26 +30,28 @@ clap_event_param_value_t valueEvent(uint32_t time, clap_id id, double value) {
 
 }  // namespace
 
-ClapPlugin::ClapPlugin(const clap_host_t* host)
-    : plugin{&kClapDescriptor, this, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-             nullptr, nullptr},
-      host(host),
-      effect(effectCallback, true),
-      window(effect.getEditorBase(), host) {
-    effect.getAeffect()->user = this;
-    plugin.init = [](const clap_plugin_t* p) { return self(p).init(); };
-    plugin.destroy = [](const clap_plugin_t* p) { delete &self(p); };
-    plugin.activate = [](const clap_plugin_t* p, double rate, uint32_t, uint32_t) { return self(p).activate(rate); };
-    plugin.deactivate = [](const clap_plugin_t*) {};
-    plugin.start_processing = [](const clap_plugin_t*) { return true; };
-    plugin.stop_processing = [](const clap_plugin_t*) {};
+const clap_plugin_t ClapPlugin::kFunctions = {
+    &kClapDescriptor,
+    nullptr,
+    [](const clap_plugin_t* p) { return self(p).init(); },
+    [](const clap_plugin_t* p) { delete &self(p); },
+    [](const clap_plugin_t* p, double rate, uint32_t, uint32_t) { return self(p).activate(rate); },
+    [](const clap_plugin_t*) {},
+    [](const clap_plugin_t*) { return true; },
+    [](const clap_plugin_t*) {},
     // As when a VST 2 host switches the effect on again: the delay lines start silent.
-    plugin.reset = [](const clap_plugin_t* p) { self(p).effect.resume(); };
-    plugin.process = [](const clap_plugin_t* p, const clap_process_t* process) {
+    [](const clap_plugin_t* p) { self(p).effect.resume(); },
+    [](const clap_plugin_t* p, const clap_process_t* process) {
         return process ? self(p).process(*process) : CLAP_PROCESS_ERROR;
-    };
-    plugin.get_extension = [](const clap_plugin_t* p, const char* id) { return id ? self(p).extension(id) : nullptr; };
-    plugin.on_main_thread = [](const clap_plugin_t*) {};
+    },
+    [](const clap_plugin_t* p, const char* id) { return id ? self(p).extension(id) : nullptr; },
+    [](const clap_plugin_t*) {},
+};
+
+ClapPlugin::ClapPlugin(const clap_host_t* host)
+    : plugin(kFunctions), host(host), effect(effectCallback, true), window(effect.getEditorBase(), host) {
+    plugin.plugin_data = this;
+    effect.getAeffect()->user = this;
 }
 
 // The host may be asked for its services from here on.
@@ -104,7 +106,7 @@ clap_process_status ClapPlugin::process(const clap_process_t& p) {
         applyEvent(*event);
     }
     if (frames > done) runStretch(p, done, frames);
-    midiList.header.numEvents = 0;
+    midi.clear();
     processOut = nullptr;
     processThread.store(0, std::memory_order_relaxed);
     return CLAP_PROCESS_CONTINUE;
@@ -119,23 +121,14 @@ void ClapPlugin::applyEvent(const clap_event_header_t& event) {
             effect.setParameter(static_cast<VstInt32>(change.param_id),
                                 clapparameters::normalized(change.param_id, change.value));
     } else if (isCoreEvent(event, CLAP_EVENT_MIDI, sizeof(clap_event_midi_t))) {
-        const int count = midiList.header.numEvents;
-        if (count == kMaxMidiEvents) return;
-        const auto& message = reinterpret_cast<const clap_event_midi_t&>(event);
-        VstMidiEvent& m = midi[count];
-        m = VstMidiEvent{};
-        m.type = kVstMidiType;
-        m.byteSize = sizeof(VstMidiEvent);
-        for (int i = 0; i < 3; ++i) m.midiData[i] = static_cast<char>(message.data[i]);
-        (&midiList.header.events[0])[count] = reinterpret_cast<VstEvent*>(&m);
-        midiList.header.numEvents = count + 1;
+        midi.add(reinterpret_cast<const clap_event_midi_t&>(event).data, 3, 0);
     }
 }
 
 void ClapPlugin::runStretch(const clap_process_t& p, uint32_t from, uint32_t to) {
-    if (midiList.header.numEvents > 0) {
-        effect.processEvents(&midiList.header);
-        midiList.header.numEvents = 0;
+    if (!midi.empty()) {
+        effect.processEvents(midi.events());
+        midi.clear();
     }
     stretchStart = from;
     float* const* in = p.audio_inputs[0].data32;

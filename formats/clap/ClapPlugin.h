@@ -12,6 +12,7 @@
 #include "ClapEditorWindow.h"
 #include "ClapInterface.h"
 #include "EditorEventQueue.h"
+#include "MidiEventBlock.h"
 #include "SpeakerPlugin.h"
 
 extern const clap_plugin_descriptor_t kClapDescriptor;
@@ -52,6 +53,9 @@ private:
     void tellHostToFlush();
     void log(int32_t severity, const char* message) const;
 
+    // The plug-in record's functions; each instance's copy points at it.
+    static const clap_plugin_t kFunctions;
+
     static VstIntPtr effectCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                     float opt);
 
@@ -69,9 +73,5 @@ private:
     const clap_output_events_t* processOut = nullptr;
     uint32_t stretchStart = 0;
 
-    VstMidiEvent midi[kMaxMidiEvents] = {};
-    struct {
-        VstEvents header;
-        VstEvent* more[kMaxMidiEvents - 2];  // VstEvents itself ends in room for two
-    } midiList{};
+    MidiEventBlock<kMaxMidiEvents> midi;  // the messages that start the next stretch
 };

@@ -14,6 +14,7 @@
 #include <new>
 
 #include "Lv2Ports.h"
+#include "MidiEventBlock.h"
 #include "SpeakerEngine.h"
 
 namespace {
@@ -30,7 +31,6 @@ constexpr int kMaxEvents = 512;
 struct Lv2Instance {
     explicit Lv2Instance(LV2_URID midiEvent) : effect(lv2HostCallback), midiEvent(midiEvent) {
         for (float& last : lastControls) last = NAN;  // every connected control is applied first time
-        list.header.numEvents = 0;
     }
 
     SpeakerEngine effect;
@@ -44,11 +44,7 @@ struct Lv2Instance {
     float* hornPosition = nullptr;
     float* drumPosition = nullptr;
 
-    VstMidiEvent midi[kMaxEvents] = {};
-    struct {
-        VstEvents header;
-        VstEvent* more[kMaxEvents - 2];  // VstEvents itself ends in room for two
-    } list{};
+    MidiEventBlock<kMaxEvents> midi;
 };
 
 LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const* features) {
@@ -96,25 +92,16 @@ void applyControls(Lv2Instance& in) {
 
 // The block's MIDI events, in the VST 2 effect's own event records.
 void handOverMidi(Lv2Instance& in, uint32_t frames) {
-    int count = 0;
-    if (in.midiIn) {
+    in.midi.clear();
+    if (in.midiIn && in.midiEvent != 0) {
         LV2_ATOM_SEQUENCE_FOREACH(in.midiIn, event) {
-            if (count == kMaxEvents) break;
-            if (in.midiEvent == 0 || event->body.type != in.midiEvent || event->body.size == 0 || event->body.size > 3)
-                continue;
-            VstMidiEvent& midi = in.midi[count];
-            midi = VstMidiEvent{};
-            midi.type = kVstMidiType;
-            midi.byteSize = sizeof(VstMidiEvent);
+            if (event->body.type != in.midiEvent) continue;
             const int64_t at = event->time.frames;
-            midi.deltaFrames = static_cast<VstInt32>(at < 0 ? 0 : (at > frames ? frames : at));
-            std::memcpy(midi.midiData, LV2_ATOM_BODY_CONST(&event->body), event->body.size);
-            (&in.list.header.events[0])[count] = reinterpret_cast<VstEvent*>(&midi);
-            ++count;
+            in.midi.add(static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&event->body)), event->body.size,
+                        static_cast<VstInt32>(at < 0 ? 0 : (at > frames ? frames : at)));
         }
     }
-    in.list.header.numEvents = count;
-    if (count) in.effect.processEvents(&in.list.header);
+    if (!in.midi.empty()) in.effect.processEvents(in.midi.events());
 }
 
 void run(LV2_Handle handle, uint32_t frames) {
