@@ -16,7 +16,7 @@ TEST(MidiEventBlock, HoldsUpToItsCapacityForTheEngine) {
     for (int i = 0; i < 4; ++i) EXPECT_TRUE(block.add(i % 2 ? slow : fast, 2, 10 * i)) << i;
     EXPECT_FALSE(block.add(fast, 3, 50));  // full
     ASSERT_EQ(block.events()->numEvents, 4);
-    const auto* last = reinterpret_cast<const VstMidiEvent*>(block.events()->events[3]);
+    const auto* last = reinterpret_cast<const VstMidiEvent*>((&block.events()->events[0])[3]);
     EXPECT_EQ(last->deltaFrames, 30);
     EXPECT_EQ(last->midiData[2], 0);  // two bytes copied, the third left 0
 
