@@ -7,25 +7,13 @@
 #include <cmath>
 #include <vector>
 
+#include "BenchBlock.h"
 #include "ClapTestHost.h"
 #include "SpeakerDescriptor.h"
 
 namespace {
 
-constexpr int kBlock = 512;
 constexpr int kChanges = 16;
-
-struct Buffers {
-    std::vector<float> in, left, right;
-    float* inputs[2];
-    float* outputs[2];
-    Buffers() : in(kBlock), left(kBlock), right(kBlock) {
-        for (int i = 0; i < kBlock; ++i) in[i] = static_cast<float>(0.5 * std::sin(i * 0.031));
-        inputs[0] = inputs[1] = in.data();
-        outputs[0] = left.data();
-        outputs[1] = right.data();
-    }
-};
 
 // The distortion each change of a block sets, in display units.
 double changeValue(int change) { return 20.0 + 3.0 * change; }
@@ -40,7 +28,7 @@ void runVst2(benchmark::State& state, bool changes) {
     if (!effect) return state.SkipWithError("Halvern VST 2 library not loaded");
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
     effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-    Buffers b;
+    Buffers b(0.5f);
     const ParameterInfo& row = kSpeakerDescriptor.parameters[kDistortion];
     const int piece = kBlock / kChanges;
     for (auto _ : state) {
@@ -66,7 +54,7 @@ void runClap(benchmark::State& state, bool changes) {
     if (!plugin) return state.SkipWithError("Halvern.clap not loaded");
     plugin->activate(plugin, 44100.0, 1, kBlock);
     plugin->start_processing(plugin);
-    Buffers b;
+    Buffers b(0.5f);
     clap_audio_buffer_t in{b.inputs, nullptr, 2, 0, 0}, out{b.outputs, nullptr, 2, 0, 0};
     EventList events, sent;
     if (changes)
