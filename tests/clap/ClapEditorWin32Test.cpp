@@ -75,9 +75,13 @@ protected:
         return true;
     }
 
-    void moveTo(POINT where) {
+    POINT onScreen(POINT where) {
         ClientToScreen(editorWindow, &where);
-        SetCursorPos(where.x, where.y);
+        return where;
+    }
+    void moveTo(POINT where) {
+        const POINT at = onScreen(where);
+        SetCursorPos(at.x, at.y);
     }
 
     // What the editor sent, through the flush the host makes when asked to.
@@ -123,14 +127,7 @@ TEST_F(ClapWin32Editor, AKnobDragIsAGestureWithTheHostsTimer) {
     open(true);
     EXPECT_EQ(host.timerPeriods[0], 16u);
     std::atomic<bool> pressed{false};
-    std::thread dragger([&] {
-        const DWORD start = GetTickCount();
-        while (!pressed && GetTickCount() - start < 3000) Sleep(5);
-        Sleep(150);
-        moveTo({222, 75});
-        Sleep(150);
-        sendMouse(MOUSEEVENTF_LEFTUP);
-    });
+    std::thread dragger = moveThenRelease(onScreen({222, 75}), [&] { return pressed.load(); });
     moveTo({213, 73});
     sendMouse(MOUSEEVENTF_LEFTDOWN);
     pressed = true;

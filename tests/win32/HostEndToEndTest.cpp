@@ -126,10 +126,13 @@ protected:
         return true;
     }
 
+    POINT onScreen(POINT where) {
+        ClientToScreen(editorWindow, &where);
+        return where;
+    }
     void moveTo(POINT where) {
-        POINT screen{where.x, where.y};
-        ClientToScreen(editorWindow, &screen);
-        SetCursorPos(screen.x, screen.y);
+        const POINT at = onScreen(where);
+        SetCursorPos(at.x, at.y);
     }
 
     // Presses the left button at an editor point, runs the host until
@@ -182,14 +185,7 @@ TEST_F(EndToEnd, SwitchKnobMenuAndTypedValueThroughRealInput) {
 
     // The DISTORTION knob: pressed at its top, dragged a little right and let go.
     beginEdits = 0;
-    std::thread dragger([this] {
-        const DWORD start = GetTickCount();
-        while (beginEdits == 0 && GetTickCount() - start < 3000) Sleep(5);
-        Sleep(150);
-        moveTo({222, 75});
-        Sleep(150);
-        sendMouse(MOUSEEVENTF_LEFTUP);
-    });
+    std::thread dragger = moveThenRelease(onScreen({222, 75}), [] { return beginEdits > 0; });
     moveTo({213, 73});
     sendMouse(MOUSEEVENTF_LEFTDOWN);
     run([&] { return !recorder.callsOf(audioMasterEndEdit).empty(); });

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <thread>
 #include <vector>
 
 // Runs the message loop until `done` holds or two seconds pass.
@@ -47,6 +48,21 @@ inline void sendKey(WORD key, bool down) {
     input.ki.wVk = key;
     input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
     SendInput(1, &input, sizeof input);
+}
+
+// A knob drag's second half from another thread, while the test's thread
+// sits in the drag loop: once `pressed` holds (or after three seconds), the
+// cursor moves to `to` (screen pixels) and the left button goes up. Join it.
+template <typename Condition>
+inline std::thread moveThenRelease(POINT to, Condition pressed) {
+    return std::thread([to, pressed] {
+        const DWORD start = GetTickCount();
+        while (!pressed() && GetTickCount() - start < 3000) Sleep(5);
+        Sleep(150);
+        SetCursorPos(to.x, to.y);
+        Sleep(150);
+        sendMouse(MOUSEEVENTF_LEFTUP);
+    });
 }
 
 // While the test's thread sits in the menu's own message loop, this one
