@@ -64,7 +64,7 @@ protected:
     // The host's loop: window messages (a window timer idles the editor
     // there) and, when it offers timers, its own timer.
     template <typename Condition>
-    bool run(Condition done, DWORD milliseconds = 3000) {
+    bool run(Condition done, DWORD milliseconds = kPatienceMs) {
         const DWORD start = GetTickCount();
         while (!done()) {
             pumpPending();
@@ -120,17 +120,22 @@ TEST_F(ClapWin32Editor, AWindowTimerIdlesTheEditorWhenTheHostHasNoTimers) {
     EventList in, out;
     in.value(0, kSlowSpeed, -25);
     params->flush(plugin, in.input(), out.output());
-    EXPECT_TRUE(run([&] { return windowPixels(editorWindow) != before; }, 1000));
+    EXPECT_TRUE(run([&] { return windowPixels(editorWindow) != before; }));
 }
 
 TEST_F(ClapWin32Editor, AKnobDragIsAGestureWithTheHostsTimer) {
     open(true);
     EXPECT_EQ(host.timerPeriods[0], 16u);
-    std::atomic<bool> pressed{false};
-    std::thread dragger = moveThenRelease(onScreen({222, 75}), [&] { return pressed.load(); });
+    // The gesture's begin asks the host to flush: the drag has started.
+    host.flushRequests = 0;
+    std::thread dragger = moveThenRelease(
+        onScreen({222, 75}), [&] { return host.flushRequests > 0; },
+        [&] {
+            double now = 0;
+            return params->get_value(plugin, kDistortion, &now) && now > 50.0;
+        });
     moveTo({213, 73});
     sendMouse(MOUSEEVENTF_LEFTDOWN);
-    pressed = true;
     run([&] {
         collect();
         return sent.shape().find("E4") != std::string::npos;
@@ -153,7 +158,7 @@ TEST_F(ClapWin32Editor, TheSpeedKeyWorksAfterAClick) {
     moveTo({10, 10});  // the background, no control
     sendMouse(MOUSEEVENTF_LEFTDOWN);
     sendMouse(MOUSEEVENTF_LEFTUP);
-    ASSERT_TRUE(run([&] { return GetFocus() == editorWindow; }, 1000));
+    ASSERT_TRUE(run([&] { return GetFocus() == editorWindow; }));
     sendKey(VK_TAB, true);
     sendKey(VK_TAB, false);
     ASSERT_TRUE(run([&] {

@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 #include <lv2/ui/ui.h>
 
+#include <atomic>
 #include <cmath>
 #include <thread>
 #include <vector>
@@ -43,7 +44,7 @@ protected:
         ASSERT_NE(ui, nullptr);
         idleInterface = static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
         ASSERT_NE(idleInterface, nullptr);
-        for (int i = 0; i < 20; ++i) idle();
+        ASSERT_TRUE(idleUntil([&] { return display.viewable(editorWindow()); }));
     }
     void TearDown() override {
         if (ui) descriptor->cleanup(ui);
@@ -53,14 +54,19 @@ protected:
     static void writePort(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format,
                           const void* buffer) {
         auto* self = static_cast<Lv2Ui*>(controller);
-        if (format == 0 && size == sizeof(float)) self->writes.push_back({port, *static_cast<const float*>(buffer)});
+        if (format != 0 || size != sizeof(float)) return;
+        const float value = *static_cast<const float*>(buffer);
+        self->writes.push_back({port, value});
+        if (port == kPortFirstControl + kDistortion) self->distortion = value;
     }
     static int resized(LV2UI_Feature_Handle handle, int width, int height) {
         static_cast<Lv2Ui*>(handle)->size = {0, 0, width, height};
         return 0;
     }
     static void touched(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
-        static_cast<Lv2Ui*>(handle)->touches.push_back({port, grabbed ? 1.0f : 0.0f});
+        auto* self = static_cast<Lv2Ui*>(handle);
+        self->touches.push_back({port, grabbed ? 1.0f : 0.0f});
+        ++self->touchCount;
     }
 
     void idle() {
@@ -81,13 +87,7 @@ protected:
             if (w.port == port) value = w.value;
         return value;
     }
-    std::vector<uint32_t> area(Rect r) {
-        const std::vector<uint32_t> all = display.pixels(editorWindow(), 246, 277);
-        std::vector<uint32_t> part;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) part.push_back(all[static_cast<size_t>(y) * 246 + x]);
-        return part;
-    }
+    std::vector<uint32_t> area(Rect r) { return display.area(editorWindow(), r); }
 
     XDisplay display;
     void* library = nullptr;
@@ -100,6 +100,9 @@ protected:
     LV2UI_Touch touch{this, touched};
     Rect size;
     std::vector<Write> writes, touches;
+    // What a drag's input thread watches while the drag loop runs on this one.
+    std::atomic<int> touchCount{0};
+    std::atomic<float> distortion{-1.0f};
 };
 
 }  // namespace
@@ -120,7 +123,8 @@ TEST_F(Lv2Ui, GesturesWriteTheControlsInTheirUnits) {
 
     // A drag on DISTORTION, touched and released around its writes.
     {
-        std::thread input = moveThenRelease(at({260, 60}));
+        std::thread input = moveThenRelease(
+            at({260, 60}), [&] { return touchCount > 0; }, [&] { return distortion > 60.0f; });
         display.moveTo(at({213, 74}));
         display.button(1, true);
         idleUntil([&] { return touches.size() == 2; });
@@ -134,8 +138,10 @@ TEST_F(Lv2Ui, GesturesWriteTheControlsInTheirUnits) {
     EXPECT_EQ(lastWrite(kPortFirstControl + kDistortion), std::floor(lastWrite(kPortFirstControl + kDistortion)));
 
     // "30" typed into SLOW: the port gets 25, the most it takes.
+    const Rect slowField{21, 106, 48, 118};
+    const std::vector<uint32_t> closed = area(slowField);
     display.click(at({30, 110}));
-    idleUntil([&] { return display.focused() == editorWindow(); });
+    ASSERT_TRUE(idleUntil([&] { return area(slowField) != closed; }));  // the entry shows
     display.type("30");
     display.tap(kReturnKey);
     ASSERT_TRUE(idleUntil([&] { return wrote(kPortFirstControl + kSlowSpeed); }));

@@ -109,7 +109,7 @@ protected:
     // The host's loop: window messages, a block of audio, the editor's idle;
     // until `done` holds or `milliseconds` pass.
     template <typename Condition>
-    bool run(Condition done, DWORD milliseconds = 3000) {
+    bool run(Condition done, DWORD milliseconds = kPatienceMs) {
         std::vector<float> in(512), left(512), right(512);
         float* inputs[2] = {in.data(), in.data()};
         float* outputs[2] = {left.data(), right.data()};
@@ -185,7 +185,9 @@ TEST_F(EndToEnd, SwitchKnobMenuAndTypedValueThroughRealInput) {
 
     // The DISTORTION knob: pressed at its top, dragged a little right and let go.
     beginEdits = 0;
-    std::thread dragger = moveThenRelease(onScreen({222, 75}), [] { return beginEdits > 0; });
+    std::thread dragger = moveThenRelease(
+        onScreen({222, 75}), [] { return beginEdits > 0; },
+        [&] { return effect->getParameter(effect, 4) > 0.5f; });
     moveTo({213, 73});
     sendMouse(MOUSEEVENTF_LEFTDOWN);
     run([&] { return !recorder.callsOf(audioMasterEndEdit).empty(); });
@@ -199,11 +201,12 @@ TEST_F(EndToEnd, SwitchKnobMenuAndTypedValueThroughRealInput) {
     EXPECT_LT(distortion, 0.6f);
 
     // The SPEED HOTKEY menu: SPACE, picked with the mouse.
-    std::thread chooser(chooseFromPopup, 0);
-    moveTo({182, 143});
-    sendMouse(MOUSEEVENTF_LEFTDOWN);
-    run([&] { return automated(7) == 1; });
-    chooser.join();
+    {
+        PopupChooser chooser(0);
+        moveTo({182, 143});
+        sendMouse(MOUSEEVENTF_LEFTDOWN);
+        run([&] { return automated(7) == 1; });
+    }
     EXPECT_EQ(automated(7), 1u);
     EXPECT_EQ(effect->getParameter(effect, 7), 0.0f);
     char text[64] = "";
@@ -228,9 +231,11 @@ TEST_F(EndToEnd, SwitchKnobMenuAndTypedValueThroughRealInput) {
 
 TEST_F(EndToEnd, CabinetAnimatesWhileAudioRuns) {
     effect->setParameter(effect, 0, 1.0f);  // fast
-    run([] { return false; }, 400);
+    // Counted in blocks, not time: a busy machine runs fewer of them.
+    const auto runBlocks = [this](long count) { run([&, until = blocks + count] { return blocks >= until; }); };
+    runBlocks(35);
     const std::vector<COLORREF> first = screenshot("halvern-editor-1.bmp");
-    run([] { return false; }, 250);
+    runBlocks(20);
     const std::vector<COLORREF> second = screenshot("halvern-editor-2.bmp");
     ASSERT_EQ(first.size(), 246u * 277u);
     int cabinetChanges = 0, elsewhere = 0;

@@ -1,7 +1,6 @@
 // Real input for the Windows tests: the message pump, SendInput for the
-// mouse and keys, picking an item of an open pop-up menu from another
-// thread while the test's thread sits in the menu's own loop, and reading
-// back what a window shows.
+// mouse and keys, picking an item of an open pop-up menu while the test's
+// thread sits in the menu's own loop, and reading back what a window shows.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +8,12 @@
 #include <thread>
 #include <vector>
 
-// Runs the message loop until `done` holds or two seconds pass.
+// How long a wait for an event may take before the test gives up on it. A
+// bound for failures only: every wait returns as soon as its event happens,
+// so a busy machine makes a test slower, never red.
+constexpr DWORD kPatienceMs = 15000;
+
+// Runs the message loop until `done` holds or the patience runs out.
 template <typename Condition>
 inline bool pumpUntil(Condition done) {
     const DWORD start = GetTickCount();
@@ -20,7 +24,19 @@ inline bool pumpUntil(Condition done) {
             DispatchMessageA(&message);
         }
         if (done()) break;
-        if (GetTickCount() - start > 2000) return false;
+        if (GetTickCount() - start > kPatienceMs) return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+// Waits on another thread than the window's (no pumping) until `done`
+// holds or the patience runs out.
+template <typename Condition>
+inline bool waitFor(Condition done) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > kPatienceMs) return false;
         Sleep(5);
     }
     return true;
@@ -51,39 +67,95 @@ inline void sendKey(WORD key, bool down) {
 }
 
 // A knob drag's second half from another thread, while the test's thread
-// sits in the drag loop: once `pressed` holds (or after three seconds), the
-// cursor moves to `to` (screen pixels) and the left button goes up. Join it.
-template <typename Condition>
-inline std::thread moveThenRelease(POINT to, Condition pressed) {
-    return std::thread([to, pressed] {
-        const DWORD start = GetTickCount();
-        while (!pressed() && GetTickCount() - start < 3000) Sleep(5);
-        Sleep(150);
+// sits in the drag loop: once `pressed` holds the cursor moves to `to`
+// (screen pixels), and once `moved` holds (the drag has seen the move) the
+// left button goes up. Join it.
+template <typename Pressed, typename Moved>
+inline std::thread moveThenRelease(POINT to, Pressed pressed, Moved moved) {
+    return std::thread([to, pressed, moved] {
+        waitFor(pressed);
         SetCursorPos(to.x, to.y);
-        Sleep(150);
+        sendMouse(MOUSEEVENTF_MOVE);
+        waitFor(moved);
         sendMouse(MOUSEEVENTF_LEFTUP);
     });
 }
 
-// While the test's thread sits in the menu's own message loop, this one
-// waits for the pop-up, clicks its item `index` and lets the button go.
-inline void chooseFromPopup(int index) {
-    HWND popup = nullptr;
-    const DWORD start = GetTickCount();
-    while (!(popup = FindWindowA("#32768", nullptr)) && GetTickCount() - start < 3000) Sleep(5);
-    if (!popup) return;
-    Sleep(50);
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
-    RECT item;
-    if (!menu || !GetMenuItemRect(nullptr, menu, static_cast<UINT>(index), &item)) return;
-    sendMouse(MOUSEEVENTF_LEFTUP);  // the press that opened the menu ends
-    SetCursorPos((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    sendMouse(MOUSEEVENTF_MOVE);
-    Sleep(50);
-    sendMouse(MOUSEEVENTF_LEFTDOWN);
-    sendMouse(MOUSEEVENTF_LEFTUP);
-}
+// Picks item `index` of the next pop-up menu with the mouse, from a thread
+// timer of the test's own thread: the menu's message loop runs it there
+// while the test sits in that loop, so the pointer is moved by the thread
+// that owns the windows, as a user's mouse moves it. Step by step, each
+// waiting for the menu's answer to the one before: the pop-up shown in its
+// place, the press that opened it let go, the pointer on the item until the
+// menu lights it, the click. A menu that never gets that far is closed with
+// Escape, so the test fails rather than hangs. Keep the object until the
+// menu has closed.
+class PopupChooser {
+public:
+    explicit PopupChooser(int index) : index(index), start(GetTickCount()) {
+        active = this;
+        timer = SetTimer(nullptr, 0, 5, [](HWND, UINT, UINT_PTR, DWORD) {
+            if (active) active->step();
+        });
+    }
+    ~PopupChooser() {
+        KillTimer(nullptr, timer);
+        active = nullptr;
+    }
+    PopupChooser(const PopupChooser&) = delete;
+    PopupChooser& operator=(const PopupChooser&) = delete;
 
+private:
+    enum class Stage { Waiting, Releasing, Pointing, Done };
+
+    void step() {
+        if (stage == Stage::Done) return;
+        if (GetTickCount() - start > kPatienceMs) {
+            stage = Stage::Done;
+            sendKey(VK_ESCAPE, true);
+            sendKey(VK_ESCAPE, false);
+            return;
+        }
+        switch (stage) {
+            case Stage::Waiting:
+                if (!shownInPlace()) return;
+                sendMouse(MOUSEEVENTF_LEFTUP);
+                stage = Stage::Releasing;
+                return;
+            case Stage::Releasing:
+                if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) return;
+                SetCursorPos((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+                sendMouse(MOUSEEVENTF_MOVE);
+                stage = Stage::Pointing;
+                return;
+            case Stage::Pointing:
+                if (!(GetMenuState(menu, static_cast<UINT>(index), MF_BYPOSITION) & MF_HILITE)) return;
+                sendMouse(MOUSEEVENTF_LEFTDOWN);
+                sendMouse(MOUSEEVENTF_LEFTUP);
+                stage = Stage::Done;
+                return;
+            case Stage::Done: return;
+        }
+    }
+
+    bool shownInPlace() {
+        HWND popup = FindWindowA("#32768", nullptr);
+        if (!popup || !IsWindowVisible(popup)) return false;
+        menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+        RECT window, inside;
+        GetWindowRect(popup, &window);
+        return menu && GetMenuItemRect(nullptr, menu, static_cast<UINT>(index), &item) &&
+               IntersectRect(&inside, &item, &window) && EqualRect(&inside, &item);
+    }
+
+    static inline PopupChooser* active = nullptr;
+    const int index;
+    const DWORD start;
+    UINT_PTR timer = 0;
+    Stage stage = Stage::Waiting;
+    HMENU menu = nullptr;
+    RECT item{};
+};
 
 // The client area's pixels as a screenshot shows them, row by row from the
 // top; `header` receives the image's description when given.

@@ -1,6 +1,5 @@
 // Text entry and option menus on the Windows backend, with the native edit
 // box and pop-up menu driven by real keyboard and mouse input.
-#include <thread>
 
 #include "OptionMenu.h"
 #include "TextEdit.h"
@@ -118,13 +117,14 @@ TEST_F(Win32Toolkit, PopupMenuItemChosenWithTheMouse) {
     frame.addView(menu);
     pumpPending();
 
-    std::thread chooser(chooseFromPopup, 3);
-    POINT screen{30, 25};
-    ClientToScreen(childOf(frame), &screen);
-    SetCursorPos(screen.x, screen.y);
-    sendMouse(MOUSEEVENTF_LEFTDOWN);
-    pumpUntil([&] { return listener.calls == 1; });
-    chooser.join();
+    {
+        PopupChooser chooser(3);
+        POINT screen{30, 25};
+        ClientToScreen(childOf(frame), &screen);
+        SetCursorPos(screen.x, screen.y);
+        sendMouse(MOUSEEVENTF_LEFTDOWN);
+        pumpUntil([&] { return listener.calls == 1; });
+    }
     pumpPending();
     ASSERT_EQ(listener.calls, 1);
     EXPECT_EQ(listener.last, menu);

@@ -53,12 +53,7 @@ protected:
     }
     void* parentHandle() { return reinterpret_cast<void*>(static_cast<uintptr_t>(parent)); }
     // The editor's window: the one child of the host's.
-    xcb_window_t editorWindow() {
-        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(display.xcb, xcb_query_tree(display.xcb, parent), nullptr);
-        const xcb_window_t child = tree && xcb_query_tree_children_length(tree) ? xcb_query_tree_children(tree)[0] : 0;
-        std::free(tree);
-        return child;
-    }
+    xcb_window_t editorWindow() { return display.childOf(parent); }
     void idle() { dispatch(effEditIdle); }
     bool idleUntil(const std::function<bool()>& done) { return ::idleUntil([this] { idle(); }, done); }
     void idleFor(int milliseconds) {
@@ -107,9 +102,6 @@ TEST_F(LinuxHost, EditorShowsWhatTheHeadlessBackendDraws) {
     EXPECT_EQ(rect->bottom, 277);
     ASSERT_EQ(dispatch(effEditOpen, 0, 0, parentHandle()), 1);
     ASSERT_NE(editorWindow(), 0u);
-    idleFor(200);
-    const std::vector<uint32_t> shown = display.pixels(editorWindow(), 246, 277);
-    ASSERT_EQ(shown.size(), 246u * 277u);
 
     // The same editor at the same settings on the headless backend.
     RasterPlatform raster;
@@ -121,14 +113,19 @@ TEST_F(LinuxHost, EditorShowsWhatTheHeadlessBackendDraws) {
     editor->idle();
     editor->idle();
     const RasterImage& expected = raster.pixels(editor->getFrame()->getWindow());
-    int differences = 0;
+    std::vector<uint32_t> want;
     for (int y = 0; y < 277; ++y)
         for (int x = 0; x < 246; ++x) {
             const Color c = expected.pixel(x, y);
-            const uint32_t want = (uint32_t{c.red} << 16) | (uint32_t{c.green} << 8) | c.blue;
-            if (shown[static_cast<size_t>(y) * 246 + x] != want && ++differences <= 5)
-                ADD_FAILURE() << "pixel " << x << "," << y;
+            want.push_back((uint32_t{c.red} << 16) | (uint32_t{c.green} << 8) | c.blue);
         }
+    // Shown once the editor has drawn and uploaded it all.
+    std::vector<uint32_t> shown;
+    idleUntil([&] { return (shown = display.pixels(editorWindow(), 246, 277)) == want; });
+    ASSERT_EQ(shown.size(), want.size());
+    int differences = 0;
+    for (size_t i = 0; i < want.size(); ++i)
+        if (shown[i] != want[i] && ++differences <= 5) ADD_FAILURE() << "pixel " << i % 246 << "," << i / 246;
     EXPECT_EQ(differences, 0);
     dispatch(effEditClose);
     EXPECT_EQ(editorWindow(), 0u);
@@ -136,7 +133,7 @@ TEST_F(LinuxHost, EditorShowsWhatTheHeadlessBackendDraws) {
 
 TEST_F(LinuxHost, RealInputPlaysTheEditorWhileAudioRuns) {
     ASSERT_EQ(dispatch(effEditOpen, 0, 0, parentHandle()), 1);
-    idleFor(100);
+    ASSERT_TRUE(idleUntil([&] { return display.viewable(editorWindow()); }));
     startAudio();
 
     // The switch: fast.
@@ -153,11 +150,16 @@ TEST_F(LinuxHost, RealInputPlaysTheEditorWhileAudioRuns) {
 
     // A drag on DISTORTION, bracketed for the host.
     {
-        std::thread input = moveThenRelease(at({260, 60}));
+        std::atomic<int> begun{0};
+        host.reaction = [&](VstInt32 opcode) { begun += opcode == audioMasterBeginEdit; };
+        std::thread input = moveThenRelease(
+            at({260, 60}), [&] { return begun > 0; },
+            [&] { return effect->getParameter(effect, kDistortion) > 0.6f; });
         display.moveTo(at({213, 74}));
         display.button(1, true);
         idleUntil([&] { return !host.callsOf(audioMasterEndEdit).empty(); });
         input.join();
+        host.reaction = nullptr;
     }
     ASSERT_EQ(host.callsOf(audioMasterBeginEdit).size(), 1u);
     ASSERT_EQ(host.callsOf(audioMasterEndEdit).size(), 1u);
@@ -169,7 +171,7 @@ TEST_F(LinuxHost, RealInputPlaysTheEditorWhileAudioRuns) {
     {
         std::thread input([] {
             XDisplay own;
-            for (int i = 0; i < 200 && !own.popup(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            openPopup(own);
             for (int i = 0; i < 4; ++i) own.tap(kDownKey);  // SPACE, TAB, CTRL1, CTRL64
             own.tap(kReturnKey);
         });
@@ -181,8 +183,10 @@ TEST_F(LinuxHost, RealInputPlaysTheEditorWhileAudioRuns) {
     EXPECT_FLOAT_EQ(automation().back().opt, 0.6f);
 
     // "30" and Enter in SLOW: the most it takes, 25.
+    const Rect slowField{21, 106, 48, 118};
+    const std::vector<uint32_t> closed = display.area(editorWindow(), slowField);
     display.click(at({30, 110}));
-    idleFor(50);
+    ASSERT_TRUE(idleUntil([&] { return display.area(editorWindow(), slowField) != closed; }));  // the entry shows
     display.type("30");
     display.tap(kReturnKey);
     ASSERT_TRUE(idleUntil([&] { return automation().back().index == kSlowSpeed; }));
@@ -207,10 +211,8 @@ TEST_F(LinuxHost, TwoEditorsWorkIndependently) {
         idle();
         second->dispatcher(second, effEditIdle, 0, 0, nullptr, 0.0f);
     };
-    for (int i = 0; i < 20; ++i) {  // both windows shown
-        idleBoth();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    const xcb_window_t otherEditor = display.childOf(otherParent);
+    ASSERT_TRUE(::idleUntil(idleBoth, [&] { return display.viewable(editorWindow()) && display.viewable(otherEditor); }));
     display.click(display.onScreen(otherParent, {60, 140}));
     ASSERT_TRUE(::idleUntil(idleBoth, [&] { return second->getParameter(second, kSpeedToggle) == 1.0f; }));
     EXPECT_EQ(effect->getParameter(effect, kSpeedToggle), 0.0f);

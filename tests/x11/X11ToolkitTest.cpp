@@ -95,21 +95,28 @@ TEST_F(X11Toolkit, AQuickClickStillActs) {
 }
 
 TEST_F(X11Toolkit, KnobDragGoesOnOutsideTheWindowAndTheWheelTurnsIt) {
-    ListenerProbe listener;
+    // Read by the input thread while the drag loop runs on this one.
+    struct : ControlListener {
+        void valueChanged(DrawContext*, Control* control) override {
+            lastValue = control->getValue();
+            ++calls;
+        }
+        std::atomic<int> calls{0};
+        std::atomic<float> lastValue{0.0f};
+    } listener;
     auto* knob = add(new Knob({20, 20, 64, 64}, &listener, 4, nullptr, nullptr, {}));
     knob->setValue(0.5f);
     idle();
-    const Point top = screen({42, 22}), away = screen({400, 60});
+    // Pressed a little left of the top (the press itself sets a value just
+    // under a half), then dragged right of the window: turned clockwise.
+    const Point nearTop = screen({35, 23}), away = screen({400, 60});
     {
-        InputThread input([top, away](XDisplay& own) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
-            own.moveTo(away);  // right of the window, the knob turned clockwise
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
-            own.button(1, false);
-        });
-        display.moveTo(top);
+        std::thread input = moveThenRelease(
+            away, [&] { return listener.calls > 0; }, [&] { return listener.lastValue > 0.6f; });
+        display.moveTo(nearTop);
         display.button(1, true);
-        ASSERT_TRUE(idleUntil([&] { return listener.calls > 0 && x11.mouseButtons() == 0; }));
+        ASSERT_TRUE(idleUntil([&] { return listener.lastValue > 0.6f && x11.mouseButtons() == 0; }));
+        input.join();
     }
     EXPECT_GT(knob->getValue(), 0.6f);
     const float dragged = knob->getValue();
@@ -123,7 +130,7 @@ TEST_F(X11Toolkit, KnobDragGoesOnOutsideTheWindowAndTheWheelTurnsIt) {
     display.button(6, false);
     display.sync();
     idle();
-    EXPECT_EQ(listener.calls, calls + 1);
+    EXPECT_EQ(listener.calls.load(), calls + 1);
 }
 
 // A click gives the editor's window the keyboard focus (its hot keys come
@@ -193,8 +200,7 @@ TEST_F(X11Toolkit, MenuChosenWithTheMouseAndTheClosingClickStaysInTheMenu) {
     {
         // Items are 18 pixels high, separators 8, below a 3-pixel margin: C is the fourth row.
         InputThread input([](XDisplay& own) {
-            for (int i = 0; i < 200 && !own.popup(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            const xcb_window_t popup = own.popup();
+            const xcb_window_t popup = openPopup(own);
             own.click(own.onScreen(popup, {30, 3 + 18 + 8 + 18 + 9}));
         });
         display.click(field);
@@ -204,7 +210,7 @@ TEST_F(X11Toolkit, MenuChosenWithTheMouseAndTheClosingClickStaysInTheMenu) {
     {
         // A click outside closes the menu with nothing chosen, and the view under it hears nothing.
         InputThread input([this](XDisplay& own) {
-            for (int i = 0; i < 200 && !own.popup(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            openPopup(own);
             own.click(own.onScreen(child, {150, 120}));
         });
         display.click(field);
@@ -222,7 +228,7 @@ TEST_F(X11Toolkit, MenuChosenWithTheKeyboard) {
     idle();
     {
         InputThread input([](XDisplay& own) {
-            for (int i = 0; i < 200 && !own.popup(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            openPopup(own);
             own.tap(kDownKey);   // A
             own.tap(kDownKey);   // C: the separator and the title are passed over
             own.tap(kDownKey);   // D
@@ -247,7 +253,7 @@ TEST_F(X11Toolkit, SubMenusAndColumnsAnswerTheKeyboard) {
     idle();
     {
         InputThread input([](XDisplay& own) {
-            for (int i = 0; i < 200 && !own.popup(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            openPopup(own);
             own.tap(kDownKey);        // A
             own.tap(kDownKey);        // More
             own.tap(0xff53);          // Right: the sub-menu, X lit
@@ -266,7 +272,7 @@ TEST_F(X11Toolkit, SubMenusAndColumnsAnswerTheKeyboard) {
     idle();
     {
         InputThread input([](XDisplay& own) {
-            for (int i = 0; i < 200 && !own.popup(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            openPopup(own);
             for (int i = 0; i < 3; ++i) own.tap(kDownKey);  // 1, 2, then 3 at the top of the second column
             own.tap(kReturnKey);
         });

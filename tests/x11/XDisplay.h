@@ -129,6 +129,17 @@ public:
         return out;
     }
 
+    // The pixels of a part of a window, as pixels() gives them.
+    std::vector<uint32_t> area(xcb_window_t w, Rect r) {
+        const int width = r.right, height = r.bottom;
+        const std::vector<uint32_t> all = pixels(w, width, height);
+        std::vector<uint32_t> part;
+        if (all.empty()) return part;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) part.push_back(all[static_cast<size_t>(y) * width + x]);
+        return part;
+    }
+
     // A viewable override-redirect window on the screen other than `except`
     // (a pop-up menu), or 0.
     xcb_window_t popup(const std::vector<xcb_window_t>& except = {}) {
@@ -148,6 +159,21 @@ public:
         }
         std::free(tree);
         return found;
+    }
+
+    // A window's first child, or 0.
+    xcb_window_t childOf(xcb_window_t w) {
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(xcb, xcb_query_tree(xcb, w), nullptr);
+        const xcb_window_t child = tree && xcb_query_tree_children_length(tree) ? xcb_query_tree_children(tree)[0] : 0;
+        std::free(tree);
+        return child;
+    }
+    // Whether a window is mapped with all its ancestors (so it shows).
+    bool viewable(xcb_window_t w) {
+        xcb_get_window_attributes_reply_t* a = xcb_get_window_attributes_reply(xcb, xcb_get_window_attributes(xcb, w), nullptr);
+        const bool shown = a && a->map_state == XCB_MAP_STATE_VIEWABLE;
+        std::free(a);
+        return shown;
     }
 
     // Windows on the server below the root, all levels.
@@ -171,26 +197,47 @@ private:
     std::vector<xcb_window_t> windows;
 };
 
-// A knob drag's second half, from a connection of its own while the
-// caller's thread sits in the drag loop: after a moment the pointer moves to
-// `to` (screen pixels) and the left button goes up. Join the thread.
-inline std::thread moveThenRelease(Point to) {
-    return std::thread([to] {
-        XDisplay own;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        own.moveTo(to);
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        own.button(1, false);
-    });
-}
+// How long a wait for an event may take before the test gives up on it. A
+// bound for failures only: every wait returns as soon as its event happens,
+// so a busy machine makes a test slower, never red.
+constexpr std::chrono::seconds kPatience{15};
 
-// Calls `step` (an idle) until `done` holds or two seconds pass.
+// Calls `step` (an idle) until `done` holds or the patience runs out.
 inline bool idleUntil(const std::function<void()>& step, const std::function<bool()>& done) {
     const auto start = std::chrono::steady_clock::now();
     while (!done()) {
         step();
-        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(2)) return false;
+        if (std::chrono::steady_clock::now() - start > kPatience) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+// Waits, on a thread that idles nothing, until `done` holds or the patience
+// runs out.
+inline bool waitFor(const std::function<bool()>& done) {
+    return idleUntil([] {}, done);
+}
+
+// Waits until a pop-up menu is open on the screen and takes input (it grabs
+// the pointer and the keyboard before it shows), and returns its window, or
+// 0 when none opens.
+inline xcb_window_t openPopup(XDisplay& display) {
+    xcb_window_t popup = 0;
+    waitFor([&] { return (popup = display.popup()) != 0; });
+    return popup;
+}
+
+// A knob drag's second half, from a connection of its own while the
+// caller's thread sits in the drag loop: once `pressed` holds the pointer
+// moves to `to` (screen pixels), and once `moved` holds (the drag has seen
+// the move) the left button goes up. Join the thread.
+inline std::thread moveThenRelease(Point to, std::function<bool()> pressed, std::function<bool()> moved) {
+    return std::thread([to, pressed, moved] {
+        XDisplay own;
+        waitFor(pressed);
+        own.moveTo(to);
+        waitFor(moved);
+        own.button(1, false);
+    });
 }

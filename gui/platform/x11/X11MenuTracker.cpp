@@ -22,18 +22,19 @@ public:
     }
 
     int run(const std::vector<MenuItem>& items, Point screen) {
-        openLevel(items, screen);
+        // Grabbed on the editor's window before the menu shows, so that every
+        // key and click that comes once it is on the screen is the menu's.
         const uint16_t pointerEvents =
             XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION;
         free(xcb_grab_pointer_reply(c.xcb,
-                                    xcb_grab_pointer(c.xcb, 0, levels[0].window, pointerEvents, XCB_GRAB_MODE_ASYNC,
+                                    xcb_grab_pointer(c.xcb, 0, c.window, pointerEvents, XCB_GRAB_MODE_ASYNC,
                                                      XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
                                     nullptr));
         free(xcb_grab_keyboard_reply(c.xcb,
-                                     xcb_grab_keyboard(c.xcb, 0, levels[0].window, XCB_CURRENT_TIME,
-                                                       XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                     xcb_grab_keyboard(c.xcb, 0, c.window, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
+                                                       XCB_GRAB_MODE_ASYNC),
                                      nullptr));
-        xcb_flush(c.xcb);
+        openLevel(items, screen);
         for (;;) {
             xcb_generic_event_t* event = xcb_wait_for_event(c.xcb);
             if (!event) return -1;  // the connection broke
@@ -102,8 +103,8 @@ private:
                         std::max(0, level.bounds.left + dx) + level.bounds.width(),
                         std::max(0, level.bounds.top + dy) + level.bounds.height()};
         level.window = xcb_generate_id(c.xcb);
-        // The level hears the pointer itself too, so a click that comes before
-        // the grab has taken hold still reaches the menu.
+        // The level hears the pointer itself too, so the menu still works by
+        // mouse where the server refused the grab.
         const uint32_t values[] = {1, XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
                                           XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION};
         xcb_create_window(c.xcb, XCB_COPY_FROM_PARENT, level.window, c.screen->root,
