@@ -6,6 +6,9 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+#else
+#include <sys/timerfd.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -46,19 +49,25 @@ const char* ClapEditorWindow::windowApi() {
 #endif
 }
 
-// Embedded only; on X11 only with the host's timer, since nothing else would
-// ever idle the editor there.
+// Embedded only, in the system's own windows. The answer is the same on
+// every host record: hosts ask it once, on an instance of a scanner that
+// offers no services, and remember it.
 bool ClapEditorWindow::isApiSupported(const char* api, bool floating) const {
-    if (!editor || floating || !api || std::strcmp(api, windowApi()) != 0) return false;
+    return editor && !floating && api && std::strcmp(api, windowApi()) == 0;
+}
+
+// On Windows a window timer of its own can always idle the editor; on X11
+// only the host's loop can, through its timer or its descriptor watch.
+bool ClapEditorWindow::canBeIdled() const {
 #if defined(_WIN32)
     return true;
 #else
-    return hostTimers != nullptr;
+    return hostTimers || hostDescriptors;
 #endif
 }
 
 bool ClapEditorWindow::create(const char* api, bool floating) {
-    if (created || !isApiSupported(api, floating)) return false;
+    if (created || !isApiSupported(api, floating) || !canBeIdled()) return false;
     created = true;
     return true;
 }
@@ -118,7 +127,16 @@ void ClapEditorWindow::onTimer(clap_id id) {
 }
 
 void ClapEditorWindow::onDescriptor(int descriptor) {
-    if (idling && descriptor == watchedDescriptor) editor->idle();
+    if (!idling) return;
+#if !defined(_WIN32)
+    if (descriptor == tickDescriptor) {
+        uint64_t expirations = 0;
+        if (read(tickDescriptor, &expirations, sizeof expirations) < 0) return;  // not due yet
+        editor->idle();
+        return;
+    }
+#endif
+    if (descriptor == watchedDescriptor) editor->idle();
 }
 
 void ClapEditorWindow::startIdle() {
@@ -128,6 +146,11 @@ void ClapEditorWindow::startIdle() {
     const int descriptor = editor->eventDescriptor();
     if (hostDescriptors && descriptor >= 0 && hostDescriptors->register_fd(host, descriptor, CLAP_POSIX_FD_READ))
         watchedDescriptor = descriptor;
+#if !defined(_WIN32)
+    // A host that watches descriptors but has no timers gets a timer
+    // descriptor of ours, so the cabinet still turns and host changes show.
+    if (timer == CLAP_INVALID_ID && hostDescriptors) startTickDescriptor();
+#endif
 #if defined(_WIN32)
     if (timer == CLAP_INVALID_ID)
         windowTimer = SetTimer(static_cast<HWND>(parent), reinterpret_cast<UINT_PTR>(this), kIdlePeriodMs,
@@ -142,6 +165,13 @@ void ClapEditorWindow::stopIdle() {
     timer = CLAP_INVALID_ID;
     if (watchedDescriptor >= 0) hostDescriptors->unregister_fd(host, watchedDescriptor);
     watchedDescriptor = -1;
+#if !defined(_WIN32)
+    if (tickDescriptor >= 0) {
+        hostDescriptors->unregister_fd(host, tickDescriptor);
+        close(tickDescriptor);
+    }
+    tickDescriptor = -1;
+#endif
 #if defined(_WIN32)
     if (windowTimer) KillTimer(static_cast<HWND>(parent), reinterpret_cast<UINT_PTR>(this));
     windowTimer = false;
@@ -151,5 +181,18 @@ void ClapEditorWindow::stopIdle() {
 #if defined(_WIN32)
 void ClapEditorWindow::onWindowTimer() {
     if (idling && windowTimer) editor->idle();
+}
+#else
+void ClapEditorWindow::startTickDescriptor() {
+    const int ticks = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (ticks < 0) return;
+    const timespec period{0, static_cast<long>(kIdlePeriodMs) * 1000000L};
+    const itimerspec every{period, period};
+    if (timerfd_settime(ticks, 0, &every, nullptr) == 0 &&
+        hostDescriptors->register_fd(host, ticks, CLAP_POSIX_FD_READ)) {
+        tickDescriptor = ticks;
+        return;
+    }
+    close(ticks);
 }
 #endif

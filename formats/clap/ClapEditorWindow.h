@@ -2,7 +2,8 @@
 // Win32 on Windows), fixed in size, and idled on the main thread from the
 // host's timer, and on X11 also whenever the editor's display connection has
 // events, where the host watches descriptors. A Windows host without timers
-// gets a window timer instead.
+// gets a window timer instead, an X11 host that only watches descriptors a
+// timer descriptor; an X11 host with neither gets no editor.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,8 @@ public:
 
     static const char* windowApi();
     bool isApiSupported(const char* api, bool floating) const;
+    // Whether this host gives the editor a way to be idled once created.
+    bool canBeIdled() const;
     bool create(const char* api, bool floating);
     void destroy();
     bool getSize(uint32_t* width, uint32_t* height) const;
@@ -38,6 +41,9 @@ public:
 private:
     void startIdle();
     void stopIdle();
+#if !defined(_WIN32)
+    void startTickDescriptor();
+#endif
 
     EditorBase* editor;
     const clap_host_t* host;
@@ -48,6 +54,7 @@ private:
     bool idling = false;
     clap_id timer = CLAP_INVALID_ID;
     int watchedDescriptor = -1;
+    int tickDescriptor = -1;  // a timer descriptor, idling the editor where the host has no timers
     void* parent = nullptr;
     bool windowTimer = false;
 };

@@ -81,7 +81,7 @@ const clap_plugin_gui_t kGui = {
         *floating = false;
         return true;
     },
-    [](const clap_plugin_t* p, const char* api, bool floating) { return window(p).create(api, floating); },
+    [](const clap_plugin_t* p, const char* api, bool floating) { return self(p).createEditor(api, floating); },
     [](const clap_plugin_t* p) { window(p).destroy(); },
     [](const clap_plugin_t*, double) { return false; },  // drawn at its own pixel size
     [](const clap_plugin_t* p, uint32_t* width, uint32_t* height) { return window(p).getSize(width, height); },

@@ -200,6 +200,14 @@ void ClapPlugin::tellHostToFlush() {
     if (hostParams) hostParams->request_flush(host);
 }
 
+bool ClapPlugin::createEditor(const char* api, bool floating) {
+    if (window.isApiSupported(api, floating) && !window.canBeIdled()) {
+        log(CLAP_LOG_ERROR, "Halvern: no editor: the host offers neither timer-support nor posix-fd-support to idle it.");
+        return false;
+    }
+    return window.create(api, floating);
+}
+
 void ClapPlugin::log(int32_t severity, const char* message) const {
     if (hostLog) hostLog->log(host, severity, message);
 }

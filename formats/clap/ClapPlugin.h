@@ -35,6 +35,9 @@ public:
     bool load(const clap_istream_t* stream);
 
     ClapEditorWindow& editorWindow() { return window; }
+    // The editor made ready to embed; a host that could not idle it gets none
+    // and is told why in its log.
+    bool createEditor(const char* api, bool floating);
 
 private:
     // MIDI events one stretch of a block hands over; more are dropped.

@@ -52,14 +52,14 @@ protected:
         if (HasFatalFailure()) return;
         ASSERT_EQ(host.liveTimers.size(), 1u);
         ASSERT_EQ(host.liveDescriptors.size(), 1u);
-        idleFor(100);
+        ASSERT_TRUE(idleUntil([&] { return display.viewable(editorWindow()); }));
     }
 
     // The host's reactor: the descriptor when it is readable, the timer on time.
     void idle() {
-        if (!host.liveDescriptors.empty()) {
-            pollfd watched{host.liveDescriptors[0], POLLIN, 0};
-            if (poll(&watched, 1, 0) == 1) descriptors->on_fd(plugin, watched.fd, CLAP_POSIX_FD_READ);
+        for (const int fd : std::vector<int>(host.liveDescriptors)) {
+            pollfd watched{fd, POLLIN, 0};
+            if (poll(&watched, 1, 0) == 1) descriptors->on_fd(plugin, fd, CLAP_POSIX_FD_READ);
         }
         if (timersRun && !host.liveTimers.empty()) timers->on_timer(plugin, host.liveTimers[0]);
     }
@@ -70,12 +70,7 @@ protected:
         });
     }
 
-    xcb_window_t editorWindow() {
-        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(display.xcb, xcb_query_tree(display.xcb, parent), nullptr);
-        const xcb_window_t child = tree && xcb_query_tree_children_length(tree) ? xcb_query_tree_children(tree)[0] : 0;
-        std::free(tree);
-        return child;
-    }
+    xcb_window_t editorWindow() { return display.childOf(parent); }
     Point at(Point where) { return display.onScreen(editorWindow(), where); }
 
     // What the editor sent while not processing, through a flush the host
@@ -102,6 +97,7 @@ protected:
                 for (float& v : in) v = static_cast<float>(0.3 * std::sin(++frame * 0.03));
                 const clap_process_t process = processCall(256, &input, &output, none.input(), fromAudio.output());
                 plugin->process(plugin, &process);
+                ++blocksDone;
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
         });
@@ -125,6 +121,7 @@ protected:
     bool timersRun = true;
     std::thread audio;
     std::atomic<bool> running{false};
+    std::atomic<long> blocksDone{0};
     EventList fromAudio;
 };
 
@@ -154,16 +151,17 @@ TEST_F(ClapX11Editor, IsEmbeddedAndGoesAwayWithItsServices) {
     EXPECT_TRUE(::idleUntil([] {}, [&] { return editorWindow() == 0; }));
     gui->destroy(plugin);  // twice is harmless
 
-    // A host without timers cannot idle an X11 editor: it gets none.
-    ClapTestHost bare;
-    bare.offerTimers = false;
-    const clap_plugin_t* other = bare.create(library);
+    // A host with neither timers nor descriptor watching cannot idle an X11
+    // editor: it is told so, and gets none.
+    ClapTestHost deaf;
+    deaf.offerTimers = deaf.offerDescriptors = false;
+    const clap_plugin_t* other = deaf.create(library);
     ASSERT_NE(other, nullptr);
-    EXPECT_FALSE(gui->is_api_supported(other, CLAP_WINDOW_API_X11, false));
-    const char* api = nullptr;
-    bool floating = false;
-    EXPECT_FALSE(gui->get_preferred_api(other, &api, &floating));
+    EXPECT_TRUE(gui->is_api_supported(other, CLAP_WINDOW_API_X11, false));
     EXPECT_FALSE(gui->create(other, CLAP_WINDOW_API_X11, false));
+    ASSERT_EQ(deaf.messages.size(), 1u);
+    EXPECT_NE(deaf.messages[0].find("neither timer-support nor posix-fd-support"), std::string::npos)
+        << deaf.messages[0];
     other->destroy(other);
 
     // A parent window that does not exist, or of another system, gets no editor.
@@ -202,8 +200,10 @@ TEST_F(ClapX11Editor, ClicksAndKeysReachTheHostAsValues) {
     EXPECT_EQ(sent.valuesOf(kSpeedToggle), std::vector<double>{0.0});
 
     // "30" and Enter in SLOW: the most it takes, 25.
+    const Rect slowField{21, 106, 48, 118};  // SLOW's value field
+    const std::vector<uint32_t> closed = display.area(editorWindow(), slowField);
     display.click(at({30, 110}));
-    idleFor(50);
+    ASSERT_TRUE(idleUntil([&] { return display.area(editorWindow(), slowField) != closed; }));  // the entry shows
     display.type("30");
     display.tap(kReturnKey);
     ASSERT_TRUE(idleUntil([&] {
@@ -222,13 +222,24 @@ TEST_F(ClapX11Editor, AKnobDragIsAGestureInTheProcessedBlocks) {
     openEditor();
     startAudio();
     {
-        std::thread input = moveThenRelease(at({260, 60}));
+        // The gesture's begin asks the host to flush: the drag has started.
+        host.flushRequests = 0;
+        std::atomic<bool> turned{false};
+        std::thread input = moveThenRelease(
+            at({260, 60}), [&] { return host.flushRequests > 0; },
+            [&] {
+                double now = 0;
+                turned = params->get_value(plugin, kDistortion, &now) && now > 60.0;
+                return turned.load();
+            });
         display.moveTo(at({213, 74}));
         display.button(1, true);
-        idleFor(600);
+        idleUntil([&] { return turned.load(); });  // the drag loop runs inside the first idle
         input.join();
     }
-    idleFor(100);
+    // Two more blocks carry what the drag's end left for the audio thread.
+    const long blocks = blocksDone;
+    idleUntil([&] { return blocksDone > blocks + 1; });
     stopAudio();
     const std::string shape = fromAudio.shape();
     ASSERT_GE(shape.size(), 6u) << shape;
@@ -241,6 +252,57 @@ TEST_F(ClapX11Editor, AKnobDragIsAGestureInTheProcessedBlocks) {
     EXPECT_EQ(distortion, values.back());
 }
 
+// A scanner asks whether there is an editor once, on a throw-away instance
+// of a host record that offers nothing, and remembers the answer for the
+// instances it runs.
+TEST_F(ClapX11Editor, TheEditorIsFoundOnABareHostAndRunsOnAFullOne) {
+    ClapTestHost bare;
+    bare.offersNothing = true;
+    const clap_plugin_t* probe = bare.create(library);
+    ASSERT_NE(probe, nullptr);
+    const auto* probed = ClapTestHost::extension<clap_plugin_gui_t>(probe, CLAP_EXT_GUI);
+    ASSERT_NE(probed, nullptr);
+    EXPECT_TRUE(probed->is_api_supported(probe, CLAP_WINDOW_API_X11, false));
+    EXPECT_FALSE(probed->is_api_supported(probe, CLAP_WINDOW_API_X11, true));
+    EXPECT_FALSE(probed->is_api_supported(probe, CLAP_WINDOW_API_WIN32, false));
+    const char* api = nullptr;
+    bool floating = true;
+    EXPECT_TRUE(probed->get_preferred_api(probe, &api, &floating));
+    EXPECT_STREQ(api, CLAP_WINDOW_API_X11);
+    EXPECT_FALSE(floating);
+    probe->destroy(probe);
+
+    openEditor();  // the instance the host runs, on its full record
+    display.click(at({60, 140}));
+    ASSERT_TRUE(idleUntil([&] { return flushed().valuesOf(kSpeedToggle) == std::vector<double>{1.0}; }));
+}
+
+// A host that watches descriptors but has no timers: a timer descriptor
+// of the editor's own idles it, so host changes are drawn without input.
+TEST_F(ClapX11Editor, AHostWithDescriptorsOnlyStillIdlesTheEditor) {
+    plugin->deactivate(plugin);
+    plugin->destroy(plugin);
+    host.offerTimers = false;
+    plugin = host.create(library);
+    ASSERT_NE(plugin, nullptr);
+    ASSERT_TRUE(plugin->activate(plugin, 44100.0, 1, 256));
+    clap_window_t window{};
+    window.api = CLAP_WINDOW_API_X11;
+    window.x11 = parent;
+    embedEditor(plugin, gui, window);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(host.liveTimers.empty());
+    ASSERT_EQ(host.liveDescriptors.size(), 2u);  // the display connection and the ticks
+    ASSERT_TRUE(idleUntil([&] { return display.viewable(editorWindow()); }));
+    const std::vector<uint32_t> before = display.pixels(editorWindow(), 246, 277);
+    EventList in, out;
+    in.value(0, kSlowSpeed, -25);
+    params->flush(plugin, in.input(), out.output());
+    EXPECT_TRUE(idleUntil([&] { return display.pixels(editorWindow(), 246, 277) != before; }));
+    gui->destroy(plugin);
+    EXPECT_TRUE(host.liveDescriptors.empty());
+}
+
 // A value the host sets shows in the editor.
 TEST_F(ClapX11Editor, AHostChangeIsDrawn) {
     openEditor();
@@ -249,6 +311,5 @@ TEST_F(ClapX11Editor, AHostChangeIsDrawn) {
     in.value(0, kSlowSpeed, -25);
     params->flush(plugin, in.input(), out.output());
     EXPECT_EQ(out.size(), 0u);  // nothing echoed back
-    idleFor(100);
-    EXPECT_NE(display.pixels(editorWindow(), 246, 277), before);
+    EXPECT_TRUE(idleUntil([&] { return display.pixels(editorWindow(), 246, 277) != before; }));
 }

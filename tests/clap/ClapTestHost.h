@@ -164,6 +164,7 @@ public:
         host.version = "1";
         host.get_extension = [](const clap_host_t* h, const char* id) -> const void* {
             auto& self = *static_cast<ClapTestHost*>(h->host_data);
+            if (self.offersNothing) return nullptr;
             if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &self.params;
             if (std::strcmp(id, CLAP_EXT_LOG) == 0) return &self.log;
             if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0 && self.offerTimers) return &self.timers;
@@ -213,6 +214,7 @@ public:
     }
 
     clap_host_t host{};
+    bool offersNothing = false;  // as a scanner's record: no extension at all
     bool offerTimers = true;
     bool offerDescriptors = true;
     std::atomic<int> flushRequests{0};
