@@ -12,8 +12,14 @@ struct StereoAudio {
     bool floatingPoint = false;  // the file stored floating-point samples
 };
 
-// Reads a mono or stereo file (a mono one on both channels). On failure
-// answers false with a one-line reason; files of more channels are refused.
+// What the tool reads: at most 30 minutes at 48 kHz, at a rate a host could run.
+constexpr long kMaxAudioFrames = 48000L * 60 * 30;
+constexpr int kMinSampleRate = 1000, kMaxSampleRate = 768000;
+
+// Reads a mono or stereo file (a mono one on both channels) to the end of
+// its data. On failure answers false with a one-line reason: files of more
+// channels, of a rate outside kMinSampleRate..kMaxSampleRate, of more than
+// kMaxAudioFrames or of no audio at all are refused.
 bool readAudio(const std::string& path, StereoAudio& audio, std::string& error);
 
 enum class SampleFormat { Pcm16, Pcm24, Float };

@@ -79,9 +79,13 @@ int parseOptions(int argc, char** argv, Options& options) {
     app.add_option("--demo", demo, "render the built-in organ chord into this file instead of an input");
     app.add_option("--plugin", options.plugin, "the plug-in library (default: Halvern.so next to this program)");
     app.add_option("--block", options.block, "block size in frames, 1 to 65536 (default 512)");
-    // Options that may be given again and again, one value each time.
+    // Options that may be given again and again, one value each time: the
+    // word after one is its value, and the next word is a file name again.
     auto repeated = [&app](const char* name, auto& values, const char* help) {
-        app.add_option(name, values, help)->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+        app.add_option(name, values, help)
+            ->expected(1)
+            ->allow_extra_args(false)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     };
     repeated("--set", sets, "NAME=VALUE in the units the parameter shows (distortion=80, speedkey=CTRL64)");
     repeated("--norm", norms, "NAME=X with X the normalised value 0..1");

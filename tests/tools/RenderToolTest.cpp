@@ -104,6 +104,27 @@ TEST_F(RenderTool, OneNameIsTheInputAndTheDemoIsAskedFor) {
     EXPECT_NE(render("").said.find("give an input file"), std::string::npos);
 }
 
+// Options and file names mix in any order; a repeated option takes one
+// value each time, and every order renders the same file.
+TEST_F(RenderTool, OptionsGoBeforeBetweenOrAfterTheFileNames) {
+    writeInput("song.wav", SF_FORMAT_PCM_16);
+    ASSERT_EQ(render("song.wav plain.wav").status, 0);
+    const char* orders[][2] = {
+        {"--set distortion=80 --set balance=20 --fast-at 0.2 song.wav before.wav", "before.wav"},
+        {"song.wav --set distortion=80 between.wav --fast-at 0.2 --set balance=20", "between.wav"},
+        {"song.wav after.wav --set distortion=80 --set balance=20 --fast-at 0.2", "after.wav"},
+        {"--set=distortion=80 song.wav --fast-at=0.2 joined.wav --set=balance=20", "joined.wav"},
+    };
+    for (const auto& [arguments, output] : orders) {
+        const ToolRun run = render(arguments);
+        ASSERT_EQ(run.status, 0) << arguments << "\n" << run.said;
+        EXPECT_NE(run.said.find("distortion    80"), std::string::npos) << arguments << "\n" << run.said;
+        EXPECT_NE(run.said.find("balance       20"), std::string::npos) << arguments << "\n" << run.said;
+        EXPECT_EQ(contents(folder / output), contents(folder / "before.wav")) << arguments;
+    }
+    EXPECT_NE(contents(folder / "before.wav"), contents(folder / "plain.wav"));
+}
+
 TEST_F(RenderTool, WritesOverNothingWithoutForceAndNeverOverTheInput) {
     writeInput("song.wav", SF_FORMAT_PCM_16);
     writeInput("taken.wav", SF_FORMAT_PCM_16);
@@ -202,6 +223,32 @@ TEST_F(RenderTool, FilesOfMoreThanTwoChannelsAreRefused) {
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.said.find("has 3 channels"), std::string::npos) << run.said;
     EXPECT_FALSE(fs::exists(folder / "surround-halvern.wav"));
+}
+
+// A file's header is not trusted: the tool reads what the file holds.
+// Files whose headers claim more frames than they hold, or "length
+// unknown", are refused when they hold no audio and rendered for what
+// they hold otherwise.
+TEST_F(RenderTool, AHeaderThatLiesAboutTheLengthIsNotBelieved) {
+    for (const auto& entry : fs::directory_iterator(HALVERN_AUDIO_REGRESSIONS)) {
+        const ToolRun run = render("--force '" + entry.path().string() + "' out.wav");
+        EXPECT_EQ(run.status, 2) << entry.path() << "\n" << run.said;
+        EXPECT_NE(run.said.find("holds no audio"), std::string::npos) << entry.path() << "\n" << run.said;
+        EXPECT_FALSE(fs::exists(folder / "out.wav")) << entry.path();
+    }
+    writeInput("empty.wav", SF_FORMAT_PCM_16, 2, 0.0);
+    EXPECT_NE(render("empty.wav").said.find("holds no audio"), std::string::npos);
+
+    // Cut in the middle of its data: the half that is there is rendered.
+    writeInput("cut.wav", SF_FORMAT_PCM_16, 2, 1.0);
+    fs::resize_file(folder / "cut.wav", 44 + 44100 * 4 / 2);
+    const ToolRun cut = render("cut.wav");
+    ASSERT_EQ(cut.status, 0) << cut.said;
+    SF_INFO info{};
+    SNDFILE* file = sf_open((folder / "cut-halvern.wav").string().c_str(), SFM_READ, &info);
+    ASSERT_NE(file, nullptr);
+    sf_close(file);
+    EXPECT_EQ(info.frames, 44100 / 2);
 }
 
 TEST_F(RenderTool, HelpAndVersionAnswerAndSucceed) {
