@@ -2,6 +2,7 @@
 
 void VstEventList::attach(VstEvents* list) {
     events = list;
+    entries = list ? list->events : nullptr;
     if (list) {
         count = list->numEvents > 0 ? list->numEvents : 0;
         index = -1;
@@ -16,12 +17,12 @@ bool VstEventList::next() {
     for (;;) {
         ++index;
         if (index >= count) return false;
-        const VstEvent* event = events->events[index];
+        const VstEvent* event = entries[index];
         if (event && event->type == kVstMidiType) return true;
     }
 }
 
 VstEvent* VstEventList::current() const {
     if (index < 0 || index >= count) return nullptr;
-    return events->events[index];
+    return entries[index];
 }

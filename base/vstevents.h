@@ -16,6 +16,9 @@ public:
     VstEvent* current() const;
 
     VstEvents* events = nullptr;
+    // The host's array of event pointers, read from its first entry: the
+    // record declares two entries, but the array runs on to its count.
+    VstEvent* const* entries = nullptr;
     VstInt32 count = 0;
     VstInt32 index = 0;  // -1 right after attaching, 0 when detached
 };

@@ -75,6 +75,7 @@ void BM_Midi64(benchmark::State& state) {
     std::vector<char> storage(sizeof(VstEvents) + 64 * sizeof(VstEvent*));
     auto* list = reinterpret_cast<VstEvents*>(storage.data());
     list->numEvents = 64;
+    VstEvent** entries = list->events;  // runs past the two declared entries
     for (int i = 0; i < 64; ++i) {
         events[i] = VstMidiEvent{};
         events[i].type = kVstMidiType;
@@ -82,7 +83,7 @@ void BM_Midi64(benchmark::State& state) {
         events[i].midiData[0] = static_cast<char>(0xB0);
         events[i].midiData[1] = 64;
         events[i].midiData[2] = static_cast<char>(i % 2 ? 0 : 127);
-        list->events[i] = reinterpret_cast<VstEvent*>(&events[i]);
+        entries[i] = reinterpret_cast<VstEvent*>(&events[i]);
     }
     for (auto _ : state) {
         engine->processEvents(list);

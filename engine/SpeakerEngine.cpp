@@ -279,11 +279,14 @@ static bool isControlChangeOf(const VstEvent* event, VstInt32 controller) {
            static_cast<signed char>(midi->midiData[1]) == controller;
 }
 
+// An event timed before the block is taken as at its start, so that the
+// scan, which ends at a negative delta, still hears the events after it.
 void SpeakerEngine::findSpeedEvent(VstInt32& delta, VstInt32 controller) {
     while (events.next()) {
         const VstEvent* event = events.current();
-        delta = event->deltaFrames;
-        if (isControlChangeOf(event, controller)) return;
+        if (!isControlChangeOf(event, controller)) continue;
+        delta = event->deltaFrames > 0 ? event->deltaFrames : 0;
+        return;
     }
     delta = -1;
 }

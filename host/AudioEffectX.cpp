@@ -53,8 +53,11 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opCode, VstInt32 index, VstIntPtr va
         case effEditKeyDown:
         case effEditKeyUp: {
             if (!editor) return 0;
-            VstKeyCode keyCode{index, static_cast<unsigned char>(value & 0xFF),
-                               static_cast<unsigned char>(static_cast<int>(opt) & 0xFF)};
+            // The modifier bits come as a float, truncated; one past any integer
+            // (or not a number) is read as none.
+            const bool whole = opt > -2147483648.0f && opt < 2147483648.0f;
+            const auto modifiers = static_cast<unsigned char>(whole ? static_cast<int>(opt) & 0xFF : 0);
+            VstKeyCode keyCode{index, static_cast<unsigned char>(value & 0xFF), modifiers};
             return opCode == effEditKeyDown ? editor->onKeyDown(keyCode) : editor->onKeyUp(keyCode);
         }
         case effSetEditKnobMode: return editor ? editor->setKnobMode(value32) : 0;

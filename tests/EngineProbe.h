@@ -60,8 +60,8 @@ public:
         storage.assign(sizeof(VstEvents) + events.size() * sizeof(VstEvent*), 0);
         auto* list = reinterpret_cast<VstEvents*>(storage.data());
         list->numEvents = static_cast<VstInt32>(events.size());
-        for (size_t i = 0; i < events.size(); ++i)
-            list->events[i] = reinterpret_cast<VstEvent*>(&events[i]);
+        VstEvent** entries = list->events;  // the array runs past the two entries the record declares
+        for (size_t i = 0; i < events.size(); ++i) entries[i] = reinterpret_cast<VstEvent*>(&events[i]);
         return list;
     }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "AudioEffectX.h"
@@ -327,4 +328,8 @@ TEST(HostDispatcher, KeyRecordsCarryCharacterVirtualKeyAndModifier) {
     EXPECT_EQ(effect.dispatcher(effEditKeyUp, 0, 0x102, nullptr, 258.0f), -1);
     EXPECT_EQ(editor->up.virt, 0x02);
     EXPECT_EQ(editor->up.modifier, 2);        // the low 8 bits of 258
+    for (const float beyond : {3e9f, -3e9f, std::numeric_limits<float>::quiet_NaN(), INFINITY}) {
+        EXPECT_EQ(effect.dispatcher(effEditKeyUp, 0, 0x102, nullptr, beyond), -1);
+        EXPECT_EQ(editor->up.modifier, 0) << beyond;  // no integer: no modifier
+    }
 }

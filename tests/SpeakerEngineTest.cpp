@@ -82,6 +82,27 @@ TEST(ProcessingFrame, EventsOnOneFrameActInOrderAndOnlyChangesAreReported) {
     EXPECT_EQ(host.callsOf(audioMasterAutomate).size(), 2u);
 }
 
+// A switch timed before the block acts at its start, and the switches after
+// it in the same list are still heard.
+TEST(ProcessingFrame, AnEventTimedBeforeTheBlockActsAtItsStart) {
+    RecordingHost host;
+    EngineProbe engine(RecordingHost::callback), reference(nullptr);
+    engine.setParameter(kSpeedKey, speedKey(kKeyCtrl64));
+    reference.setParameter(kSpeedKey, speedKey(kKeyCtrl64));
+    MidiList midi;
+    midi.controlChange(-3, 64, 127);
+    midi.controlChange(100, 64, 0);
+    const std::vector<float> input = testSignal(256);
+    const BlockResult heard = runWithEvents(engine, midi, input);
+
+    MidiList inBlock;
+    inBlock.controlChange(0, 64, 127);
+    inBlock.controlChange(100, 64, 0);
+    EXPECT_EQ(heard.left, runWithEvents(reference, inBlock, input).left);
+    EXPECT_EQ(engine.getParameter(kSpeedToggle), 0.0f);
+    EXPECT_EQ(host.callsOf(audioMasterAutomate).size(), 2u);
+}
+
 TEST(ProcessingFrame, EventAtFrameZeroMakesTheWholeBlockRampUp) {
     EngineProbe engine(nullptr);
     engine.setParameter(kSpeedKey, speedKey(kKeyCtrl1));

@@ -77,7 +77,8 @@ inline std::vector<float> render(const PluginLibrary& library, const std::vector
                 list.assign(sizeof(VstEvents) + events.size() * sizeof(VstEvent*), 0);
                 auto* header = reinterpret_cast<VstEvents*>(list.data());
                 header->numEvents = static_cast<VstInt32>(events.size());
-                for (size_t i = 0; i < events.size(); ++i) header->events[i] = reinterpret_cast<VstEvent*>(&events[i]);
+                VstEvent** entries = header->events;  // runs past the two declared entries
+                for (size_t i = 0; i < events.size(); ++i) entries[i] = reinterpret_cast<VstEvent*>(&events[i]);
                 effect->dispatcher(effect, effProcessEvents, 0, 0, header, 0.0f);
             }
             float* inputs[2] = {inL.data() + from, inR.data() + from};

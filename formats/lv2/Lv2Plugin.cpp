@@ -90,15 +90,27 @@ void applyControls(Lv2Instance& in) {
     }
 }
 
-// The block's MIDI events, in the VST 2 effect's own event records.
+// The block's MIDI events, in the VST 2 effect's own event records, each at
+// its frame within the block. The sequence's own size bounds the reading:
+// an event that does not lie wholly inside it ends the sequence, whatever
+// its body's size claims.
 void handOverMidi(Lv2Instance& in, uint32_t frames) {
     in.midi.clear();
-    if (in.midiIn && in.midiEvent != 0) {
-        LV2_ATOM_SEQUENCE_FOREACH(in.midiIn, event) {
-            if (event->body.type != in.midiEvent) continue;
-            const int64_t at = event->time.frames;
-            in.midi.add(static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&event->body)), event->body.size,
-                        static_cast<VstInt32>(at < 0 ? 0 : (at > frames ? frames : at)));
+    const LV2_Atom_Sequence* sequence = in.midiIn;
+    if (sequence && in.midiEvent != 0 && sequence->atom.size >= sizeof(LV2_Atom_Sequence_Body)) {
+        const auto* first = reinterpret_cast<const uint8_t*>(&sequence->body + 1);
+        const size_t length = sequence->atom.size - sizeof(LV2_Atom_Sequence_Body);
+        size_t offset = 0;
+        while (offset <= length && length - offset >= sizeof(LV2_Atom_Event)) {
+            const auto* event = reinterpret_cast<const LV2_Atom_Event*>(first + offset);
+            const size_t bodySize = event->body.size;
+            if (bodySize > length - offset - sizeof(LV2_Atom_Event)) break;
+            if (event->body.type == in.midiEvent) {
+                const int64_t at = event->time.frames;
+                in.midi.add(reinterpret_cast<const uint8_t*>(event + 1), bodySize,
+                            static_cast<VstInt32>(at < 0 ? 0 : (at > frames ? frames : at)));
+            }
+            offset += lv2_atom_pad_size(static_cast<uint32_t>(sizeof(LV2_Atom_Event) + bodySize));
         }
     }
     if (!in.midi.empty()) in.effect.processEvents(in.midi.events());

@@ -218,3 +218,54 @@ TEST_F(Lv2Bundle, RunsWithOnlyAudioAndControlsConnected) {
     lilv_instance_deactivate(instance);
     lilv_instance_free(instance);
 }
+
+// A sequence is read only within its own size: an event whose header or
+// body runs past its end ends it, and the events before it are heard. (The
+// sequence lies in memory of exactly its size, so the sanitizer build sees
+// any read beyond.)
+TEST_F(Lv2Bundle, ASequenceIsReadOnlyWithinItsSize) {
+    ASSERT_NE(plugin, nullptr);
+    LV2_URID_Map map{nullptr, mapUri};
+    LV2_Feature mapFeature{LV2_URID__map, &map};
+    const LV2_Feature* features[] = {&mapFeature, nullptr};
+    const LV2_URID midiType = mapUri(nullptr, LV2_MIDI__MidiEvent);
+    for (const size_t tail : {8u, 18u}) {  // a header cut short; a body of 3 bytes with 2 there
+        LilvInstance* instance = lilv_plugin_instantiate(plugin, 44100.0, features);
+        ASSERT_NE(instance, nullptr);
+        float controls[kNumSpeakerParameters];
+        for (int i = 0; i < kNumSpeakerParameters; ++i) controls[i] = kSpeakerDescriptor.parameters[i].defaultValue;
+        controls[kSpeedKey] = 3;  // CTRL64
+        std::vector<float> in(64, 0.25f), left(64), right(64);
+        float speed = -1;
+        for (int i = 0; i < kNumSpeakerParameters; ++i)
+            lilv_instance_connect_port(instance, kPortFirstControl + i, &controls[i]);
+        lilv_instance_connect_port(instance, kPortInLeft, in.data());
+        lilv_instance_connect_port(instance, kPortInRight, in.data());
+        lilv_instance_connect_port(instance, kPortOutLeft, left.data());
+        lilv_instance_connect_port(instance, kPortOutRight, right.data());
+        lilv_instance_connect_port(instance, kPortSpeedState, &speed);
+
+        // One whole event (fast at frame 10), then `tail` bytes of another.
+        std::vector<uint8_t> memory(sizeof(LV2_Atom_Sequence) + sizeof(LV2_Atom_Event) + 8 + tail);
+        uint8_t* bytes = memory.data();
+        auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(bytes);
+        sequence->atom.size = static_cast<uint32_t>(memory.size() - sizeof(LV2_Atom));
+        auto* event = reinterpret_cast<LV2_Atom_Event*>(sequence + 1);
+        event->time.frames = 10;
+        event->body = {3, midiType};
+        const uint8_t fast[3] = {0xB0, 64, 127};
+        std::memcpy(event + 1, fast, 3);
+        auto* cut = reinterpret_cast<LV2_Atom_Event*>(bytes + sizeof(LV2_Atom_Sequence) + sizeof(LV2_Atom_Event) + 8);
+        cut->time.frames = 20;
+        if (tail >= sizeof(LV2_Atom_Event)) {
+            cut->body = {3, midiType};
+            std::memcpy(cut + 1, fast, 2);
+        }
+        lilv_instance_connect_port(instance, kPortMidiIn, sequence);
+        lilv_instance_activate(instance);
+        lilv_instance_run(instance, 64);
+        EXPECT_EQ(speed, 1.0f) << tail;
+        lilv_instance_deactivate(instance);
+        lilv_instance_free(instance);
+    }
+}
