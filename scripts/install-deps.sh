@@ -3,7 +3,7 @@
 # Usage: install-deps.sh native|windows|all
 set -euo pipefail
 
-native=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev libsndfile1-dev libcli11-dev libfreetype-dev libfontconfig-dev libpng-dev libxcb1-dev libxcb-shm0-dev libxcb-keysyms1-dev libxcb-xtest0-dev lv2-dev liblilv-dev lilv-utils sordi fonts-liberation xvfb)
+native=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev libsndfile1-dev libcli11-dev libfreetype-dev libfontconfig-dev libpng-dev libxcb1-dev libxcb-shm0-dev libxcb-keysyms1-dev libxcb-xtest0-dev lv2-dev liblilv-dev lilv-utils sordi fonts-liberation xvfb clang libclang-rt-14-dev)
 windows=(g++-mingw-w64-x86-64 wine wine64 xvfb)
 
 case "${1:-all}" in

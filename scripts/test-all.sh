@@ -29,12 +29,22 @@ ctest --test-dir build --output-on-failure -L window
 
 # The native suites once more with the address, leak and undefined-behaviour
 # sanitizers.
-sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+sanitize="-fsanitize=address,undefined,bounds-strict,float-cast-overflow -fno-sanitize-recover=undefined,float-cast-overflow -fno-omit-frame-pointer"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$sanitize" \
   -DCMAKE_EXE_LINKER_FLAGS="$sanitize" -DCMAKE_MODULE_LINKER_FLAGS="$sanitize" >/dev/null
 cmake --build build-sanitize -j2
 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build-sanitize --output-on-failure -j2 -LE window
 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build-sanitize --output-on-failure -L window
+
+# The fuzz harnesses, built with clang's libFuzzer and the address and
+# undefined-behaviour sanitizers: every input that ever failed and the seeds
+# once, then a few seconds of fuzzing each.
+fuzz="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVERN_FUZZ=ON \
+  -DCMAKE_CXX_FLAGS="$fuzz" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
+  -DCMAKE_MODULE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+cmake --build build-fuzz -j2 --target fuzz_harnesses
+ctest --test-dir build-fuzz --output-on-failure -j2 -L fuzz
 
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
 cmake --build build-win -j2
