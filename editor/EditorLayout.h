@@ -64,6 +64,10 @@ constexpr bool imagesInResourceOrder() {
 static_assert(imagesInResourceOrder(), "editorImage() indexes the table by resource number");
 
 // The window is the background picture.
+// The panel's dark walnut, which also fills any part of the window beyond
+// the picture where a host makes the window larger.
+constexpr Color kPanelColour{38, 26, 20, 0};
+
 constexpr Rect kEditorRect{0, 0, editorImage(kBackgroundBitmap).width, editorImage(kBackgroundBitmap).height()};
 
 // The knobs in window order, each with its parameter (its tag), strip and

@@ -40,6 +40,7 @@ int SpeakerEditor::open(void* parent) {
     for (const ImageStrip& image : kEditorImages) bitmaps.push_back(new Bitmap(getPlatform(), image.id));
     auto bitmap = [&](int id) { return bitmaps[id - kBackgroundBitmap]; };
     window->setBackground(bitmap(kBackgroundBitmap));
+    window->setBackdrop(kPanelColour);
 
     for (int i = 0; i < kKnobCount; ++i) {
         const KnobPlace& place = kKnobPlaces[i];

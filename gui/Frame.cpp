@@ -72,6 +72,10 @@ void Frame::setBackground(Bitmap* bitmap) {
     if (background) background->retain();
 }
 
+void Frame::setBackdrop(Color colour) {
+    if (window) backend.setWindowBackdrop(window, colour);
+}
+
 // --- Input -----------------------------------------------------------------------
 
 View* Frame::viewAt(Point where) const {

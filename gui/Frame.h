@@ -40,6 +40,9 @@ public:
     virtual bool isChild(View* view) const;
 
     void setBackground(Bitmap* bitmap);
+    // The colour of any part of the window beyond the frame, where a host
+    // makes the window larger than the frame.
+    void setBackdrop(Color colour);
     void idle();
     // Draws one of the frame's views, or the whole frame for any other view.
     void drawView(View* view);

@@ -113,7 +113,7 @@ RasterImage stripOver(const RasterImage& backdrop, Point corner, int id, DrawFra
 
 const Color kCream = rgb(236, 224, 196);
 const Color kGold = rgb(196, 156, 84);
-const Color kWalnutDark = rgb(38, 26, 20);
+const Color kWalnutDark = kPanelColour;
 const Color kWalnut = rgb(74, 50, 34);
 
 // Walnut whose grain runs across: every row is one colour, so whatever is

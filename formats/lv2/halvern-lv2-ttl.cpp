@@ -74,7 +74,8 @@ int main(int argc, char** argv) {
         "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n" +
         plugin + "\n    a lv2:Plugin ;\n    lv2:binary <" + binary + "> ;\n    rdfs:seeAlso <halvern.ttl> .\n\n" + ui +
         "\n    a ui:X11UI ;\n    ui:binary <" + uiBinary +
-        "> ;\n    lv2:requiredFeature ui:idleInterface ;\n    lv2:optionalFeature ui:resize , ui:touch ;\n"
+        "> ;\n    lv2:requiredFeature ui:idleInterface ;\n"
+        "    lv2:optionalFeature ui:resize , ui:touch , ui:fixedSize , ui:noUserResize ;\n"
         "    lv2:extensionData ui:idleInterface .\n";
 
     std::string ports = audioPort(kPortInLeft, true, "in_left", "In left") + " , \n" +

@@ -72,6 +72,10 @@ public:
     // events for this platform's windows, for hosts that watch descriptors;
     // -1 where the backend has none or no window is open.
     virtual int eventDescriptor() { return -1; }
+    // Fills any part of the window beyond what the toolkit draws (a host may
+    // make the window larger than it was made) with `colour`. Backends whose
+    // windows keep their size ignore it.
+    virtual void setWindowBackdrop(Window*, Color) {}
     // For hosts that pass the editor no keys: windows made from now on take
     // the keyboard focus when clicked and report their own keys. Backends
     // whose windows always do (X11) or have no keyboard ignore it.

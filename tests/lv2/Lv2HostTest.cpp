@@ -5,6 +5,7 @@
 #include <lilv/lilv.h>
 #include <lv2/atom/atom.h>
 #include <lv2/midi/midi.h>
+#include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
 
 #include <cmath>
@@ -146,6 +147,20 @@ TEST_F(Lv2Bundle, IsFoundWithItsPortsAsDescribed) {
     LilvScalePoints* points = lilv_port_get_scale_points(plugin, lilv_plugin_get_port_by_index(plugin, kPortFirstControl + kSpeedKey));
     EXPECT_EQ(lilv_scale_points_size(points), 6u);
     lilv_scale_points_free(points);
+}
+
+// The user interface says it keeps its size, so hosts leave its window so.
+TEST_F(Lv2Bundle, TheUserInterfaceDeclaresItsFixedSize) {
+    ASSERT_NE(plugin, nullptr);
+    LilvNode* ui = lilv_new_uri(world, kLv2UiUri);
+    LilvNode* optional = lilv_new_uri(world, LV2_CORE__optionalFeature);
+    for (const char* feature : {LV2_UI__fixedSize, LV2_UI__noUserResize}) {
+        LilvNode* node = lilv_new_uri(world, feature);
+        EXPECT_TRUE(lilv_world_ask(world, ui, optional, node)) << feature;
+        lilv_node_free(node);
+    }
+    lilv_node_free(optional);
+    lilv_node_free(ui);
 }
 
 TEST_F(Lv2Bundle, SoundsAsTheVst2BuildSampleForSampleAtEveryBlockSize) {

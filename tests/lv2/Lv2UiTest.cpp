@@ -5,11 +5,13 @@
 #include <dlfcn.h>
 #include <lv2/ui/ui.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <thread>
 #include <vector>
 
+#include "EditorLayout.h"
 #include "Lv2Ports.h"
 #include "../x11/XDisplay.h"
 
@@ -174,4 +176,41 @@ TEST_F(Lv2Ui, RotorOutputsTurnTheCabinet) {
     descriptor->port_event(ui, kPortDrumPosition, sizeof(float), 0, &drum);
     ASSERT_TRUE(idleUntil([&] { return area(cabinet) != still; }));
     EXPECT_TRUE(writes.empty());
+}
+
+// A host that makes the window wider than the editor (its toolbar is wider,
+// say) gets the area beyond the picture painted in the panel's colour, not
+// left with whatever was on the screen; the picture stays as it was. The
+// window also says its one size to hosts that read the size hints.
+TEST_F(Lv2Ui, AWindowMadeLargerIsPaintedBeyondThePicture) {
+    std::vector<uint32_t> picture;
+    ASSERT_TRUE(idleUntil([&] {  // drawn: none of the host window's white left
+        picture = area({0, 0, 246, 277});
+        return picture.size() == 246u * 277u && std::count(picture.begin(), picture.end(), 0xFFFFFFu) == 0;
+    }));
+    xcb_get_property_reply_t* hints = xcb_get_property_reply(
+        display.xcb, xcb_get_property(display.xcb, 0, editorWindow(), XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 0, 18),
+        nullptr);
+    ASSERT_NE(hints, nullptr);
+    ASSERT_EQ(xcb_get_property_value_length(hints), 18 * 4);
+    const auto* words = static_cast<const uint32_t*>(xcb_get_property_value(hints));
+    EXPECT_EQ(std::vector<uint32_t>(words + 5, words + 9), (std::vector<uint32_t>{246, 277, 246, 277}));
+    std::free(hints);
+
+    // The host's window and the editor's in it, as an embedding toolkit widens both.
+    const uint32_t size[] = {392, 300};
+    for (const xcb_window_t w : {parent, editorWindow()})
+        xcb_configure_window(display.xcb, w, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+    display.sync();
+    const uint32_t panel = (uint32_t{kPanelColour.red} << 16) | (uint32_t{kPanelColour.green} << 8) | kPanelColour.blue;
+    auto beyondIsPanel = [&] {
+        const std::vector<uint32_t> all = display.pixels(editorWindow(), 392, 300);
+        if (all.size() != 392u * 300u) return false;
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 392; ++x)
+                if ((x >= 246 || y >= 277) && all[static_cast<size_t>(y) * 392 + x] != panel) return false;
+        return true;
+    };
+    EXPECT_TRUE(idleUntil(beyondIsPanel));
+    EXPECT_TRUE(idleUntil([&] { return area({0, 0, 246, 277}) == picture; }));
 }

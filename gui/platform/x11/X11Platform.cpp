@@ -100,11 +100,12 @@ platform::Window* X11Platform::createChildWindow(void* parent, int width, int he
     const uint32_t eventMask = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
                                XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_KEY_PRESS |
                                XCB_EVENT_MASK_FOCUS_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-    const uint32_t values[] = {eventMask};
+    // What the window shows stays in its corner when a host resizes it.
+    const uint32_t values[] = {XCB_GRAVITY_NORTH_WEST, eventMask};
     xcb_void_cookie_t made = xcb_create_window_checked(
         fresh->xcb, XCB_COPY_FROM_PARENT, id, static_cast<xcb_window_t>(reinterpret_cast<uintptr_t>(parent)), 0, 0,
         static_cast<uint16_t>(width), static_cast<uint16_t>(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-        fresh->screen->root_visual, XCB_CW_EVENT_MASK, values);
+        fresh->screen->root_visual, XCB_CW_BIT_GRAVITY | XCB_CW_EVENT_MASK, values);
     if (xcb_generic_error_t* error = xcb_request_check(fresh->xcb, made)) {
         std::free(error);  // a parent that does not exist
         return nullptr;
@@ -115,6 +116,13 @@ platform::Window* X11Platform::createChildWindow(void* parent, int width, int he
     xcb_create_gc(fresh->xcb, fresh->gc, id, 0, nullptr);
     fresh->keys = xcb_key_symbols_alloc(fresh->xcb);
     fresh->shareMemory(width, height);
+    // The window's one size, as its minimum and maximum, for hosts and
+    // embedding toolkits that read the size hints (ICCCM WM_NORMAL_HINTS).
+    constexpr uint32_t kMinSize = 1u << 4, kMaxSize = 1u << 5;
+    const auto w = static_cast<uint32_t>(width), h = static_cast<uint32_t>(height);
+    const uint32_t hints[18] = {kMinSize | kMaxSize, 0, 0, 0, 0, w, h, w, h};
+    xcb_change_property(fresh->xcb, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32,
+                        18, hints);
     xcb_map_window(fresh->xcb, id);
     xcb_flush(fresh->xcb);
 
@@ -132,6 +140,14 @@ void X11Platform::destroyWindow(platform::Window* handle) {
     xcb_free_gc(connection->xcb, connection->gc);
     xcb_flush(connection->xcb);
     connection.reset();
+}
+
+// The server fills what the host adds to the window with the backdrop, at once.
+void X11Platform::setWindowBackdrop(platform::Window* handle, Color colour) {
+    if (!connection || handle != window) return;
+    const uint32_t pixel = (uint32_t{colour.red} << 16) | (uint32_t{colour.green} << 8) | colour.blue;
+    xcb_change_window_attributes(connection->xcb, connection->window, XCB_CW_BACK_PIXEL, &pixel);
+    xcb_flush(connection->xcb);
 }
 
 void* X11Platform::nativeHandle(platform::Window* handle) {

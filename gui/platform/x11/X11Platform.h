@@ -26,6 +26,7 @@ public:
                                         platform::WindowEvents* events) override;
     void destroyWindow(platform::Window* window) override;
     void* nativeHandle(platform::Window* window) override;
+    void setWindowBackdrop(platform::Window* window, Color colour) override;
     Point windowOrigin(platform::Window* window) override;
     // The window offers no drop target (no view takes drops).
     void enableDrop(platform::Window*, bool) override {}
