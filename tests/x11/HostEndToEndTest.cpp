@@ -257,3 +257,47 @@ TEST_F(LinuxHost, AParentDestroyedBeforeTheEditorClosesEndsNothing) {
     EXPECT_NE(editorWindow(), 0u);
     dispatch(effEditClose);
 }
+
+// After a click on the editor, the keys it uses (the speed key, typing into
+// a value field) work there, and every other key reaches the host's window
+// as if the editor had not been clicked: shortcuts, space, their releases.
+TEST_F(LinuxHost, KeysTheEditorDoesNotUseReachTheHost) {
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, parentHandle()), 1);
+    ASSERT_TRUE(idleUntil([&] { return display.viewable(editorWindow()); }));
+    display.keysAt(parent);  // what came before
+    display.click(at({10, 10}));  // the panel, no control
+    ASSERT_TRUE(idleUntil([&] { return display.focused() == editorWindow(); }));
+
+    constexpr uint32_t kControlKey = 0xffe3;
+    display.key(kControlKey, true);
+    display.tap('s');
+    display.key(kControlKey, false);
+    display.tap(' ');     // not the speed key (that is TAB)
+    display.tap(kTabKey);  // the speed key: the editor's
+    ASSERT_TRUE(idleUntil([&] { return automation().size() == 1; }));
+    EXPECT_EQ(automation()[0].index, kSpeedToggle);
+    std::vector<std::string> keys;
+    const std::vector<std::string> expected = {"+Control", "+^s", "-^s", "-^Control", "+space", "-space"};
+    EXPECT_TRUE(idleUntil([&] {
+        for (const std::string& k : display.keysAt(parent)) keys.push_back(k);
+        return keys.size() >= expected.size();
+    }));
+    EXPECT_EQ(keys, expected);
+
+    // Typing into a value field stays the editor's.
+    const Rect slowField{21, 106, 48, 118};
+    const std::vector<uint32_t> closed = display.area(editorWindow(), slowField);
+    display.click(at({30, 110}));
+    ASSERT_TRUE(idleUntil([&] { return display.area(editorWindow(), slowField) != closed; }));
+    display.type("30");
+    display.tap(kReturnKey);
+    ASSERT_TRUE(idleUntil([&] { return automation().back().index == kSlowSpeed; }));
+    display.tap('x');  // the entry is closed: the host's again
+    EXPECT_TRUE(idleUntil([&] {
+        for (const std::string& k : display.keysAt(parent)) keys.push_back(k);
+        return keys.size() >= expected.size() + 2;
+    }));
+    EXPECT_EQ(std::vector<std::string>(keys.begin() + static_cast<long>(expected.size()), keys.end()),
+              (std::vector<std::string>{"+x", "-x"}));
+    dispatch(effEditClose);
+}

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -46,7 +47,8 @@ public:
     // A mapped top-level window at (x, y) on the screen, as a host's.
     xcb_window_t hostWindow(int x, int y, int width, int height) {
         const xcb_window_t w = xcb_generate_id(xcb);
-        const uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_FOCUS_CHANGE};
+        const uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
+                                                            XCB_EVENT_MASK_FOCUS_CHANGE};
         xcb_create_window(xcb, XCB_COPY_FROM_PARENT, w, screen->root, static_cast<int16_t>(x), static_cast<int16_t>(y),
                           static_cast<uint16_t>(width), static_cast<uint16_t>(height), 0,
                           XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
@@ -111,6 +113,28 @@ public:
     }
     void type(const char* text) {
         for (const char* c = text; *c; ++c) tap(static_cast<unsigned char>(*c));
+    }
+
+    // The keys a window of this connection's has been sent or given so far,
+    // in order, as "+name" for a press and "-name" for a release (names:
+    // the keysyms below, else the keysym in hex), "^" marking Control held.
+    std::vector<std::string> keysAt(xcb_window_t w) {
+        std::vector<std::string> keys;
+        while (xcb_generic_event_t* event = xcb_poll_for_event(xcb)) {
+            const uint8_t type = event->response_type & 0x7f;
+            if (type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) {
+                auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
+                if (key->event == w) {
+                    const xcb_keysym_t sym = xcb_key_symbols_get_keysym(this->keys, key->detail, 0);
+                    std::string name = sym == 0xffe3 ? "Control" : sym == 0x20 ? "space" : sym == 0xff09 ? "Tab"
+                                       : sym >= 0x21 && sym < 0x7f ? std::string(1, static_cast<char>(sym))
+                                                                   : std::to_string(sym);
+                    keys.push_back((type == XCB_KEY_PRESS ? "+" : "-") + std::string(key->state & XCB_MOD_MASK_CONTROL ? "^" : "") + name);
+                }
+            }
+            std::free(event);
+        }
+        return keys;
     }
 
     // --- What the screen shows ----------------------------------------------

@@ -35,6 +35,13 @@ struct X11Platform::Connection {
     xcb_gcontext_t gc = 0;
     xcb_key_symbols_t* keys = nullptr;
     bool windowAlive = false;
+    // Where the keys the editor does not use go: the window that had the
+    // focus before a click gave it to the editor (or, when none had, the
+    // host's top-level window), so they reach the host as if the editor had
+    // not been clicked. Each key code whose press went there has its
+    // release follow it.
+    xcb_window_t keysGoTo = XCB_NONE;
+    bool handedOn[256] = {};
     RasterImage shown;  // what the server holds of the window
     // The window's pixels in memory shared with the server (MIT-SHM), when
     // the server offers it and shares this machine's memory; else null.

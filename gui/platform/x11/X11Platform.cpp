@@ -98,7 +98,7 @@ platform::Window* X11Platform::createChildWindow(void* parent, int width, int he
 
     const xcb_window_t id = xcb_generate_id(fresh->xcb);
     const uint32_t eventMask = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
-                               XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_KEY_PRESS |
+                               XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
                                XCB_EVENT_MASK_FOCUS_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     // What the window shows stays in its corner when a host resizes it.
     const uint32_t values[] = {XCB_GRAVITY_NORTH_WEST, eventMask};
@@ -251,6 +251,7 @@ void X11Platform::handleEvent(void* raw, bool nested) {
             }
             if (press->detail > 3) break;  // sideways wheel and extra buttons
             if (editBox && editBox->r.containsInclusive(where)) break;  // a click in the entry goes on editing
+            rememberWhereKeysGo();
             xcb_set_input_focus(connection->xcb, XCB_INPUT_FOCUS_PARENT, connection->window, press->time);
             xcb_flush(connection->xcb);  // the focus moves before whatever the click does
             platform::Device* device = acquireWindowDevice(window);
@@ -261,7 +262,12 @@ void X11Platform::handleEvent(void* raw, bool nested) {
         case XCB_KEY_PRESS: {
             if (nested) break;
             auto* press = reinterpret_cast<xcb_key_press_event_t*>(event);
-            handleKey(connection->keysymOf(press->detail, press->state), press->state);
+            if (!handleKey(connection->keysymOf(press->detail, press->state), press->state)) handOn(press, true);
+            break;
+        }
+        case XCB_KEY_RELEASE: {
+            auto* release = reinterpret_cast<xcb_key_release_event_t*>(event);
+            if (connection->handedOn[release->detail]) handOn(release, false);
             break;
         }
         case XCB_FOCUS_IN:
@@ -373,16 +379,17 @@ void X11Platform::drawEditBox() {
     releaseWindowDevice(window, device);
 }
 
-void X11Platform::handleKey(uint32_t keysym, uint16_t state) {
+// Answers whether the editor used the key. One held with Control, Alt or
+// Super is a shortcut of the host's, never the editor's.
+bool X11Platform::handleKey(uint32_t keysym, uint16_t state) {
+    constexpr uint16_t kShortcutModifiers = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
+    if (state & kShortcutModifiers) return false;
     platform::WindowEvents* events = eventsOf(window);
     if (!editBox) {
-        if (keysym == kSpace)
-            events->key(kVirtualSpace, 0);
-        else if (keysym == kTab)
-            events->key(kVirtualTab, 0);
-        else if (keysym > kSpace && keysym < 0x7f)
-            events->key(0, static_cast<int>(keysym));
-        return;
+        if (keysym == kSpace) return events->key(kVirtualSpace, 0);
+        if (keysym == kTab) return events->key(kVirtualTab, 0);
+        if (keysym > kSpace && keysym < 0x7f) return events->key(0, static_cast<int>(keysym));
+        return false;
     }
     EditBox& box = *editBox;
     const bool shift = (state & XCB_MOD_MASK_SHIFT) != 0;
@@ -392,11 +399,11 @@ void X11Platform::handleKey(uint32_t keysym, uint16_t state) {
     };
     switch (keysym) {
         case kReturn:
-        case kKeypadEnter: box.events->editEnded(); return;  // closes the box
+        case kKeypadEnter: box.events->editEnded(); return true;  // closes the box
         case kEscape:
             box.text = box.original;  // nothing changed, so the listener hears nothing
             box.events->editEnded();
-            return;
+            return true;
         case kBackSpace:
             if (!box.hasSelection() && box.caret > 0) box.anchor = box.caret - 1;
             box.replaceSelection("");
@@ -416,9 +423,47 @@ void X11Platform::handleKey(uint32_t keysym, uint16_t state) {
         case kEnd: moveTo(box.text.size()); break;
         default:
             if (keysym >= kSpace && keysym < 0x7f) box.replaceSelection(std::string(1, static_cast<char>(keysym)));
-            else return;
+            else return false;
     }
     drawEditBox();
+    return true;
+}
+
+// Asked on each click, before the editor takes the focus.
+void X11Platform::rememberWhereKeysGo() {
+    xcb_get_input_focus_reply_t* focus =
+        xcb_get_input_focus_reply(connection->xcb, xcb_get_input_focus(connection->xcb), nullptr);
+    const xcb_window_t focused = focus ? focus->focus : XCB_NONE;
+    std::free(focus);
+    if (focused == connection->window) return;  // the editor's already: the keys go where they went
+    if (focused != XCB_NONE && focused != XCB_INPUT_FOCUS_POINTER_ROOT) {
+        connection->keysGoTo = focused;
+        return;
+    }
+    // No window had it: the host's top-level window, the editor's ancestor just below the root.
+    xcb_window_t at = connection->window;
+    for (;;) {
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(connection->xcb, xcb_query_tree(connection->xcb, at), nullptr);
+        if (!tree) break;
+        const xcb_window_t parent = tree->parent, root = tree->root;
+        std::free(tree);
+        if (parent == root || parent == XCB_NONE) break;
+        at = parent;
+    }
+    connection->keysGoTo = at == connection->window ? XCB_NONE : at;
+}
+
+// The key event goes on to the host's window as the server gave it, marked
+// as sent (X11 says so of every event a client sends).
+void X11Platform::handOn(const void* keyEvent, bool press) {
+    auto event = *static_cast<const xcb_key_press_event_t*>(keyEvent);
+    connection->handedOn[event.detail] = press;
+    if (connection->keysGoTo == XCB_NONE) return;
+    event.event = connection->keysGoTo;
+    event.child = XCB_NONE;
+    xcb_send_event(connection->xcb, 1, connection->keysGoTo,
+                   press ? XCB_EVENT_MASK_KEY_PRESS : XCB_EVENT_MASK_KEY_RELEASE, reinterpret_cast<const char*>(&event));
+    xcb_flush(connection->xcb);
 }
 
 // --- Input and time ------------------------------------------------------------------------

@@ -61,7 +61,9 @@ private:
     bool queryPointer(Point& at, int& held);
     void drainEvents(bool exposuresOnly);
     void handleEvent(void* event, bool nested);
-    void handleKey(uint32_t keysym, uint16_t state);
+    bool handleKey(uint32_t keysym, uint16_t state);
+    void rememberWhereKeysGo();
+    void handOn(const void* keyEvent, bool press);
     void upload(bool everything);
     void drawEditBox();
 
