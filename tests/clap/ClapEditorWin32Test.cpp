@@ -7,7 +7,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "ClapEditorEmbedding.h"
 #include "ClapTestHost.h"
@@ -20,7 +22,12 @@ class ClapWin32Editor : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         WNDCLASSA hostClass{};
-        hostClass.lpfnWndProc = DefWindowProcA;
+        // The host's window records the keys it gets.
+        hostClass.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (message == WM_KEYDOWN || message == WM_KEYUP)
+                hostKeys.push_back((message == WM_KEYDOWN ? "+" : "-") + keyName(wParam));
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+        };
         hostClass.hInstance = GetModuleHandleA(nullptr);
         hostClass.lpszClassName = "HalvernClapHost";
         RegisterClassA(&hostClass);
@@ -90,7 +97,12 @@ protected:
         if (host.flushRequests.exchange(0) > 0) params->flush(plugin, in.input(), sent.output());
     }
 
+    static std::string keyName(WPARAM key) {
+        return key == VK_CONTROL ? "Control" : key == VK_SPACE ? "space" : key == VK_TAB ? "Tab" : std::string(1, static_cast<char>(key));
+    }
+
     static inline HWND parent = nullptr;
+    static inline std::vector<std::string> hostKeys;
     ClapLibrary library{HALVERN_CLAP_PATH};
     ClapTestHost host;
     const clap_plugin_t* plugin = nullptr;
@@ -166,4 +178,29 @@ TEST_F(ClapWin32Editor, TheSpeedKeyWorksAfterAClick) {
         return sent.size() > 0;
     }));
     EXPECT_EQ(sent.valuesOf(kSpeedToggle), std::vector<double>{1.0});
+}
+
+// The keys the editor does not use go on to the host's window, as if the
+// editor had not been clicked: a shortcut, space, their releases.
+TEST_F(ClapWin32Editor, KeysTheEditorDoesNotUseReachTheHost) {
+    open(true);
+    moveTo({10, 10});
+    sendMouse(MOUSEEVENTF_LEFTDOWN);
+    sendMouse(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(run([&] { return GetFocus() == editorWindow; }));
+    hostKeys.clear();
+    sendKey(VK_CONTROL, true);
+    sendKey('S', true);
+    sendKey('S', false);
+    sendKey(VK_CONTROL, false);
+    sendKey(VK_SPACE, true);
+    sendKey(VK_SPACE, false);
+    sendKey(VK_TAB, true);  // the speed key: the editor's
+    sendKey(VK_TAB, false);
+    ASSERT_TRUE(run([&] {
+        collect();
+        return !sent.valuesOf(kSpeedToggle).empty() && hostKeys.size() >= 6;
+    }));
+    EXPECT_EQ(sent.valuesOf(kSpeedToggle), std::vector<double>{1.0});
+    EXPECT_EQ(hostKeys, (std::vector<std::string>{"+Control", "+S", "-S", "-Control", "+space", "-space"}));
 }

@@ -77,14 +77,65 @@ platform::WindowEvents* eventsOf(HWND hwnd) {
 
 // Marks a window that takes the focus when clicked and reads its own keys.
 constexpr const char* kOwnKeysProperty = "HalvernOwnKeys";
+// Where such a window sends the keys it does not use: the window that had
+// the focus before it took it.
+constexpr const char* kKeysGoToProperty = "HalvernKeysGoTo";
+// The key whose press such a window used, so that its release is used too.
+constexpr const char* kUsedKeyProperty = "HalvernUsedKey";
+
+bool isKeyMessage(UINT message) {
+    return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
+}
 
 // A key for a window that reads its own: space and tab by virtual key, the
-// other printable keys by character (in the host interface's numbering).
+// other printable keys by character (in the host interface's numbering). A
+// key held with Control or the Windows key is a shortcut of the host's.
 bool ownKey(platform::WindowEvents* events, UINT message, WPARAM wParam) {
+    const bool shortcut = (GetKeyState(VK_CONTROL) | GetKeyState(VK_LWIN) | GetKeyState(VK_RWIN)) & 0x8000;
+    if (shortcut) return false;
     if (message == WM_KEYDOWN && wParam == VK_SPACE) return events->key(7, 0);
     if (message == WM_KEYDOWN && wParam == VK_TAB) return events->key(2, 0);
     if (message == WM_CHAR && wParam > ' ' && wParam < 0x7f) return events->key(0, static_cast<int>(wParam));
     return false;
+}
+
+// A key the editor does not use goes on to the host's window, where it would
+// have gone had the editor not been clicked (its top-level window when the
+// one that had the focus is gone). Its character is dropped here: the host's
+// loop makes its own from the key.
+void handOnKey(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!isKeyMessage(message)) return;
+    HWND target = static_cast<HWND>(GetPropA(hwnd, kKeysGoToProperty));
+    if (!target || !IsWindow(target)) target = GetAncestor(hwnd, GA_ROOT);
+    if (target && target != hwnd) PostMessageA(target, message, wParam, lParam);
+}
+
+// Answers whether the window's own-key handling took the message.
+bool ownKeyMessage(HWND hwnd, platform::WindowEvents* events, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETFOCUS: {
+            HWND previous = reinterpret_cast<HWND>(wParam);
+            if (previous && previous != hwnd && !IsChild(hwnd, previous)) SetPropA(hwnd, kKeysGoToProperty, previous);
+            events->focusChanged(true);
+            return false;
+        }
+        case WM_KEYDOWN:
+        case WM_CHAR:
+            if (ownKey(events, message, wParam)) {
+                if (message == WM_KEYDOWN) SetPropA(hwnd, kUsedKeyProperty, reinterpret_cast<HANDLE>(wParam));
+                return true;
+            }
+            break;
+        case WM_KEYUP:
+            if (reinterpret_cast<WPARAM>(GetPropA(hwnd, kUsedKeyProperty)) == wParam) {
+                RemovePropA(hwnd, kUsedKeyProperty);
+                return true;
+            }
+            break;
+    }
+    if (message == WM_CHAR) return true;
+    handOnKey(hwnd, message, wParam, lParam);
+    return isKeyMessage(message);
 }
 
 LRESULT CALLBACK frameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -95,11 +146,14 @@ LRESULT CALLBACK frameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
             case WM_LBUTTONDOWN:
             case WM_RBUTTONDOWN:
             case WM_MBUTTONDOWN: SetFocus(hwnd); break;  // the focus moves before the click acts
-            case WM_SETFOCUS: events->focusChanged(true); break;
             case WM_KILLFOCUS: events->focusChanged(false); break;
+            case WM_SETFOCUS:
             case WM_KEYDOWN:
+            case WM_KEYUP:
+            case WM_SYSKEYDOWN:
+            case WM_SYSKEYUP:
             case WM_CHAR:
-                if (ownKey(events, message, wParam)) return 0;
+                if (ownKeyMessage(hwnd, events, message, wParam, lParam)) return 0;
                 break;
         }
     }
@@ -228,7 +282,7 @@ void Win32Platform::destroyWindow(platform::Window* window) {
     HWND hwnd = windowOf(window);
     unwatchWheel(hwnd);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    RemovePropA(hwnd, kOwnKeysProperty);
+    for (const char* property : {kOwnKeysProperty, kKeysGoToProperty, kUsedKeyProperty}) RemovePropA(hwnd, property);
     DestroyWindow(hwnd);
     unregisterWindowClass();
 }
