@@ -112,16 +112,15 @@ void SpeakerEditor::syncControls() {
     speedLeds[1]->setValue(fast ? 1.0f : 0.0f);
     speedLeds[0]->setDirty(true);
     speedLeds[1]->setDirty(true);
-    float value = 0.0f;
     for (int i = 0; i < kKnobCount; ++i) {
         const int parameter = kKnobPlaces[i].parameter;
-        value = effect->getParameter(parameter);
+        const float value = effect->getParameter(parameter);
         char text[kTextSize];
         row(parameter).formatValue(value, text, sizeof text);
         knobs[i]->setValue(value);
         valueFields[i]->setText(text);
     }
-    cabinetView->setMicFrames(value);  // the last one read: separation
+    cabinetView->setMicFrames(effect->getParameter(kSeparation));
     speedKeyMenu->setCurrent(speedKeyPosition(effect));
 }
 

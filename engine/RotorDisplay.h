@@ -5,9 +5,9 @@
 #include <cmath>
 
 // A rotor speed is an oscillator step per sample; times the sample rate and
-// this factor it is the rotor's frequency in hertz. It is 1 / (10 * 0.363),
-// the inverse of the engine's step per sample for a tenth of a hertz times
-// the rate, to eight digits.
+// this factor it is the rotor's frequency in hertz. It is 1 / (10 * 0.363)
+// = 0.275482093..., the inverse of the engine's step per sample for a tenth
+// of a hertz times the rate, cut (not rounded) after eight digits.
 constexpr double kHertzPerStepRate = 0.27548208;
 
 // The animation turns at a straight-line function of the rotor frequency,

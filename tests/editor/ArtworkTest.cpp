@@ -22,6 +22,10 @@ int changedPixels(const RasterImage& strip, int frame, const RasterImage& backdr
     const ImageStrip* layout = nullptr;
     for (const ImageStrip& s : kEditorImages)
         if (s.width == strip.width() && s.height() == strip.height()) layout = &s;
+    if (!layout) {  // a missing or undecodable image
+        ADD_FAILURE() << "no image of the layout is " << strip.width() << " x " << strip.height();
+        return -1;
+    }
     int changed = 0;
     for (int y = 0; y < layout->frameHeight; ++y)
         for (int x = 0; x < layout->width; ++x)

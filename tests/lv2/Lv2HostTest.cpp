@@ -211,6 +211,16 @@ TEST_F(Lv2Bundle, WorksAtTheCommonSampleRates) {
     }
 }
 
+// A rate the engine cannot run at is refused when the host instantiates.
+TEST_F(Lv2Bundle, UnusableSampleRatesAreRefused) {
+    ASSERT_NE(plugin, nullptr);
+    for (const double rate : {0.0, -44100.0, static_cast<double>(INFINITY), 1e300, static_cast<double>(NAN)}) {
+        LilvInstance* instance = lilv_plugin_instantiate(plugin, rate, nullptr);
+        EXPECT_EQ(instance, nullptr) << rate;
+        if (instance) lilv_instance_free(instance);
+    }
+}
+
 // A host that connects only audio and controls (no MIDI, no outputs) runs it too.
 TEST_F(Lv2Bundle, RunsWithOnlyAudioAndControlsConnected) {
     ASSERT_NE(plugin, nullptr);
