@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "ClapTestHost.h"
+#include "LoadedClapLibrary.h"
 
 namespace {
 
@@ -65,18 +65,15 @@ private:
 
 }  // namespace
 
-// Loaded before fuzzing starts, so that the plug-in's code counts for coverage from the first input.
-static ClapLibrary* library = nullptr;
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    library = new ClapLibrary(HALVERN_CLAP_PATH);
-    if (!library->factory) std::abort();
+    loadedClapLibrary();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     ClapTestHost host;
-    const clap_plugin_t* plugin = host.create(*library);
+    const clap_plugin_t* plugin = host.create(loadedClapLibrary());
     if (!plugin || !plugin->activate(plugin, 44100.0, 1, kMaxFrames) || !plugin->start_processing(plugin))
         std::abort();
 

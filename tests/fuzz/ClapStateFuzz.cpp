@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "ClapTestHost.h"
+#include "LoadedClapLibrary.h"
 
 namespace {
 
@@ -38,11 +38,8 @@ private:
 
 }  // namespace
 
-// Loaded before fuzzing starts, so that the plug-in's code counts for coverage from the first input.
-static ClapLibrary* library = nullptr;
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    library = new ClapLibrary(HALVERN_CLAP_PATH);
-    if (!library->factory) std::abort();
+    loadedClapLibrary();
     return 0;
 }
 
@@ -55,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     stream.bytes = input.ConsumeRemainingBytes<uint8_t>();
 
     ClapTestHost host;
-    const clap_plugin_t* plugin = host.create(*library);
+    const clap_plugin_t* plugin = host.create(loadedClapLibrary());
     if (!plugin) std::abort();
     const auto* state = ClapTestHost::extension<clap_plugin_state_t>(plugin, CLAP_EXT_STATE);
     if (state->load(plugin, stream.input())) {
