@@ -8,14 +8,6 @@
 
 namespace {
 
-// What toggles the speed for each "speedkey" position: a virtual key in the
-// host's numbering (7 space, 2 tab), or nothing (the MIDI controllers).
-struct HotKeyBinding {
-    int32_t character;
-    unsigned char virtualKey;
-};
-constexpr HotKeyBinding kHotKeys[] = {{0, 7}, {0, 2}, {0, 0}, {0, 0}, {0, 0}, {0, 0}};
-
 const ParameterInfo& row(int parameter) { return kSpeakerDescriptor.parameters[parameter]; }
 
 int speedKeyPosition(AudioEffect* effect) {
@@ -153,12 +145,8 @@ void SpeakerEditor::valueChanged(DrawContext* context, Control* control) {
 
 int SpeakerEditor::onKeyDown(VstKeyCode& key) {
     if (!frame || windowGetsItsOwnKeys()) return -1;
-    const int position = speedKeyPosition(effect);
-    if (position < 0 || position >= static_cast<int>(sizeof(kHotKeys) / sizeof(kHotKeys[0]))) return -1;
-    const HotKeyBinding& binding = kHotKeys[position];
-    const bool matches = (binding.virtualKey != 0 && binding.virtualKey == key.virt) ||
-                         (binding.character != 0 && binding.character == key.character && key.virt == 0);
-    if (!matches) return -1;
+    const SpeedKeyRow* speedKey = speedKeyAt(speedKeyPosition(effect));
+    if (!speedKey || speedKey->hotKey == 0 || speedKey->hotKey != key.virt) return -1;
     effect->setParameterAutomated(kSpeedToggle, effect->getParameter(kSpeedToggle) < 0.5f ? 1.0f : 0.0f);
     postUpdate();
     return 1;

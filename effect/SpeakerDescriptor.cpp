@@ -1,9 +1,18 @@
 #include "SpeakerDescriptor.h"
 
+#include <array>
+#include <utility>
+
 #include "VstInterface.h"
 
 static const char* const kSpeedNames[] = {"slow", "fast"};
-static const char* const kSpeedKeyNames[] = {"SPACE", "TAB", "CTRL1", "CTRL64", "CTRL66", "CTRL67"};
+
+// The list's names, read from the speed-key rows.
+template <size_t... I>
+static constexpr std::array<const char*, sizeof...(I)> speedKeyNames(std::index_sequence<I...>) {
+    return {kSpeedKeys[I].name...};
+}
+static constexpr auto kSpeedKeyNames = speedKeyNames(std::make_index_sequence<kSpeedKeyCount>());
 
 //  default   min    max   name            label  kind      names
 static const ParameterInfo kSpeakerParameters[kNumSpeakerParameters] = {
@@ -14,7 +23,7 @@ static const ParameterInfo kSpeakerParameters[kNumSpeakerParameters] = {
     {60.0f,   0.0f,  100.0f, "distortion",   "",  Integer, nullptr},
     {0.0f,  -50.0f,   50.0f, "balance",      "",  Integer, nullptr},
     {100.0f,  0.0f,  100.0f, "separation",   "",  Integer, nullptr},
-    {1.0f,    0.0f,    5.0f, "speedkey",     "",  List,    kSpeedKeyNames},
+    {1.0f,    0.0f,    5.0f, "speedkey",     "",  List,    kSpeedKeyNames.data()},
 };
 
 // The effect acts on MIDI control changes, so it says it receives events.

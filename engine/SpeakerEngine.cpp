@@ -47,10 +47,6 @@ constexpr TapRow kDrumTapRows[kDrumTaps] = {
     {0.0035f, 0.0004f, 0.0f, 0.0f, 1.0f},
 };
 
-// The MIDI controller that switches the speed, for each "speedkey" position
-// (-1: none; space and tab are keys of the editor).
-constexpr VstInt32 kSpeedControllers[] = {-1, -1, 1, 64, 66, 67};
-
 constexpr unsigned char kControlChange = 0xB0;
 
 }  // namespace
@@ -230,9 +226,8 @@ void SpeakerEngine::updatePathTaps(SpeakerCoefficients& c) {
 }
 
 void SpeakerEngine::updateSpeedController(SpeakerCoefficients& c) {
-    const int key = static_cast<int>(realValue(kSpeedKey));
-    const bool listed = key >= 0 && key < static_cast<int>(sizeof(kSpeedControllers) / sizeof(kSpeedControllers[0]));
-    c.speedController = listed ? kSpeedControllers[key] : -1;
+    const SpeedKeyRow* key = speedKeyAt(static_cast<int>(realValue(kSpeedKey)));
+    c.speedController = key ? key->controller : -1;
 }
 
 // --- Processing ------------------------------------------------------------------

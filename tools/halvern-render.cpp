@@ -204,12 +204,13 @@ int main(int argc, char** argv) {
         // Speed switches travel as MIDI: make sure a controller is listening.
         const ParameterInfo& keys = kSpeakerDescriptor.parameters[kSpeedKey];
         int key = static_cast<int>(keys.toValue(session.parameter(kSpeedKey)));
-        if (key < kKeyCtrl1) {
-            std::fprintf(stderr, "halvern-render: speed key was %s; switching by MIDI controller 64\n", keys.names[key]);
+        if (kSpeedKeys[key].controller < 0) {
+            std::fprintf(stderr, "halvern-render: speed key was %s; switching by MIDI controller %d\n",
+                         kSpeedKeys[key].name, kSpeedKeys[kKeyCtrl64].controller);
             key = kKeyCtrl64;
             session.setParameter(kSpeedKey, keys.toNormalized(static_cast<float>(key)));
         }
-        const int controller = std::atoi(keys.names[key] + 4);
+        const int controller = kSpeedKeys[key].controller;
         for (const SpeedSwitch& s : options.switches) session.scheduleSpeed(s.seconds, s.fast, controller);
     }
     for (int i = 0; i < kNumSpeakerParameters; ++i)
