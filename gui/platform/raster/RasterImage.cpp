@@ -1,5 +1,6 @@
 #include "RasterImage.h"
 
+#include <algorithm>
 #include <cstring>
 
 RasterImage::RasterImage(int width, int height, Color fill)
@@ -23,6 +24,31 @@ void RasterImage::setPixel(int x, int y, Color c) {
     rgb[at] = c.red;
     rgb[at + 1] = c.green;
     rgb[at + 2] = c.blue;
+}
+
+void RasterImage::fill(Rect r, Color c) {
+    const int left = std::max(0, r.left), right = std::min(w, r.right);
+    const int top = std::max(0, r.top), bottom = std::min(h, r.bottom);
+    for (int y = top; y < bottom; ++y) {
+        uint8_t* at = &rgb[(static_cast<size_t>(y) * w + left) * 3];
+        for (int x = left; x < right; ++x, at += 3) {
+            at[0] = c.red;
+            at[1] = c.green;
+            at[2] = c.blue;
+        }
+    }
+}
+
+void RasterImage::copyFrom(const RasterImage& from, Rect dest, Point source) {
+    const int x0 = std::max({0, -source.x, -dest.left});
+    const int x1 = std::min({dest.width(), from.w - source.x, w - dest.left});
+    const int y0 = std::max({0, -source.y, -dest.top});
+    const int y1 = std::min({dest.height(), from.h - source.y, h - dest.top});
+    if (x0 >= x1) return;
+    for (int y = y0; y < y1; ++y)
+        std::memcpy(&rgb[(static_cast<size_t>(dest.top + y) * w + dest.left + x0) * 3],
+                    &from.rgb[(static_cast<size_t>(source.y + y) * from.w + source.x + x0) * 3],
+                    static_cast<size_t>(x1 - x0) * 3);
 }
 
 void RasterImage::blendPixel(int x, int y, Color c, int coverage) {

@@ -23,6 +23,12 @@ public:
     // Blends `c` over the pixel with coverage 0..255.
     void blendPixel(int x, int y, Color c, int coverage);
 
+    // Paints the part of `r` inside the image in `c`.
+    void fill(Rect r, Color c);
+    // Copies `from`'s pixels from `source` on into `dest`, row by row; what
+    // lies outside either image is left out.
+    void copyFrom(const RasterImage& from, Rect dest, Point source);
+
     // Row y's pixels as red, green, blue bytes (width * 3 of them).
     const uint8_t* row(int y) const { return rgb.data() + static_cast<size_t>(y) * w * 3; }
 

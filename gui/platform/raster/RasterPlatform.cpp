@@ -34,6 +34,10 @@ constexpr int kDotLength = 3;
 // Copies dest's size from `from` at `source` to `to` at dest's top-left;
 // with a key, pixels of that colour leave the destination as it was.
 void blit(const RasterImage& from, RasterImage& to, Rect dest, Point source, const Color* key) {
+    if (!key) {
+        to.copyFrom(from, dest, source);
+        return;
+    }
     for (int y = 0; y < dest.height(); ++y)
         for (int x = 0; x < dest.width(); ++x) {
             const int sx = source.x + x, sy = source.y + y;
@@ -248,8 +252,7 @@ void RasterPlatform::lineTo(platform::Painter* handle, Point p) {
 
 void RasterPlatform::fillRect(platform::Painter* handle, Rect r) {
     RasterPainter* painter = painterOf(handle);
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x) painter->image->setPixel(x, y, painter->fill);
+    painter->image->fill(r, painter->fill);
 }
 
 void RasterPlatform::drawText(platform::Painter* handle, const char* text, Rect r, bool opaque,

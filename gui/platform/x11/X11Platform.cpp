@@ -199,8 +199,7 @@ void X11Platform::upload(bool everything) {
     if (everything || shown.width() != width || shown.height() != height) {
         shown = image;
     } else {
-        for (int y = changed.top; y < changed.bottom; ++y)
-            for (int x = changed.left; x < changed.right; ++x) shown.setPixel(x, y, image.pixel(x, y));
+        shown.copyFrom(image, changed, changed.topLeft());
     }
     xcb_flush(connection->xcb);
 }
