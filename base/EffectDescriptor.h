@@ -18,6 +18,12 @@ enum DescriptorFlags : int32_t {
     SendEffect = 0x80,
 };
 
+// What kind of plug-in an effect is, numbered as VST 2 numbers its
+// categories (the plug-in base hands the number to hosts as it is).
+enum EffectCategory : int32_t {
+    kCategoryEffect = 1,
+};
+
 struct EffectDescriptor {
     int32_t numPrograms;
     int32_t numParams;
@@ -29,6 +35,6 @@ struct EffectDescriptor {
     const char* vendor;
     const char* product;
     int32_t vendorVersion;
-    int32_t category;
+    int32_t category;  // EffectCategory
     const ParameterInfo* parameters;  // numParams rows
 };

@@ -3,7 +3,6 @@
 #include <array>
 #include <utility>
 
-#include "VstInterface.h"
 
 static const char* const kSpeedNames[] = {"slow", "fast"};
 
@@ -38,6 +37,6 @@ const EffectDescriptor kSpeakerDescriptor = {
     "Tessmark Professional",
     "Halvern Rotating Speaker Simulator",
     1,                                     // vendor version
-    kPlugCategEffect,
+    kCategoryEffect,
     kSpeakerParameters,
 };
