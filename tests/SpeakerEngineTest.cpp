@@ -7,6 +7,7 @@
 
 #include "EngineProbe.h"
 #include "RecordingHost.h"
+#include "SpeakerCore.h"
 #include "SpeakerDescriptor.h"
 
 namespace {
@@ -362,4 +363,30 @@ TEST(AudioThread, ProcessingWithMidiAndSwitchesAllocatesNothing) {
     }
     EXPECT_EQ(counter.count(), 0);
     EXPECT_GT(host.callsOf(audioMasterAutomate).size(), 0u);
+}
+
+// The core's reading of a MIDI message, as the LV2 and CLAP adapters hand
+// them over: a control change of the speed controller on any channel, its
+// value 64..127 fast; missing bytes read as 0; nothing else switches.
+TEST(SoundCore, ReadsSpeedSwitchesFromMidiMessages) {
+    SpeakerCore core;
+    core.setSampleRate(44100.0f);
+    core.setParameter(kSpeedKey, kKeyCtrl64);
+    core.beginBlock();
+    const uint8_t fast[] = {0xB0, 64, 127}, slowOn16[] = {0xBF, 64, 63}, other[] = {0xB0, 1, 127},
+                  note[] = {0x90, 64, 100}, cut[] = {0xB3, 64}, four[] = {0xB0, 64, 127, 0};
+    EXPECT_EQ(core.speedSwitchOf(fast, 3), 1);
+    EXPECT_EQ(core.speedSwitchOf(slowOn16, 3), 0);
+    EXPECT_EQ(core.speedSwitchOf(other, 3), -1);
+    EXPECT_EQ(core.speedSwitchOf(note, 3), -1);
+    EXPECT_EQ(core.speedSwitchOf(cut, 2), 0);  // no value byte: 0, slow
+    EXPECT_EQ(core.speedSwitchOf(four, 4), -1);
+    EXPECT_EQ(core.speedSwitchOf(nullptr, 3), -1);
+    EXPECT_TRUE(core.switchSpeed(true));
+    EXPECT_FALSE(core.switchSpeed(true));  // already fast
+    EXPECT_EQ(core.value(kSpeedToggle), 1.0f);
+
+    core.setParameter(kSpeedKey, kKeyTab);  // a key of the editor's: no controller
+    core.beginBlock();
+    EXPECT_EQ(core.speedSwitchOf(fast, 3), -1);
 }

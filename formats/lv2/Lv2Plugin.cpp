@@ -1,8 +1,8 @@
-// Halvern as an LV2 plug-in: a thin host of one effect object. Control
-// ports become parameter changes (display value to normalised) when their
-// value changes, MIDI events become the effect's event list for the block,
-// and the block goes through the effect's replacing entry, so the sound is
-// the VST 2 effect's sample for sample.
+// Halvern as an LV2 plug-in: a thin host of the sound core. Control ports
+// become parameter values (rounded to their steps, as a host's normalised
+// values are) when they change, the block is cut at the MIDI speed
+// switches of the input sequence, and the outputs report what the core
+// does, so the sound is the VST 2 effect's sample for sample.
 #include <lv2/atom/atom.h>
 #include <lv2/atom/util.h>
 #include <lv2/core/lv2.h>
@@ -14,26 +14,16 @@
 #include <new>
 
 #include "Lv2Ports.h"
-#include "MidiEventBlock.h"
-#include "SpeakerEngine.h"
+#include "SpeakerCore.h"
 
 namespace {
 
-// The effect's host: it answers the version query; automation reports (a
-// MIDI speed switch) need no answer, the speed state port shows them.
-VstIntPtr lv2HostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-// MIDI events one block can hand over; more in one block are dropped.
-constexpr int kMaxEvents = 512;
-
 struct Lv2Instance {
-    explicit Lv2Instance(LV2_URID midiEvent) : effect(lv2HostCallback), midiEvent(midiEvent) {
+    explicit Lv2Instance(LV2_URID midiEvent) : midiEvent(midiEvent) {
         for (float& last : lastControls) last = NAN;  // every connected control is applied first time
     }
 
-    SpeakerEngine effect;
+    SpeakerCore core;
     LV2_URID midiEvent;
     const float* audioIn[2] = {};
     float* audioOut[2] = {};
@@ -43,8 +33,6 @@ struct Lv2Instance {
     float* speedState = nullptr;
     float* hornPosition = nullptr;
     float* drumPosition = nullptr;
-
-    MidiEventBlock<kMaxEvents> midi;
 };
 
 LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const* features) {
@@ -57,7 +45,7 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV
     // Without the map (a host that offers only audio and controls) no event
     // type is known, and MIDI is not heard.
     auto* instance = new (std::nothrow) Lv2Instance(map ? map->map(map->handle, LV2_MIDI__MidiEvent) : 0);
-    if (instance) instance->effect.setSampleRate(static_cast<float>(rate));
+    if (instance) instance->core.setSampleRate(static_cast<float>(rate));
     return instance;
 }
 
@@ -80,7 +68,7 @@ void connectPort(LV2_Handle handle, uint32_t port, void* data) {
 }
 
 // As the VST 2 effect when a host switches it on: the delay lines start silent.
-void activate(LV2_Handle handle) { static_cast<Lv2Instance*>(handle)->effect.resume(); }
+void activate(LV2_Handle handle) { static_cast<Lv2Instance*>(handle)->core.clearDelays(); }
 
 void applyControls(Lv2Instance& in) {
     for (int i = 0; i < kNumSpeakerParameters; ++i) {
@@ -88,16 +76,28 @@ void applyControls(Lv2Instance& in) {
         const float value = *in.controls[i];
         if (value == in.lastControls[i] || std::isnan(value)) continue;
         in.lastControls[i] = value;
-        in.effect.setParameter(i, kSpeakerDescriptor.parameters[i].toNormalized(value));
+        const ParameterInfo& row = kSpeakerDescriptor.parameters[i];
+        in.core.setParameter(i, row.toValue(row.toNormalized(value)));
     }
 }
 
-// The block's MIDI events, in the VST 2 effect's own event records, each at
-// its frame within the block. The sequence's own size bounds the reading:
-// an event that does not lie wholly inside it ends the sequence, whatever
-// its body's size claims.
-void handOverMidi(Lv2Instance& in, uint32_t frames) {
-    in.midi.clear();
+// The block, cut at each MIDI speed switch of the sequence: a switch acts
+// from its frame on (one timed before the block from its start, one at or
+// past its end after it). The sequence's own size bounds the reading: an
+// event that does not lie wholly inside it ends the sequence, whatever its
+// body's size claims. Without audio ports the switches still act.
+void run(LV2_Handle handle, uint32_t frames) {
+    Lv2Instance& in = *static_cast<Lv2Instance*>(handle);
+    applyControls(in);
+    const bool audio = in.audioIn[0] && in.audioIn[1] && in.audioOut[0] && in.audioOut[1];
+    uint32_t position = 0;
+    auto processUpTo = [&](uint32_t end) {
+        if (audio && end > position)
+            in.core.processStretch(in.audioIn[0] + position, in.audioIn[1] + position, in.audioOut[0] + position,
+                                   in.audioOut[1] + position, static_cast<int>(end - position), true);
+        if (end > position) position = end;
+    };
+    in.core.beginBlock();
     const LV2_Atom_Sequence* sequence = in.midiIn;
     if (sequence && in.midiEvent != 0 && sequence->atom.size >= sizeof(LV2_Atom_Sequence_Body)) {
         const auto* first = reinterpret_cast<const uint8_t*>(&sequence->body + 1);
@@ -107,28 +107,21 @@ void handOverMidi(Lv2Instance& in, uint32_t frames) {
             const auto* event = reinterpret_cast<const LV2_Atom_Event*>(first + offset);
             const size_t bodySize = event->body.size;
             if (bodySize > length - offset - sizeof(LV2_Atom_Event)) break;
-            if (event->body.type == in.midiEvent) {
+            const int wantFast = event->body.type == in.midiEvent
+                                     ? in.core.speedSwitchOf(reinterpret_cast<const uint8_t*>(event + 1), bodySize)
+                                     : -1;
+            if (wantFast >= 0) {
                 const int64_t at = event->time.frames;
-                in.midi.add(reinterpret_cast<const uint8_t*>(event + 1), bodySize,
-                            static_cast<VstInt32>(at < 0 ? 0 : (at > frames ? frames : at)));
+                processUpTo(at < 0 ? 0 : (at > frames ? frames : static_cast<uint32_t>(at)));
+                in.core.switchSpeed(wantFast == 1);
             }
             offset += lv2_atom_pad_size(static_cast<uint32_t>(sizeof(LV2_Atom_Event) + bodySize));
         }
     }
-    if (!in.midi.empty()) in.effect.processEvents(in.midi.events());
-}
-
-void run(LV2_Handle handle, uint32_t frames) {
-    Lv2Instance& in = *static_cast<Lv2Instance*>(handle);
-    applyControls(in);
-    handOverMidi(in, frames);
-    if (in.audioIn[0] && in.audioIn[1] && in.audioOut[0] && in.audioOut[1]) {
-        float* inputs[2] = {const_cast<float*>(in.audioIn[0]), const_cast<float*>(in.audioIn[1])};
-        in.effect.processReplacing(inputs, in.audioOut, static_cast<VstInt32>(frames));
-    }
-    if (in.speedState) *in.speedState = kSpeakerDescriptor.parameters[kSpeedToggle].toValue(in.effect.getParameter(kSpeedToggle));
-    if (in.hornPosition) *in.hornPosition = in.effect.getHornPosition();
-    if (in.drumPosition) *in.drumPosition = in.effect.getDrumPosition();
+    processUpTo(frames);
+    if (in.speedState) *in.speedState = in.core.value(kSpeedToggle);
+    if (in.hornPosition) *in.hornPosition = in.core.hornPosition();
+    if (in.drumPosition) *in.drumPosition = in.core.drumPosition();
 }
 
 void cleanup(LV2_Handle handle) { delete static_cast<Lv2Instance*>(handle); }

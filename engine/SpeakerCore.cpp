@@ -1,0 +1,313 @@
+#include "SpeakerCore.h"
+
+#include <cmath>
+#include <cstddef>
+
+#include "DenormalGuard.h"
+#include "LevelTables.h"
+#include "RotorDisplay.h"
+#include "Shaper.h"
+
+namespace {
+
+// The rotor oscillator holds its amplitude only for steps well below 0.5 per
+// sample. Real sample rates give steps below 0.01; the limit matters only for
+// rates under about 125 Hz, where it keeps the oscillators from diverging.
+constexpr float kMaxRotorSpeed = 0.25f;
+
+inline float limitSpeed(double speed) {
+    return static_cast<float>(speed < kMaxRotorSpeed ? speed : kMaxRotorSpeed);
+}
+
+// Nominal rotor frequencies, in tenths of a hertz.
+constexpr double kHornSlowTenths = 8.0, kHornFastTenths = 69.0;
+constexpr double kDrumSlowTenths = 7.0, kDrumFastTenths = 64.0;
+// Oscillator step per sample for one tenth of a hertz, times the sample rate.
+constexpr double kSpeedUnit = 0.363;
+// Full-range ramp times in seconds at acceleration 0.
+constexpr double kHornUpSeconds = 0.7, kHornDownSeconds = 1.8;
+constexpr double kDrumUpSeconds = 4.9, kDrumDownSeconds = 7.0;
+
+// The rotor oscillators start balanced, at amplitude 1/sqrt(3) and phase 60 degrees.
+constexpr float kOscillatorStart[3] = {0.28867513f, 0.28867513f, -0.57735026f};
+
+// Microphone taps: delays in seconds, gains as plain factors.
+struct TapRow {
+    float baseSeconds, depthSeconds, ampDepth, weightLeft, weightRight;
+};
+constexpr TapRow kHornTapRows[kHornTaps] = {
+    //  base    depth    amp    left   right
+    {0.002f,  0.0004f, 0.44f, 1.0f,  0.2f},
+    {0.002f,  0.0005f, 0.44f, 0.2f,  1.0f},
+    {0.0048f, 0.0011f, 0.46f, 0.51f, 0.49f},
+};
+constexpr TapRow kDrumTapRows[kDrumTaps] = {
+    {0.0035f, 0.0006f, 0.0f, 1.0f, 0.0f},
+    {0.0035f, 0.0004f, 0.0f, 0.0f, 1.0f},
+};
+
+// Control-change status (any channel) of the speed controller's messages.
+constexpr unsigned char kControlChange = 0xB0;
+
+}  // namespace
+
+SpeakerCore::SpeakerCore() : segmentRunner(bestSegmentRunner()) {
+    for (int i = 0; i < kNumSpeakerParameters; ++i) {
+        const ParameterInfo& row = kSpeakerDescriptor.parameters[i];
+        values[i] = row.toValue(row.defaultNormalized());
+    }
+    for (int i = 0; i < 3; ++i) signal.hornOsc[i] = signal.drumOsc[i] = kOscillatorStart[i];
+    signal.bandDelay.allocate();
+}
+
+SpeakerCore::~SpeakerCore() { signal.bandDelay.release(); }
+
+// --- Parameters, rate and coefficients ------------------------------------------
+
+void SpeakerCore::setParameter(int index, float v) {
+    if (static_cast<unsigned>(index) >= static_cast<unsigned>(kNumSpeakerParameters)) return;
+    values[index] = v;
+    updateCoefficientsFor(index);
+}
+
+void SpeakerCore::setSampleRate(float newRate) {
+    rate = newRate;
+    updateCoefficients();
+}
+
+void SpeakerCore::noteSampleRate(float newRate) { rate = newRate; }
+
+void SpeakerCore::clearDelays() { signal.bandDelay.clear(); }
+
+// Recomputes what depends on one parameter. Each group of coefficients is a
+// function of its own parameters and the sample rate only, so this gives
+// exactly the values of a full recomputation, as long as the rate has not
+// changed since (the combined block-size-and-rate call stores a new rate
+// without recomputing; the next parameter change then recomputes all). A
+// MIDI speed switch on the audio thread so costs no trigonometry.
+void SpeakerCore::updateCoefficientsFor(int index) {
+    const float rate = sampleRate();
+    if (rate != loadRotors().sampleRate) {
+        updateCoefficients();
+        return;
+    }
+    switch (index) {
+        case kSpeedToggle:
+        case kSlowSpeed:
+        case kFastSpeed:
+        case kAcceleration:
+            coefficients.updatePart<RotorCoefficients>(offsetof(SpeakerCoefficients, rotors),
+                                                       [&](RotorCoefficients& r) { updateRotors(r, rate); });
+            return;
+    }
+    coefficients.update([&](SpeakerCoefficients& c) {
+        switch (index) {
+            case kDistortion:
+                updateShapers(c);
+                updateLevels(c);
+                updatePathTaps(c);
+                break;
+            case kBalance:
+            case kSeparation:
+                updateLevels(c);
+                updatePathTaps(c);
+                break;
+            case kSpeedKey: updateSpeedController(c); break;
+        }
+    });
+}
+
+// Recomputes every derived value from the parameters and the sample rate;
+// the signal state (filter memory, delays, speeds, oscillators) is kept.
+void SpeakerCore::updateCoefficients() {
+    const float rate = sampleRate();
+    coefficients.update([&](SpeakerCoefficients& c) {
+        updateFilter(c, rate);
+        updateShapers(c);
+        updateRotors(c.rotors, rate);
+        updateTaps(c, rate);
+        updateLevels(c);
+        updatePathTaps(c);
+        updateSpeedController(c);
+    });
+}
+
+// The value rounded to float. The filter has always used its coefficients
+// at float precision; going through a volatile keeps the optimiser from
+// dropping the round trip, which gcc 12 otherwise does for these values.
+static double roundedToFloat(double x) {
+    const volatile float rounded = static_cast<float>(x);
+    return rounded;
+}
+
+// Two poles at r * e^(+-j 2 pi 560 / rate): the low band has unity gain at 0 Hz.
+void SpeakerCore::updateFilter(SpeakerCoefficients& c, float rate) {
+    const double w = 560.0 / rate;
+    const double cosine = std::cos(6.2831855 * w);
+    const double r = std::exp(-3.1415927 * w * 2.0);
+    c.path.filterA1 = roundedToFloat((cosine + cosine) * r);
+    c.path.filterA2 = roundedToFloat(std::exp(-6.2831855 * w * 2.0));
+    c.path.filterGain = roundedToFloat((1.0 - c.path.filterA1) + c.path.filterA2);
+}
+
+// The horn band is driven twice as hard as the drum band.
+void SpeakerCore::updateShapers(SpeakerCoefficients& c) {
+    double distortion = value(kDistortion);
+    if (distortion < 1.0) distortion = 1.0;
+    c.hornDrive = static_cast<float>(distortion * 0.25);
+    c.hornDriveNorm = static_cast<float>(1.0 / signalpath::asinhOf(c.hornDrive));
+    c.drumDrive = static_cast<float>(0.5 * distortion * 0.25);
+    c.drumDriveNorm = static_cast<float>(1.0 / signalpath::asinhOf(c.drumDrive));
+    c.path.hornShaper = signalpath::shaperFor(c.hornDrive, c.hornDriveNorm);
+    c.path.drumShaper = signalpath::shaperFor(c.drumDrive, c.drumDriveNorm);
+}
+
+void SpeakerCore::updateRotors(RotorCoefficients& r, float rate) {
+    const double slowFactor = 1.0 + value(kSlowSpeed) * 0.01;
+    const double fastFactor = 1.0 + value(kFastSpeed) * 0.01;
+    r.hornSlow = limitSpeed(kHornSlowTenths * slowFactor * kSpeedUnit / rate);
+    r.hornFast = limitSpeed(kHornFastTenths * fastFactor * kSpeedUnit / rate);
+    r.drumSlow = limitSpeed(kDrumSlowTenths * slowFactor * kSpeedUnit / rate);
+    r.drumFast = limitSpeed(kDrumFastTenths * fastFactor * kSpeedUnit / rate);
+
+    const double timeFactor = std::pow(2.0, -value(kAcceleration) * 0.01);
+    const double samples = timeFactor * rate;
+    if (value(kSpeedToggle) >= 0.5f) {
+        r.hornStep = static_cast<float>((r.hornFast - r.hornSlow) / (kHornUpSeconds * samples));
+        r.drumStep = static_cast<float>((r.drumFast - r.drumSlow) / (kDrumUpSeconds * samples));
+    } else {
+        r.hornStep = static_cast<float>((r.hornSlow - r.hornFast) / (kHornDownSeconds * samples));
+        r.drumStep = static_cast<float>((r.drumSlow - r.drumFast) / (kDrumDownSeconds * samples));
+    }
+    r.sampleRate = rate;
+}
+
+// Every delay is a time, so the taps sound the same at every sample rate.
+static MicrophoneTap placeTap(const TapRow& row, float rate) {
+    return {row.baseSeconds * rate, row.depthSeconds * rate, row.ampDepth, row.weightLeft, row.weightRight};
+}
+
+void SpeakerCore::updateTaps(SpeakerCoefficients& c, float rate) {
+    for (int i = 0; i < kHornTaps; ++i) c.hornTaps[i] = placeTap(kHornTapRows[i], rate);
+    for (int i = 0; i < kDrumTaps; ++i) c.drumTaps[i] = placeTap(kDrumTapRows[i], rate);
+}
+
+// Balance keeps the summed power of the two band factors constant; the
+// compensation tables lower both bands as the distortion rises.
+void SpeakerCore::updateLevels(SpeakerCoefficients& c) {
+    const float distortion = value(kDistortion);
+    const int setting = static_cast<int>(distortion);
+    double balance = (value(kBalance) + 50.0) * 0.01;
+    if (balance < 0.0)
+        balance = 0.0;
+    else if (balance > 1.0)
+        balance = 1.0;
+    const double norm = std::sqrt(((1.0 - balance) * (1.0 - balance) + balance * balance) * 0.5);
+    c.drumLevel = static_cast<float>(0.01 * drumCompensation(setting) * (1.0 - balance) / norm);
+    c.hornLevel = static_cast<float>(0.01 * hornCompensation(setting) * balance / norm);
+    c.crossfeed = static_cast<float>(1.0 + -0.01 * value(kSeparation));
+}
+
+// What the signal path reads of a tap. The crossfeed mixes each microphone
+// into the other; folded into the tap gains it costs nothing per sample. The
+// delays are kept inside the buffer for any oscillator value within 1.
+static TapSettings tapSettings(const MicrophoneTap& tap, double level, double crossfeed) {
+    constexpr double kLongest = BandDelay::kSize - 1;
+    const double depth = std::fmin(std::fabs(static_cast<double>(tap.delayDepth)), kLongest / 2);
+    const double base = std::fmin(std::fmax(static_cast<double>(tap.baseDelay), depth), kLongest - depth);
+    const double scale = level * kInverseFullScale / (1.0 + crossfeed);
+    return {base, depth, tap.ampDepth, scale * (tap.weightLeft + crossfeed * tap.weightRight),
+            scale * (tap.weightRight + crossfeed * tap.weightLeft)};
+}
+
+void SpeakerCore::updatePathTaps(SpeakerCoefficients& c) {
+    for (int i = 0; i < kHornTaps; ++i) c.path.taps[i] = tapSettings(c.hornTaps[i], c.hornLevel, c.crossfeed);
+    for (int i = 0; i < kDrumTaps; ++i)
+        c.path.taps[kHornTaps + i] = tapSettings(c.drumTaps[i], c.drumLevel, c.crossfeed);
+}
+
+void SpeakerCore::updateSpeedController(SpeakerCoefficients& c) {
+    const SpeedKeyRow* key = speedKeyAt(static_cast<int>(value(kSpeedKey)));
+    c.speedController = key ? key->controller : -1;
+}
+
+RotorCoefficients SpeakerCore::loadRotors() const {
+    return coefficients.loadPart<RotorCoefficients>(offsetof(SpeakerCoefficients, rotors));
+}
+
+// The rotor positions follow the speed at the start of each segment,
+// advanced in double precision.
+void SpeakerCore::advancePositions(int frames, const SpeakerCoefficients& c) {
+    const double seconds = frames / static_cast<double>(sampleRate());
+    const double madeFor = c.rotors.sampleRate;
+    signal.hornPosition = wrapTurns(signal.hornPosition + hornTurnsPerSecond(signal.hornSpeed, madeFor) * seconds);
+    signal.drumPosition = wrapTurns(signal.drumPosition + drumTurnsPerSecond(signal.drumSpeed, madeFor) * seconds);
+}
+
+SignalPath SpeakerCore::loadSignalPath(const SpeakerCoefficients& c) const {
+    SignalPath path;
+    static_cast<PathCoefficients&>(path) = c.path;
+    const RotorCoefficients& r = c.rotors;
+    path.filterY1 = signal.filterY1;
+    path.filterY2 = signal.filterY2;
+    path.horn = {signal.hornSpeed, r.hornStep, r.hornSlow, r.hornFast,
+                 {signal.hornOsc[0], signal.hornOsc[1], signal.hornOsc[2]}};
+    path.drum = {signal.drumSpeed, r.drumStep, r.drumSlow, r.drumFast,
+                 {signal.drumOsc[0], signal.drumOsc[1], signal.drumOsc[2]}};
+    path.hornBuffer = signal.bandDelay.hornBuffer.get();
+    path.drumBuffer = signal.bandDelay.drumBuffer.get();
+    path.writeIndex = signal.bandDelay.writeIndex;
+    return path;
+}
+
+void SpeakerCore::storeSignalPath(const SignalPath& path) {
+    signal.filterY1 = path.filterY1;
+    signal.filterY2 = path.filterY2;
+    signal.hornSpeed = path.horn.speed;
+    signal.drumSpeed = path.drum.speed;
+    for (int i = 0; i < 3; ++i) {
+        signal.hornOsc[i] = path.horn.osc[i];
+        signal.drumOsc[i] = path.drum.osc[i];
+    }
+    signal.bandDelay.writeIndex = path.writeIndex;
+}
+
+// A run of samples without a speed switch, through the signal path built
+// for this processor.
+void SpeakerCore::processSegment(const float* inLeft, const float* inRight, float* outLeft,
+                                   float* outRight, int frames, bool replacing,
+                                   const SpeakerCoefficients& c) {
+    DenormalGuard flushDenormals;
+    advancePositions(frames, c);
+    SignalPath path = loadSignalPath(c);
+    segmentRunner(path, inLeft, inRight, outLeft, outRight, frames, replacing);
+    storeSignalPath(path);
+}
+
+// --- Processing ------------------------------------------------------------------
+
+void SpeakerCore::beginBlock() { running = coefficients.load(); }
+
+void SpeakerCore::processStretch(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
+                                 int frames, bool replacing) {
+    if (frames > 0) processSegment(inLeft, inRight, outLeft, outRight, frames, replacing, running);
+}
+
+void SpeakerCore::rotorsChanged() { running.rotors = loadRotors(); }
+
+// A control change of the speed controller: its value 64..127 means fast,
+// 0..63 slow; a message of one to three bytes, missing bytes read as 0.
+int SpeakerCore::speedSwitchOf(const uint8_t* bytes, size_t size) const {
+    if (!bytes || size < 1 || size > 3 || running.speedController < 0) return -1;
+    const uint8_t message[3] = {bytes[0], size > 1 ? bytes[1] : uint8_t{0}, size > 2 ? bytes[2] : uint8_t{0}};
+    if ((message[0] & 0xF0) != kControlChange || static_cast<signed char>(message[1]) != running.speedController)
+        return -1;
+    return static_cast<signed char>(message[2]) >= 64 ? 1 : 0;
+}
+
+bool SpeakerCore::switchSpeed(bool toFast) {
+    if ((value(kSpeedToggle) >= 0.5f) == toFast) return false;
+    setParameter(kSpeedToggle, toFast ? 1.0f : 0.0f);
+    rotorsChanged();
+    return true;
+}
