@@ -83,10 +83,6 @@ constexpr const char* kKeysGoToProperty = "HalvernKeysGoTo";
 // The key whose press such a window used, so that its release is used too.
 constexpr const char* kUsedKeyProperty = "HalvernUsedKey";
 
-bool isKeyMessage(UINT message) {
-    return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
-}
-
 // A key for a window that reads its own: space and tab by virtual key, the
 // other printable keys by character (in the host interface's numbering). A
 // key held with Control or the Windows key is a shortcut of the host's.
@@ -104,13 +100,13 @@ bool ownKey(platform::WindowEvents* events, UINT message, WPARAM wParam) {
 // one that had the focus is gone). Its character is dropped here: the host's
 // loop makes its own from the key.
 void handOnKey(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!isKeyMessage(message)) return;
     HWND target = static_cast<HWND>(GetPropA(hwnd, kKeysGoToProperty));
     if (!target || !IsWindow(target)) target = GetAncestor(hwnd, GA_ROOT);
     if (target && target != hwnd) PostMessageA(target, message, wParam, lParam);
 }
 
-// Answers whether the window's own-key handling took the message.
+// Answers whether the window's own-key handling took the message (focus
+// gained, a key or a character).
 bool ownKeyMessage(HWND hwnd, platform::WindowEvents* events, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SETFOCUS: {
@@ -133,9 +129,8 @@ bool ownKeyMessage(HWND hwnd, platform::WindowEvents* events, UINT message, WPAR
             }
             break;
     }
-    if (message == WM_CHAR) return true;
-    handOnKey(hwnd, message, wParam, lParam);
-    return isKeyMessage(message);
+    if (message != WM_CHAR) handOnKey(hwnd, message, wParam, lParam);
+    return true;
 }
 
 LRESULT CALLBACK frameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -145,7 +145,7 @@ void X11Platform::destroyWindow(platform::Window* handle) {
 // The server fills what the host adds to the window with the backdrop, at once.
 void X11Platform::setWindowBackdrop(platform::Window* handle, Color colour) {
     if (!connection || handle != window) return;
-    const uint32_t pixel = (uint32_t{colour.red} << 16) | (uint32_t{colour.green} << 8) | colour.blue;
+    const uint32_t pixel = pixelOf(colour);
     xcb_change_window_attributes(connection->xcb, connection->window, XCB_CW_BACK_PIXEL, &pixel);
     xcb_flush(connection->xcb);
 }
