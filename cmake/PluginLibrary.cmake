@@ -1,10 +1,11 @@
-# A plug-in library on the effect with its editor: `target`, built from
-# `sources` as NAME followed by SUFFIX (the platform's own when empty),
+# A plug-in library with the editor: `target`, built from SOURCES on
+# LIBRARIES as NAME followed by SUFFIX (the platform's own when empty),
 # installed into LINUX_FOLDER or WINDOWS_FOLDER below the prefix.
 function(halvern_plugin_library target)
-  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "NAME;SUFFIX;LINUX_FOLDER;WINDOWS_FOLDER" "SOURCES")
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "NAME;SUFFIX;LINUX_FOLDER;WINDOWS_FOLDER" "SOURCES;LIBRARIES")
   add_library(${target} MODULE ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/plugin/LibraryMain.cpp)
-  target_link_libraries(${target} PRIVATE halvern_plugin)
+  target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES})
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/plugin)  # the export mark
   set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${ARG_NAME})
   if(ARG_SUFFIX)
     set_target_properties(${target} PROPERTIES SUFFIX ${ARG_SUFFIX})

@@ -10,15 +10,16 @@ namespace {
 
 const ParameterInfo& row(int parameter) { return kSpeakerDescriptor.parameters[parameter]; }
 
-int speedKeyPosition(AudioEffect* effect) {
-    return static_cast<int>(row(kSpeedKey).toValue(effect->getParameter(kSpeedKey)));
+int speedKeyPosition(EditorController& controller) {
+    return static_cast<int>(row(kSpeedKey).toValue(controller.parameter(kSpeedKey)));
 }
 
 }  // namespace
 
-SpeakerEditor::SpeakerEditor(AudioEffect* effect, platform::Platform* platform) : GuiEditor(effect, platform) {
+SpeakerEditor::SpeakerEditor(SpeakerController* controller, platform::Platform* platform)
+    : GuiEditor(controller, platform), speaker(controller) {
     Bitmap* background = new Bitmap(getPlatform(), kBackgroundBitmap);
-    rect = {0, 0, static_cast<VstInt16>(background->getHeight()), static_cast<VstInt16>(background->getWidth())};
+    rect = {0, 0, background->getWidth(), background->getHeight()};
     background->release();
 }
 
@@ -80,8 +81,6 @@ void SpeakerEditor::close() {
     frame = nullptr;
     window->dispose();
     clearControls();
-    hornPosition = 0.0f;
-    drumPosition = 0.0f;
     opened = false;
 }
 
@@ -98,7 +97,7 @@ void SpeakerEditor::clearControls() {
 
 void SpeakerEditor::syncControls() {
     if (!frame) return;
-    const bool fast = effect->getParameter(kSpeedToggle) >= 0.5f;
+    const bool fast = controller->parameter(kSpeedToggle) >= 0.5f;
     speedSwitch->setValue(fast ? 1.0f : 0.0f);
     speedLeds[0]->setValue(fast ? 0.0f : 1.0f);
     speedLeds[1]->setValue(fast ? 1.0f : 0.0f);
@@ -106,19 +105,19 @@ void SpeakerEditor::syncControls() {
     speedLeds[1]->setDirty(true);
     for (int i = 0; i < kKnobCount; ++i) {
         const int parameter = kKnobPlaces[i].parameter;
-        const float value = effect->getParameter(parameter);
+        const float value = controller->parameter(parameter);
         char text[kTextSize];
         row(parameter).formatValue(value, text, sizeof text);
         knobs[i]->setValue(value);
         valueFields[i]->setText(text);
     }
-    cabinetView->setMicFrames(effect->getParameter(kSeparation));
-    speedKeyMenu->setCurrent(speedKeyPosition(effect));
+    cabinetView->setMicFrames(controller->parameter(kSeparation));
+    speedKeyMenu->setCurrent(speedKeyPosition(*controller));
 }
 
-// The effect calls this after every change, also from the audio thread when
-// a MIDI controller switches the speed; so the controls are not touched here
-// but at the next idle, on the user-interface thread.
+// The adapter calls this after every change, also from the audio thread
+// when a MIDI controller switches the speed; so the controls are not
+// touched here but at the next idle, on the user-interface thread.
 void SpeakerEditor::setParameter(int index, float) {
     if (!frame || static_cast<unsigned>(index) >= kNumSpeakerParameters) return;
     controlsStale.store(true, std::memory_order_relaxed);
@@ -128,26 +127,26 @@ void SpeakerEditor::setParameter(int index, float) {
 void SpeakerEditor::valueChanged(DrawContext* context, Control* control) {
     const int tag = control->getTag();
     if (tag >= kSpeedToggle && tag <= kSeparation) {
-        effect->setParameterAutomated(tag, control->getValue());
+        controller->changeParameter(tag, control->getValue());
     } else if (tag == kSpeedKey) {
         const int position = static_cast<OptionMenu*>(control)->getCurrent();
-        effect->setParameterAutomated(kSpeedKey, row(kSpeedKey).toNormalized(static_cast<float>(position)));
+        controller->changeParameter(kSpeedKey, row(kSpeedKey).toNormalized(static_cast<float>(position)));
     } else if (tag >= kFirstValueFieldTag && tag < kFirstValueFieldTag + kKnobCount) {
         char text[kTextSize];
         static_cast<TextEdit*>(control)->getText(text);
         const int parameter = kKnobPlaces[tag - kFirstValueFieldTag].parameter;
-        effect->setParameterAutomated(parameter, typedValue(parameter, text));
+        controller->changeParameter(parameter, typedValue(parameter, text));
     }
     // Here, on the user-interface thread, the window follows at once.
     syncControls();
     if (context) control->update(context);
 }
 
-int SpeakerEditor::onKeyDown(VstKeyCode& key) {
+int SpeakerEditor::onKeyDown(const platform::KeyPress& key) {
     if (!frame || windowGetsItsOwnKeys()) return -1;
-    const SpeedKeyRow* speedKey = speedKeyAt(speedKeyPosition(effect));
-    if (!speedKey || speedKey->hotKey == 0 || speedKey->hotKey != key.virt) return -1;
-    effect->setParameterAutomated(kSpeedToggle, effect->getParameter(kSpeedToggle) < 0.5f ? 1.0f : 0.0f);
+    const SpeedKeyRow* speedKey = speedKeyAt(speedKeyPosition(*controller));
+    if (!speedKey || speedKey->hotKey == platform::kKeyNone || speedKey->hotKey != key.key) return -1;
+    controller->changeParameter(kSpeedToggle, controller->parameter(kSpeedToggle) < 0.5f ? 1.0f : 0.0f);
     postUpdate();
     return 1;
 }
@@ -156,5 +155,8 @@ int SpeakerEditor::onKeyDown(VstKeyCode& key) {
 void SpeakerEditor::idle() {
     if (opened && !inIdle && controlsStale.exchange(false, std::memory_order_relaxed)) syncControls();
     GuiEditor::idle();
-    if (opened) cabinetView->setRotorFrames(hornPosition, drumPosition);
+    if (opened) {
+        const RotorPositions rotors = speaker->rotorPositions();
+        cabinetView->setRotorFrames(rotors.horn, rotors.drum);
+    }
 }

@@ -1,7 +1,7 @@
 // The effect's window: a 246 x 277 panel with six knobs and their value
 // fields, the speed switch with its two LEDs, the speed hot-key menu and the
 // turning cabinet. Every control follows the effect's parameters, and every
-// change the user makes goes back through setParameterAutomated.
+// change the user makes goes back through the controller.
 #pragma once
 
 #include <atomic>
@@ -13,30 +13,24 @@
 #include "MovieBitmap.h"
 #include "OnOffButton.h"
 #include "OptionMenu.h"
-#include "Relaxed.h"
+#include "SpeakerController.h"
 #include "TextEdit.h"
 
 class SpeakerEditor : public GuiEditor, public ControlListener {
 public:
     // Draws through `platform`, or the build's default backend when null.
-    explicit SpeakerEditor(AudioEffect* effect, platform::Platform* platform = nullptr);
+    explicit SpeakerEditor(SpeakerController* controller, platform::Platform* platform = nullptr);
     ~SpeakerEditor() override;
 
     int open(void* parent) override;
     void close() override;
     void idle() override;
-    int onKeyDown(VstKeyCode& key) override;
+    int onKeyDown(const platform::KeyPress& key) override;
     void setParameter(int index, float value) override;
 
     void valueChanged(DrawContext* context, Control* control) override;
     // Sets every control from the effect's parameters.
     void syncControls();
-
-    // Written by the effect after every block (turns, 0..1).
-    void setRotorPositions(float horn, float drum) {
-        hornPosition = horn;
-        drumPosition = drum;
-    }
 
     bool isOpen() const { return opened; }
     OnOffButton* getSpeedSwitch() const { return speedSwitch; }
@@ -57,6 +51,5 @@ private:
     CabinetView* cabinetView = nullptr;
     bool opened = false;
     std::atomic<bool> controlsStale{false};  // a parameter changed since the last sync
-    Relaxed<float> hornPosition{0.0f};
-    Relaxed<float> drumPosition{0.0f};
+    SpeakerController* speaker;
 };

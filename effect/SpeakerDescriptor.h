@@ -21,14 +21,14 @@ enum SpeedKey : int { kKeySpace = 0, kKeyTab, kKeyCtrl1, kKeyCtrl64, kKeyCtrl66,
 
 // What each "speedkey" position is, in list order: its name, the MIDI
 // controller that then switches the speed (-1: none), and the editor's hot
-// key in the host interface's numbering (7 space, 2 tab; 0: none).
+// key by its ASCII code, as the toolkit numbers its keys (0: none).
 struct SpeedKeyRow {
     const char* name;
     int controller;
-    unsigned char hotKey;
+    int hotKey;
 };
 inline constexpr SpeedKeyRow kSpeedKeys[] = {
-    {"SPACE", -1, 7}, {"TAB", -1, 2}, {"CTRL1", 1, 0}, {"CTRL64", 64, 0}, {"CTRL66", 66, 0}, {"CTRL67", 67, 0},
+    {"SPACE", -1, ' '}, {"TAB", -1, '\t'}, {"CTRL1", 1, 0}, {"CTRL64", 64, 0}, {"CTRL66", 66, 0}, {"CTRL67", 67, 0},
 };
 inline constexpr int kSpeedKeyCount = sizeof(kSpeedKeys) / sizeof(kSpeedKeys[0]);
 static_assert(kSpeedKeys[kKeyCtrl67].controller == 67, "the rows follow the list positions");

@@ -170,10 +170,9 @@ void Frame::wheel(Point where, float notches) {
     onWheel(nullptr, at, notches);
 }
 
-bool Frame::key(int virtualKey, int character) {
+bool Frame::key(int key, int character) {
     if (!editor) return false;
-    VstKeyCode code{character, static_cast<unsigned char>(virtualKey), 0};
-    return editor->onWindowKey(code) == 1;
+    return editor->onWindowKey({character, key}) == 1;
 }
 
 void Frame::focusChanged(bool focused) { keyboardFocus = focused; }

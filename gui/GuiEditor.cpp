@@ -8,25 +8,20 @@ static int processKnobMode = 0;
 // the millisecond counter wraps (every 49.7 days).
 static bool tickIsBefore(uint32_t time, uint32_t deadline) { return static_cast<int32_t>(time - deadline) < 0; }
 
-GuiEditor::GuiEditor(AudioEffect* effect, platform::Platform* platform)
-    : EditorBase(effect),
+GuiEditor::GuiEditor(EditorController* controller, platform::Platform* platform)
+    : controller(controller),
       ownBackend(platform ? nullptr : platform::createDefaultPlatform()),
       backend(platform ? platform : ownBackend.get()) {
-    effect->setEditor(this);
     nextIdleTick = backend->ticks();
     backend->initializeDragDrop();
 }
 
 GuiEditor::~GuiEditor() { backend->uninitializeDragDrop(); }
 
-int GuiEditor::getRect(ERect** out) {
-    *out = &rect;
-    return 1;
-}
-
 int GuiEditor::open(void* parent) {
+    parentWindow = parent;
     postUpdate();
-    return EditorBase::open(parent);
+    return 0;
 }
 
 // Not while the idle pump is inside the host's idle (which may call here again).
@@ -37,11 +32,13 @@ void GuiEditor::idle() {
     if (Frame* open = frame) open->idle();
 }
 
+int GuiEditor::onKeyDown(const platform::KeyPress&) { return -1; }
+
 int GuiEditor::eventDescriptor() { return backend->eventDescriptor(); }
 
 void GuiEditor::setReadsOwnKeys(bool on) { backend->setFocusOnClick(on); }
 
-int GuiEditor::onWindowKey(VstKeyCode& key) {
+int GuiEditor::onWindowKey(const platform::KeyPress& key) {
     windowKeyPending = true;
     const int answer = onKeyDown(key);
     windowKeyPending = false;
@@ -69,7 +66,7 @@ bool GuiEditor::onWheel(float distance) {
 
 void GuiEditor::setParameter(int, float) { postUpdate(); }
 
-void GuiEditor::draw(ERect*) {
+void GuiEditor::draw() {
     if (Frame* open = frame) open->drawView(nullptr);
 }
 
@@ -87,6 +84,6 @@ void GuiEditor::pumpIdle() {
     backend->dispatchOnePaint();
     nextIdleTick = now + 100;
     inIdle = true;
-    effect->masterIdle();
+    controller->hostIdle();
     inIdle = false;
 }

@@ -1,60 +1,82 @@
-// The editor base the toolkit offers an effect: it attaches itself to the
-// effect, answers the host's editor calls, owns the frame while the window
-// is open, and runs the idle pump that keeps the window painted and the host
-// alive while a control holds the mouse.
+// The editor base the toolkit offers: it owns the frame while the window is
+// open, answers the calls a format's adapter passes on from its host, and
+// runs the idle pump that keeps the window painted and the host alive while
+// a control holds the mouse. It reaches the effect only through its
+// controller.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
-#include "AudioEffectX.h"
-#include "EditorBase.h"
+#include "EditorController.h"
+#include "Geometry.h"
 #include "Relaxed.h"
+#include "platform/Keys.h"
 #include "platform/Platform.h"
 
 class Frame;
 
-class GuiEditor : public EditorBase {
+class GuiEditor {
 public:
     // The editor draws through `platform`, which must outlive it, or through
     // an object of the build's default backend of its own when that is null.
-    explicit GuiEditor(AudioEffect* effect, platform::Platform* platform = nullptr);
-    ~GuiEditor() override;
+    // The controller outlives the editor.
+    explicit GuiEditor(EditorController* controller, platform::Platform* platform = nullptr);
+    virtual ~GuiEditor();
+    GuiEditor(const GuiEditor&) = delete;
+    GuiEditor& operator=(const GuiEditor&) = delete;
 
-    int getRect(ERect** out) override;
-    int open(void* parent) override;
-    void idle() override;
-    int eventDescriptor() override;
-    void setReadsOwnKeys(bool on) override;
-    int setKnobMode(int mode) override;
-    bool onWheel(float distance) override;
+    // The editor's rectangle, at the origin.
+    Rect getRect() const { return rect; }
+    // Opens the window inside the native `parent`; answers 1 when it is open.
+    virtual int open(void* parent);
+    virtual void close() {}
+    virtual void idle();
+    virtual void update() {}
+    // From any thread: the controls follow at the next idle.
+    void postUpdate() { updatePending.store(1, std::memory_order_relaxed); }
+    // A key the host passes on; 1 when the editor used it, -1 when not.
+    virtual int onKeyDown(const platform::KeyPress& key);
+    virtual int onKeyUp(const platform::KeyPress&) { return -1; }
+    int setKnobMode(int mode);
+    bool onWheel(float distance);
+    // A descriptor that becomes readable when the open window has events to
+    // handle at idle; -1 when there is none (the host's idle timer serves).
+    int eventDescriptor();
+    // For hosts that pass the editor no keys (set before open): a click gives
+    // the window the keyboard focus, and the window reads the keys itself.
+    void setReadsOwnKeys(bool on);
 
     // A key the editor's own window received; the same handling as a key the
-    // host forwards (onKeyDown).
-    int onWindowKey(VstKeyCode& key);
-    // Whether a key forwarded by the host is one the window already gets
+    // host passes on.
+    int onWindowKey(const platform::KeyPress& key);
+    // Whether a key passed on by the host is one the window already gets
     // itself, because it has the keyboard focus (so no key acts twice).
     bool windowGetsItsOwnKeys() const;
 
     // Called after every parameter change; the controls follow at the next idle.
     virtual void setParameter(int index, float value);
-    virtual void draw(ERect* rect);
+    virtual void draw();
     virtual void pumpIdle();
 
     Frame* getFrame() const { return frame; }
     platform::Platform& getPlatform() const { return *backend; }
-    AudioEffectX* getEffectX() const { return static_cast<AudioEffectX*>(effect); }
+    EditorController& getController() const { return *controller; }
 
     // The knob mode the host last set, shared by every editor of the library
     // (2: knobs follow linear drags).
     static int knobMode();
 
 protected:
+    EditorController* controller;
+    void* parentWindow = nullptr;
+    std::atomic<int> updatePending{0};
     bool windowKeyPending = false;  // onKeyDown runs for the window's own key
     std::unique_ptr<platform::Platform> ownBackend;
     platform::Platform* backend;
-    ERect rect{0, 0, 0, 0};
-    // Set and cleared on the user-interface thread; an effect may look at it
+    Rect rect;
+    // Set and cleared on the user-interface thread; an adapter may look at it
     // from the audio thread (whether a window is open to update).
     Relaxed<Frame*> frame{nullptr};
     uint32_t nextIdleTick;

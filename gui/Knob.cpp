@@ -167,7 +167,7 @@ void Knob::mouse(DrawContext* context, Point& where) {
     }
     Point lastWhere{-1, -1};
     GuiEditor* editor = getEditor();
-    if (editor) editor->getEffectX()->beginEdit(tag);
+    if (editor) editor->getController().beginGesture(tag);
     do {
         buttons = context->mouseButtons();
         if (!(where == lastWhere)) {
@@ -200,7 +200,7 @@ void Knob::mouse(DrawContext* context, Point& where) {
         pumpIdle();
         if (parentFrame && parentFrame->isClosing()) break;  // the host closed the editor meanwhile
     } while (buttons & platform::kLeftButton);
-    if (editor) editor->getEffectX()->endEdit(tag);
+    if (editor) editor->getController().endGesture(tag);
 }
 
 bool Knob::onWheel(DrawContext* context, Point&, float distance) {

@@ -1,6 +1,6 @@
 // The editor interface the host dispatcher talks to: one object per effect,
-// whose window exists between open() and close(). The GUI toolkit derives its
-// editor from it; the effect owns the editor and deletes it with itself.
+// whose window exists between open() and close(). The plug-in's VST 2 editor
+// derives from it; the effect owns the editor and deletes it with itself.
 #pragma once
 
 #include <atomic>
@@ -34,12 +34,6 @@ public:
     virtual int onKeyUp(VstKeyCode&) { return -1; }
     virtual int setKnobMode(int) { return 0; }
     virtual bool onWheel(float) { return false; }
-    // A descriptor that becomes readable when the open window has events to
-    // handle at idle; -1 when there is none (the host's idle timer serves).
-    virtual int eventDescriptor() { return -1; }
-    // For hosts that pass the editor no keys (set before open): a click gives
-    // the window the keyboard focus, and the window reads the keys itself.
-    virtual void setReadsOwnKeys(bool) {}
 
 protected:
     AudioEffect* effect;

@@ -3,10 +3,10 @@
 #if defined(_WIN32)
 #include <windows.h>
 
-#include "ModuleInstance.h"
+#include "platform/ModuleInstance.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
-    setModuleInstance(instance);
+    platform::setModuleInstance(instance);
     return TRUE;
 }
 #endif

@@ -2,11 +2,11 @@
 
 #include <new>
 
-#include "SpeakerEditor.h"
+#include "VstEditor.h"
 
 SpeakerPlugin::SpeakerPlugin(audioMasterCallback audioMaster, bool withEditor) : SpeakerEngine(audioMaster) {
     // The editor attaches itself to the effect, which deletes it with itself.
-    if (withEditor) new (std::nothrow) SpeakerEditor(this);
+    if (withEditor) new (std::nothrow) VstEditor(this);
 }
 
 // The editor goes while the whole effect still exists: closing its window
@@ -16,15 +16,15 @@ SpeakerPlugin::~SpeakerPlugin() {
     setEditor(nullptr);
 }
 
-// The only editor this effect ever has is its SpeakerEditor.
-SpeakerEditor* SpeakerPlugin::speakerEditor() const { return static_cast<SpeakerEditor*>(getEditorBase()); }
+// The only editor this effect ever has is its VstEditor.
+VstEditor* SpeakerPlugin::speakerEditor() const { return static_cast<VstEditor*>(getEditorBase()); }
 
 void SpeakerPlugin::setParameter(VstInt32 index, float value) {
     SpeakerEngine::setParameter(index, value);
-    if (SpeakerEditor* editor = speakerEditor()) editor->setParameter(index, value);
+    if (VstEditor* editor = speakerEditor()) editor->speakerEditor().setParameter(index, value);
 }
 
 void SpeakerPlugin::processBlock(float** inputs, float** outputs, VstInt32 sampleFrames, bool replacing) {
     SpeakerEngine::processBlock(inputs, outputs, sampleFrames, replacing);
-    if (SpeakerEditor* editor = speakerEditor()) editor->setRotorPositions(getHornPosition(), getDrumPosition());
+    if (VstEditor* editor = speakerEditor()) editor->setRotorPositions(getHornPosition(), getDrumPosition());
 }

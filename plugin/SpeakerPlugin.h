@@ -5,7 +5,7 @@
 
 #include "SpeakerEngine.h"
 
-class SpeakerEditor;
+class VstEditor;
 
 class SpeakerPlugin : public SpeakerEngine {
 public:
@@ -18,5 +18,5 @@ public:
     void processBlock(float** inputs, float** outputs, VstInt32 sampleFrames, bool replacing) override;
 
 private:
-    SpeakerEditor* speakerEditor() const;
+    VstEditor* speakerEditor() const;
 };

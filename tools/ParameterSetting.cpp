@@ -4,10 +4,18 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "OfflineHost.h"
 #include "SpeakerDescriptor.h"
 
 namespace {
+
+// A parameter name without case, spaces, '-' or '_': "speed-toggle" finds
+// "speed toggle".
+std::string simplifiedName(const std::string& name) {
+    std::string out;
+    for (char c : name)
+        if (c != ' ' && c != '-' && c != '_') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
 
 std::string typedName(const char* name) {
     std::string out(name);

@@ -10,20 +10,40 @@
 #include <string>
 
 #include "Frame.h"
-#include "OfflineHost.h"
 #include "ParameterSetting.h"
-#include "RasterPlatform.h"
 #include "PngWriter.h"
+#include "RasterPlatform.h"
+#include "SpeakerController.h"
 #include "SpeakerDescriptor.h"
 #include "SpeakerEditor.h"
-#include "SpeakerPlugin.h"
 
+namespace {
+
+// The values the picture shows; nothing the editor sends goes anywhere.
+class PictureController : public SpeakerController {
+public:
+    PictureController() {
+        for (int i = 0; i < kNumSpeakerParameters; ++i) values[i] = kSpeakerDescriptor.parameters[i].defaultNormalized();
+    }
+    float parameter(int index) override { return values[index]; }
+    void changeParameter(int index, float normalized) override { values[index] = normalized; }
+    void beginGesture(int) override {}
+    void endGesture(int) override {}
+    RotorPositions rotorPositions() override { return rotors; }
+
+    float values[kNumSpeakerParameters];
+    RotorPositions rotors{0.0f, 0.0f};
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     RasterPlatform raster;
-    SpeakerPlugin effect(offlineHostCallback, false);
-    auto* editor = new SpeakerEditor(&effect, &raster);  // attaches itself; the effect deletes it
-    float horn = 0.0f, drum = 0.0f;
+    PictureController controller;
+    SpeakerEditor shown(&controller, &raster);
+    SpeakerEditor* editor = &shown;
+    float& horn = controller.rotors.horn;
+    float& drum = controller.rotors.drum;
     std::string output;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -34,7 +54,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "halvern-shot: %s\n", error.c_str());
                 return 2;
             }
-            effect.setParameter(setting.index, setting.normalized);
+            controller.changeParameter(setting.index, setting.normalized);
         } else if (arg == "--horn" && i + 1 < argc) {
             horn = std::strtof(argv[++i], nullptr);
         } else if (arg == "--drum" && i + 1 < argc) {
@@ -54,7 +74,6 @@ int main(int argc, char** argv) {
     editor->open(&parentWindow);
     Frame* frame = editor->getFrame();
     raster.paintNow(frame->getWindow());
-    editor->setRotorPositions(horn, drum);
     editor->idle();  // the rotor frames
     editor->idle();  // and their redraw
     const bool written = writePng(raster.pixels(frame->getWindow()), output);

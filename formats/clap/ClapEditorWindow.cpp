@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "EditorBase.h"
+#include "GuiEditor.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -26,7 +26,7 @@ VOID CALLBACK idleOnWindowTimer(HWND, UINT, UINT_PTR id, DWORD) {
 }  // namespace
 
 // CLAP hosts pass plug-ins no keys, so the editor reads its own.
-ClapEditorWindow::ClapEditorWindow(EditorBase* editor, const clap_host_t* host) : editor(editor), host(host) {
+ClapEditorWindow::ClapEditorWindow(GuiEditor* editor, const clap_host_t* host) : editor(editor), host(host) {
     if (editor) editor->setReadsOwnKeys(true);
 }
 
@@ -81,10 +81,10 @@ void ClapEditorWindow::destroy() {
 }
 
 bool ClapEditorWindow::getSize(uint32_t* width, uint32_t* height) const {
-    ERect* rect = nullptr;
-    if (!created || !width || !height || !editor->getRect(&rect) || !rect) return false;
-    *width = static_cast<uint32_t>(rect->right - rect->left);
-    *height = static_cast<uint32_t>(rect->bottom - rect->top);
+    if (!created || !width || !height) return false;
+    const Rect rect = editor->getRect();
+    *width = static_cast<uint32_t>(rect.width());
+    *height = static_cast<uint32_t>(rect.height());
     return true;
 }
 

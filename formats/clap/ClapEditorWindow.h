@@ -10,11 +10,11 @@
 
 #include "ClapInterface.h"
 
-class EditorBase;
+class GuiEditor;
 
 class ClapEditorWindow {
 public:
-    ClapEditorWindow(EditorBase* editor, const clap_host_t* host);
+    ClapEditorWindow(GuiEditor* editor, const clap_host_t* host);
     ~ClapEditorWindow();
     ClapEditorWindow(const ClapEditorWindow&) = delete;
     ClapEditorWindow& operator=(const ClapEditorWindow&) = delete;
@@ -45,7 +45,7 @@ private:
     void startTickDescriptor();
 #endif
 
-    EditorBase* editor;
+    GuiEditor* editor;
     const clap_host_t* host;
     const clap_host_timer_support_t* hostTimers = nullptr;
     const clap_host_posix_fd_support_t* hostDescriptors = nullptr;

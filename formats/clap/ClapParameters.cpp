@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "pluginbase.h"
 
 namespace clapparameters {
 namespace {
@@ -59,7 +58,7 @@ double displayValue(clap_id id, float normalizedValue) { return row(id).toValue(
 
 bool valueToText(clap_id id, double value, char* text, uint32_t capacity) {
     if (!isParameter(id) || !std::isfinite(value) || !text || capacity == 0) return false;
-    char shown[PluginBase::kParameterTextSize];
+    char shown[32];
     row(id).formatValue(normalized(id, value), shown, sizeof shown);
     const char* label = row(id).label;
     std::snprintf(text, capacity, *label ? "%s %s" : "%s", shown, label);

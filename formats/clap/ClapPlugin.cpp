@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "ClapParameters.h"
-#include "CurrentThread.h"
 #include "SettingsRecord.h"
 
 namespace {
@@ -40,7 +39,7 @@ const clap_plugin_t ClapPlugin::kFunctions = {
     [](const clap_plugin_t*) { return true; },
     [](const clap_plugin_t*) {},
     // As when a VST 2 host switches the effect on again: the delay lines start silent.
-    [](const clap_plugin_t* p) { self(p).effect.resume(); },
+    [](const clap_plugin_t* p) { self(p).core.clearDelays(); },
     [](const clap_plugin_t* p, const clap_process_t* process) {
         return process ? self(p).process(*process) : CLAP_PROCESS_ERROR;
     },
@@ -49,9 +48,10 @@ const clap_plugin_t ClapPlugin::kFunctions = {
 };
 
 ClapPlugin::ClapPlugin(const clap_host_t* host)
-    : plugin(kFunctions), host(host), effect(effectCallback, true), window(effect.getEditorBase(), host) {
+    : plugin(kFunctions), host(host), editor(this), window(&editor, host) {
     plugin.plugin_data = this;
-    effect.getAeffect()->user = this;
+    for (int i = 0; i < kNumSpeakerParameters; ++i)
+        normalizedValues[i] = kSpeakerDescriptor.parameters[i].defaultNormalized();
 }
 
 // The host may be asked for its services from here on.
@@ -65,13 +65,12 @@ bool ClapPlugin::init() {
 }
 
 bool ClapPlugin::activate(double sampleRate) {
-    const float rate = static_cast<float>(sampleRate);
-    if (!AudioEffect::isUsableSampleRate(rate)) {
+    if (!SpeakerCore::isUsableSampleRate(sampleRate)) {
         log(CLAP_LOG_HOST_MISBEHAVING, "Halvern: activation refused: the sample rate is not a number above 0.");
         return false;
     }
-    effect.setSampleRate(rate);
-    effect.resume();
+    core.setSampleRate(static_cast<float>(sampleRate));
+    core.clearDelays();
     return true;
 }
 
@@ -88,9 +87,8 @@ clap_process_status ClapPlugin::process(const clap_process_t& p) {
         !in.data32[1] || !out.data32[0] || !out.data32[1])
         return CLAP_PROCESS_ERROR;
 
-    processThread.store(currentThread(), std::memory_order_relaxed);
-    processOut = p.out_events && p.out_events->try_push ? p.out_events : nullptr;
-    sendEditorEvents(processOut);
+    const clap_output_events_t* events = p.out_events && p.out_events->try_push ? p.out_events : nullptr;
+    sendEditorEvents(events);
     const uint32_t count = p.in_events && p.in_events->size && p.in_events->get ? p.in_events->size(p.in_events) : 0;
     const uint32_t lastFrame = frames > 0 ? frames - 1 : 0;
     uint32_t done = 0;
@@ -100,15 +98,15 @@ clap_process_status ClapPlugin::process(const clap_process_t& p) {
         uint32_t at = event->time < done ? done : event->time;
         if (at > lastFrame) at = lastFrame;
         if (at > done) {
-            runStretch(p, done, at);
+            runStretch(p, events, done, at);
             done = at;
         }
         applyEvent(*event);
     }
-    if (frames > done) runStretch(p, done, frames);
-    midi.clear();
-    processOut = nullptr;
-    processThread.store(0, std::memory_order_relaxed);
+    if (frames > done) runStretch(p, events, done, frames);
+    midiCount = 0;
+    hornPosition = core.hornPosition();
+    drumPosition = core.drumPosition();
     return CLAP_PROCESS_CONTINUE;
 }
 
@@ -118,24 +116,36 @@ void ClapPlugin::applyEvent(const clap_event_header_t& event) {
     if (isCoreEvent(event, CLAP_EVENT_PARAM_VALUE, sizeof(clap_event_param_value_t))) {
         const auto& change = reinterpret_cast<const clap_event_param_value_t&>(event);
         if (clapparameters::isParameter(change.param_id) && std::isfinite(change.value))
-            effect.setParameter(static_cast<VstInt32>(change.param_id),
-                                clapparameters::normalized(change.param_id, change.value));
-    } else if (isCoreEvent(event, CLAP_EVENT_MIDI, sizeof(clap_event_midi_t))) {
-        midi.add(reinterpret_cast<const clap_event_midi_t&>(event).data, 3, 0);
+            setNormalized(change.param_id, clapparameters::normalized(change.param_id, change.value));
+    } else if (isCoreEvent(event, CLAP_EVENT_MIDI, sizeof(clap_event_midi_t)) && midiCount < kMaxMidiEvents) {
+        std::memcpy(midi[midiCount++], reinterpret_cast<const clap_event_midi_t&>(event).data, 3);
     }
 }
 
-void ClapPlugin::runStretch(const clap_process_t& p, uint32_t from, uint32_t to) {
-    if (!midi.empty()) {
-        effect.processEvents(midi.events());
-        midi.clear();
+// Each stretch runs on the coefficients as they are when it starts, after
+// the MIDI messages that wait for it.
+void ClapPlugin::runStretch(const clap_process_t& p, const clap_output_events_t* out, uint32_t from, uint32_t to) {
+    core.beginBlock();
+    applyMidi(out, from);
+    const float* const* in = p.audio_inputs[0].data32;
+    float* const* result = p.audio_outputs[0].data32;
+    core.processStretch(in[0] + from, in[1] + from, result[0] + from, result[1] + from, static_cast<int>(to - from),
+                        true);
+}
+
+// A speed switch is the speed toggle's new value, which the host hears at
+// the switch's frame.
+void ClapPlugin::applyMidi(const clap_output_events_t* out, uint32_t frame) {
+    for (int i = 0; i < midiCount; ++i) {
+        const int wantFast = core.speedSwitchOf(midi[i], 3);
+        if (wantFast < 0 || !core.switchSpeed(wantFast == 1)) continue;
+        normalizedValues[kSpeedToggle] = wantFast ? 1.0f : 0.0f;
+        editor.setParameter(kSpeedToggle, normalizedValues[kSpeedToggle]);
+        if (!out) continue;
+        const clap_event_param_value_t event = valueEvent(frame, kSpeedToggle, core.value(kSpeedToggle));
+        out->try_push(out, &event.header);
     }
-    stretchStart = from;
-    float* const* in = p.audio_inputs[0].data32;
-    float* const* out = p.audio_outputs[0].data32;
-    float* inputs[2] = {in[0] + from, in[1] + from};
-    float* outputs[2] = {out[0] + from, out[1] + from};
-    effect.processReplacing(inputs, outputs, static_cast<VstInt32>(to - from));
+    midiCount = 0;
 }
 
 void ClapPlugin::flush(const clap_input_events_t* in, const clap_output_events_t* out) {
@@ -165,27 +175,31 @@ void ClapPlugin::sendEditorEvents(const clap_output_events_t* out) {
     }
 }
 
-// The effect reports a parameter change: on the audio thread (a MIDI speed
-// switch) it goes out at once at its stretch's frame; from the editor it
-// waits for the next process or flush.
-void ClapPlugin::effectChanged(VstInt32 index, float normalizedValue) {
-    if (!clapparameters::isParameter(static_cast<clap_id>(index))) return;
+void ClapPlugin::setNormalized(clap_id id, float normalized) {
+    if (std::isnan(normalized)) return;
+    const float clamped = normalized < 0.0f ? 0.0f : (normalized > 1.0f ? 1.0f : normalized);
+    normalizedValues[id] = clamped;
+    core.setParameter(static_cast<int>(id), kSpeakerDescriptor.parameters[id].toValue(clamped));
+    editor.setParameter(static_cast<int>(id), clamped);
+}
+
+float ClapPlugin::parameter(int index) {
+    return clapparameters::isParameter(static_cast<clap_id>(index)) ? normalizedValues[index].load() : 0.0f;
+}
+
+// The editor's change is heard at once and waits for the next process or
+// flush to reach the host.
+void ClapPlugin::changeParameter(int index, float normalized) {
     const clap_id id = static_cast<clap_id>(index);
-    const double value = clapparameters::displayValue(id, normalizedValue);
-    if (processThread.load(std::memory_order_relaxed) == currentThread()) {
-        if (!processOut) return;
-        const clap_event_param_value_t event = valueEvent(stretchStart, id, value);
-        processOut->try_push(processOut, &event.header);
-        return;
-    }
-    editorEvents.push({CLAP_EVENT_PARAM_VALUE, id, value});
+    if (!clapparameters::isParameter(id)) return;
+    setNormalized(id, normalized);
+    editorEvents.push({CLAP_EVENT_PARAM_VALUE, id, value(id)});
     tellHostToFlush();
 }
 
 // A gesture's end goes out with the value it ended at, which the host then
 // has even where values in between found the queue full.
-void ClapPlugin::editorGesture(VstInt32 index, bool begins) {
-    const clap_id id = static_cast<clap_id>(index);
+void ClapPlugin::editorGesture(clap_id id, bool begins) {
     if (!clapparameters::isParameter(id)) return;
     if (begins) {
         editorEvents.push({CLAP_EVENT_PARAM_GESTURE_BEGIN, id, 0.0}, true);
@@ -212,9 +226,7 @@ void ClapPlugin::log(int32_t severity, const char* message) const {
     if (hostLog) hostLog->log(host, severity, message);
 }
 
-double ClapPlugin::value(clap_id id) {
-    return clapparameters::displayValue(id, effect.getParameter(static_cast<VstInt32>(id)));
-}
+double ClapPlugin::value(clap_id id) { return clapparameters::displayValue(id, normalizedValues[id]); }
 
 bool ClapPlugin::save(const clap_ostream_t* stream) {
     if (!stream || !stream->write) return false;
@@ -257,20 +269,7 @@ bool ClapPlugin::load(const clap_istream_t* stream) {
         log(CLAP_LOG_ERROR, message);
         return false;
     }
-    for (clap_id id = 0; id < values.size(); ++id)
-        effect.setParameter(static_cast<VstInt32>(id), clapparameters::normalized(id, values[id]));
+    for (clap_id id = 0; id < values.size(); ++id) setNormalized(id, clapparameters::normalized(id, values[id]));
     if (hostParams) hostParams->rescan(host, CLAP_PARAM_RESCAN_VALUES);
     return true;
-}
-
-VstIntPtr ClapPlugin::effectCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
-    if (opcode == audioMasterVersion) return 2400;
-    auto* instance = effect ? static_cast<ClapPlugin*>(effect->user) : nullptr;
-    if (!instance) return 0;
-    switch (opcode) {
-        case audioMasterAutomate: instance->effectChanged(index, opt); return 0;
-        case audioMasterBeginEdit: instance->editorGesture(index, true); return 1;
-        case audioMasterEndEdit: instance->editorGesture(index, false); return 1;
-        default: return 0;
-    }
 }

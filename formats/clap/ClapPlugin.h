@@ -1,23 +1,23 @@
-// One CLAP plug-in instance: a host of the one effect object. Parameter and
-// MIDI events cut the block at their frames and reach the effect as its own
-// parameter changes and MIDI event lists, so the sound is the VST 2
-// effect's sample for sample. What the effect reports back (a MIDI speed
-// switch on the audio thread, the editor's changes and gestures on the
-// main thread) becomes the host's output events.
+// One CLAP plug-in instance: a host of the sound core and the editor.
+// Parameter and MIDI events cut the block at their frames, so the sound is
+// the VST 2 effect's sample for sample. A MIDI speed switch goes back to the
+// host as an output event at its frame; the editor's changes and gestures
+// (on the main thread) wait in a queue for the next process or flush.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
 #include "ClapEditorWindow.h"
 #include "ClapInterface.h"
 #include "EditorEventQueue.h"
-#include "MidiEventBlock.h"
-#include "SpeakerPlugin.h"
+#include "Relaxed.h"
+#include "SpeakerController.h"
+#include "SpeakerCore.h"
+#include "SpeakerEditor.h"
 
 extern const clap_plugin_descriptor_t kClapDescriptor;
 
-class ClapPlugin {
+class ClapPlugin : private SpeakerController {
 public:
     explicit ClapPlugin(const clap_host_t* host);
     ClapPlugin(const ClapPlugin&) = delete;
@@ -40,7 +40,7 @@ public:
     bool createEditor(const char* api, bool floating);
 
 private:
-    // MIDI events one stretch of a block hands over; more are dropped.
+    // MIDI messages that may wait for one stretch of a block; more are dropped.
     static constexpr int kMaxMidiEvents = 512;
 
     bool init();
@@ -49,32 +49,39 @@ private:
     const void* extension(const char* id) const;
 
     void applyEvent(const clap_event_header_t& event);
-    void runStretch(const clap_process_t& process, uint32_t from, uint32_t to);
+    void runStretch(const clap_process_t& process, const clap_output_events_t* out, uint32_t from, uint32_t to);
+    void applyMidi(const clap_output_events_t* out, uint32_t frame);
     void sendEditorEvents(const clap_output_events_t* out);
-    void effectChanged(VstInt32 index, float normalized);
-    void editorGesture(VstInt32 index, bool begins);
+    // A parameter's normalised value, as a VST 2 host would set it: clamped
+    // and stored as it is, the core hearing its real value.
+    void setNormalized(clap_id id, float normalized);
+    void editorGesture(clap_id id, bool begins);
     void tellHostToFlush();
     void log(int32_t severity, const char* message) const;
 
+    // The editor's controller.
+    float parameter(int index) override;
+    void changeParameter(int index, float normalized) override;
+    void beginGesture(int index) override { editorGesture(static_cast<clap_id>(index), true); }
+    void endGesture(int index) override { editorGesture(static_cast<clap_id>(index), false); }
+    RotorPositions rotorPositions() override { return {hornPosition, drumPosition}; }
+
     // The plug-in record's functions; each instance's copy points at it.
     static const clap_plugin_t kFunctions;
-
-    static VstIntPtr effectCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                                    float opt);
 
     clap_plugin_t plugin;
     const clap_host_t* host;
     const clap_host_params_t* hostParams = nullptr;
     const clap_host_log_t* hostLog = nullptr;
-    SpeakerPlugin effect;
+    SpeakerCore core;
+    Relaxed<float> normalizedValues[kNumSpeakerParameters];
+    SpeakerEditor editor;
     ClapEditorWindow window;
     EditorEventQueue editorEvents;
+    // The rotor positions at the end of the last block, for the editor.
+    Relaxed<float> hornPosition{0.0f};
+    Relaxed<float> drumPosition{0.0f};
 
-    // While process runs: its thread, its output list and the frame the
-    // stretch being processed starts at.
-    std::atomic<uintptr_t> processThread{0};
-    const clap_output_events_t* processOut = nullptr;
-    uint32_t stretchStart = 0;
-
-    MidiEventBlock<kMaxMidiEvents> midi;  // the messages that start the next stretch
+    uint8_t midi[kMaxMidiEvents][3] = {};  // the messages that start the next stretch
+    int midiCount = 0;
 };

@@ -39,9 +39,9 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV
     const LV2_URID_Map* map = nullptr;
     for (int i = 0; features && features[i]; ++i)
         if (std::strcmp(features[i]->URI, LV2_URID__map) == 0) map = static_cast<const LV2_URID_Map*>(features[i]->data);
-    // A rate the engine cannot run at (not a number, 0 or less, or past any
-    // float) is refused here, as a host would otherwise hear 44.1 kHz.
-    if (!(rate > 0.0) || !std::isfinite(static_cast<float>(rate))) return nullptr;
+    // A rate the core cannot run at is refused here, as a host would
+    // otherwise hear 44.1 kHz.
+    if (!SpeakerCore::isUsableSampleRate(rate)) return nullptr;
     // Without the map (a host that offers only audio and controls) no event
     // type is known, and MIDI is not heard.
     auto* instance = new (std::nothrow) Lv2Instance(map ? map->map(map->handle, LV2_MIDI__MidiEvent) : 0);

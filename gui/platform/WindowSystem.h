@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "Geometry.h"
+#include "Keys.h"
 
 namespace platform {
 
@@ -36,10 +37,10 @@ public:
     // The wheel turned by `notches` (positive away from the user) with the
     // cursor at `where` in the window, whichever window has the focus.
     virtual void wheel(Point where, float notches) = 0;
-    // A key went down while the window had the keyboard focus, in the host
-    // interface's numbering (virtualKey 7 space, 2 tab; character otherwise);
-    // answers whether the editor used it.
-    virtual bool key(int virtualKey, int character) = 0;
+    // A key went down while the window had the keyboard focus, in the
+    // toolkit's numbering (Keys.h: a named key, or its character); answers
+    // whether the editor used it.
+    virtual bool key(int key, int character) = 0;
     // The window gained or lost the keyboard focus.
     virtual void focusChanged(bool focused) = 0;
     // The window is being destroyed (by its owner or by the host).

@@ -9,6 +9,7 @@
 #include "SpeakerDescriptor.h"
 #include "SpeakerEditor.h"
 #include "SpeakerPlugin.h"
+#include "VstEditor.h"
 #include "ValueText.h"
 
 namespace {
@@ -19,8 +20,9 @@ class Editor : public ::testing::Test {
 protected:
     void SetUp() override {
         effect = new SpeakerPlugin(RecordingHost::callback, false);
-        editor = new SpeakerEditor(effect, &raster);  // attaches itself; the effect deletes it
-        ASSERT_EQ(effect->getEditorBase(), editor);
+        vst = new VstEditor(effect, &raster);  // attaches itself; the effect deletes it
+        ASSERT_EQ(effect->getEditorBase(), vst);
+        editor = &vst->speakerEditor();
         ASSERT_EQ(editor->open(&parentToken), 1);
         raster.setWindowOrigin(window(), {100, 100});
         raster.paintNow(window());
@@ -51,6 +53,7 @@ protected:
     RasterPlatform raster;
     RecordingHost host;
     SpeakerPlugin* effect = nullptr;
+    VstEditor* vst = nullptr;
     SpeakerEditor* editor = nullptr;
     int parentToken = 0;
 };
@@ -151,20 +154,45 @@ TEST_F(Editor, KnobDragIsBracketedForTheHost) {
     EXPECT_LT(change, end);
 }
 
+// The VST 2 side of the editor answers the host's editor calls and turns
+// the controller's calls into the effect's host calls.
+TEST_F(Editor, TheVst2EditorAnswersTheHostAndCallsItBack) {
+    ERect* rect = nullptr;
+    EXPECT_EQ(effect->dispatcher(effEditGetRect, 0, 0, &rect, 0.0f), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right - rect->left, 246);
+    EXPECT_EQ(rect->bottom - rect->top, 277);
+    EXPECT_EQ(effect->dispatcher(effSetEditKnobMode, 0, 2, nullptr, 0.0f), 1);
+    EXPECT_EQ(GuiEditor::knobMode(), 2);
+    effect->dispatcher(effSetEditKnobMode, 0, 0, nullptr, 0.0f);
+    vst->hostIdle();
+    EXPECT_EQ(host.callsOf(audioMasterIdle).size(), 1u);
+    vst->beginGesture(kBalance);
+    vst->changeParameter(kBalance, 0.25f);
+    vst->endGesture(kBalance);
+    const std::vector<VstInt32> expected = {audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit};
+    std::vector<VstInt32> seen;
+    for (const HostCall& call : host.calls)
+        if (call.opcode != audioMasterIdle && call.index == kBalance) seen.push_back(call.opcode);
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(vst->parameter(kBalance), 0.25f);
+    EXPECT_EQ(effect->getParameter(kBalance), 0.25f);
+}
+
 TEST_F(Editor, SpeedHotKeyFollowsTheChosenKey) {
     VstKeyCode space{0, 7, 0}, tab{0, 2, 0};
-    EXPECT_EQ(editor->onKeyDown(space), -1);  // the key is TAB
+    EXPECT_EQ(vst->onKeyDown(space), -1);  // the key is TAB
     EXPECT_EQ(effect->getParameter(kSpeedToggle), 0.0f);
-    EXPECT_EQ(editor->onKeyDown(tab), 1);
+    EXPECT_EQ(vst->onKeyDown(tab), 1);
     EXPECT_EQ(effect->getParameter(kSpeedToggle), 1.0f);
     EXPECT_EQ(effect->dispatcher(effEditKeyDown, 0, 2, nullptr, 0.0f), 1);  // through the host's call
     EXPECT_EQ(effect->getParameter(kSpeedToggle), 0.0f);
     effect->setParameter(kSpeedKey, 0.0f);  // SPACE
     editor->idle();
-    EXPECT_EQ(editor->onKeyDown(tab), -1);
-    EXPECT_EQ(editor->onKeyDown(space), 1);
+    EXPECT_EQ(vst->onKeyDown(tab), -1);
+    EXPECT_EQ(vst->onKeyDown(space), 1);
     effect->setParameter(kSpeedKey, 0.6f);  // a MIDI controller: no key
-    EXPECT_EQ(editor->onKeyDown(space), -1);
+    EXPECT_EQ(vst->onKeyDown(space), -1);
     EXPECT_EQ(effect->dispatcher(effEditKeyUp, 0, 7, nullptr, 0.0f), -1);
 }
 
@@ -219,7 +247,7 @@ TEST_F(Editor, RotorPositionsBecomeFrames) {
         int hornFrame, drumFrame;
     } cases[] = {{0.0f, 0.0f, 0, 0}, {0.5f, 0.0139f, 36, 1}, {0.9999f, 2.0f, 71, 71}, {-0.5f, 0.25f, 0, 18}};
     for (const auto& c : cases) {
-        editor->setRotorPositions(c.horn, c.drum);
+        vst->setRotorPositions(c.horn, c.drum);
         editor->idle();
         EXPECT_EQ(cabinet->currentFrame(0), c.hornFrame) << c.horn;
         EXPECT_EQ(cabinet->currentFrame(1), c.drumFrame) << c.drum;
@@ -245,7 +273,7 @@ TEST_F(Editor, OpensOnceAndRebuildsAfterClosing) {
     EXPECT_EQ(editor->getSpeedSwitch(), nullptr);
     EXPECT_EQ(raster.windowCount(), 0);
     VstKeyCode tab{0, 2, 0};
-    EXPECT_EQ(editor->onKeyDown(tab), -1);  // closed
+    EXPECT_EQ(vst->onKeyDown(tab), -1);  // closed
     effect->setParameter(kDistortion, 0.9f);
     EXPECT_EQ(effect->dispatcher(effEditOpen, 0, 0, &parentToken, 0.0f), 1);
     EXPECT_EQ(fieldText(2), "90");
@@ -362,7 +390,7 @@ TEST_F(Editor, CabinetComposesItsFourLayersOverThePicture) {
         return decoded;
     };
     effect->setParameter(kSeparation, 0.5f);
-    editor->setRotorPositions(0.25f, 0.6f);
+    vst->setRotorPositions(0.25f, 0.6f);
     idle();
     idle();
     const struct {
@@ -394,16 +422,16 @@ TEST_F(Editor, CabinetComposesItsFourLayersOverThePicture) {
 // Keys the editor's window receives itself act once; while the window has
 // the keyboard focus the same key forwarded by the host does nothing more.
 TEST_F(Editor, AWindowKeyTogglesOnceAndAForwardedOneWhileFocusedNotAgain) {
-    EXPECT_TRUE(raster.pressKey(window(), 2, 0));  // tab, the default speed key
+    EXPECT_TRUE(raster.pressKey(window(), platform::kKeyTab, 0));  // tab, the default speed key
     EXPECT_EQ(effect->getParameter(kSpeedToggle), 1.0f);
     raster.changeFocus(window(), true);
-    EXPECT_TRUE(raster.pressKey(window(), 2, 0));
+    EXPECT_TRUE(raster.pressKey(window(), platform::kKeyTab, 0));
     EXPECT_EQ(effect->getParameter(kSpeedToggle), 0.0f);
     VstKeyCode tab{0, 2, 0};
-    EXPECT_EQ(editor->onKeyDown(tab), -1);  // the host forwards the key the window already had
+    EXPECT_EQ(vst->onKeyDown(tab), -1);  // the host forwards the key the window already had
     EXPECT_EQ(effect->getParameter(kSpeedToggle), 0.0f);
     raster.changeFocus(window(), false);
-    EXPECT_EQ(editor->onKeyDown(tab), 1);  // a host's key while the focus is elsewhere acts
+    EXPECT_EQ(vst->onKeyDown(tab), 1);  // a host's key while the focus is elsewhere acts
     EXPECT_EQ(effect->getParameter(kSpeedToggle), 1.0f);
-    EXPECT_FALSE(raster.pressKey(window(), 7, 0));  // space is not the speed key now
+    EXPECT_FALSE(raster.pressKey(window(), platform::kKeySpace, 0));  // space is not the speed key now
 }

@@ -1,20 +1,15 @@
-// An effect with a recording host and an open editor whose frame lives in
-// a raster window: what controls need for ticks, idle and edit brackets.
+// A recording controller and an open editor whose frame lives in a raster
+// window: what controls need for ticks, idle and gestures.
 #pragma once
 
 #include "GuiEditor.h"
 #include "RasterFixture.h"
-#include "RecordingHost.h"
-
-class HarnessEffect : public AudioEffectX {
-public:
-    HarnessEffect() : AudioEffectX(RecordingHost::callback, 1, 8) {}
-    void process(float**, float**, VstInt32) override {}
-};
+#include "RecordingController.h"
 
 class HarnessEditor : public GuiEditor {
 public:
-    HarnessEditor(AudioEffect* effect, void* parent, platform::Platform& platform) : GuiEditor(effect, &platform) {
+    HarnessEditor(EditorController* controller, void* parent, platform::Platform& platform)
+        : GuiEditor(controller, &platform) {
         frame = new Frame({0, 0, 200, 150}, parent, this, platform);
     }
     ~HarnessEditor() override { delete frame; }
@@ -24,7 +19,7 @@ class EditorTest : public RasterTest {
 protected:
     void SetUp() override {
         RasterTest::SetUp();
-        editor = new HarnessEditor(&effect, parent(), raster);  // the effect deletes it
+        editor = new HarnessEditor(&controller, parent(), raster);
         raster.setWindowOrigin(window(), {300, 200});
         raster.paintNow(window());
     }
@@ -32,7 +27,6 @@ protected:
     void TearDown() override {
         editor->setKnobMode(0);
         delete editor;
-        effect.setEditor(nullptr);
         RasterTest::TearDown();
     }
 
@@ -41,7 +35,6 @@ protected:
     // A window point as the screen cursor position.
     Point screen(Point where) { return where + Point{300, 200}; }
 
-    RecordingHost host;
-    HarnessEffect effect;
+    RecordingController controller;
     HarnessEditor* editor = nullptr;
 };

@@ -1,16 +1,12 @@
-// The editor base: attaching to its effect, the host's editor calls, idle,
-// and the idle pump that runs while a control holds the mouse.
+// The editor base: the calls an adapter passes on, idle, and the idle pump
+// that runs while a control holds the mouse.
+#include <memory>
+
 #include "GuiEditor.h"
 #include "RasterFixture.h"
-#include "RecordingHost.h"
+#include "RecordingController.h"
 
 namespace {
-
-class PlainEffect : public AudioEffectX {
-public:
-    explicit PlainEffect(audioMasterCallback host) : AudioEffectX(host, 1, 1) {}
-    void process(float**, float**, VstInt32) override {}
-};
 
 // An editor that opens a frame and counts its updates.
 class ProbeEditor : public GuiEditor {
@@ -33,30 +29,24 @@ class Editors : public RasterTest {};
 
 }  // namespace
 
-TEST_F(Editors, AttachesItselfToTheEffect) {
-    PlainEffect effect(nullptr);
-    EXPECT_EQ(effect.getAeffect()->flags & effFlagsHasEditor, 0);
-    auto* editor = new ProbeEditor(&effect, &raster);  // the effect deletes it
-    EXPECT_EQ(effect.getEditorBase(), editor);
-    EXPECT_EQ(effect.getAeffect()->flags & effFlagsHasEditor, effFlagsHasEditor);
-    ERect* rect = nullptr;
-    EXPECT_EQ(effect.dispatcher(effEditGetRect, 0, 0, &rect, 0.0f), 1);
-    EXPECT_NE(rect, nullptr);
-    EXPECT_EQ(effect.dispatcher(effSetEditKnobMode, 0, 2, nullptr, 0.0f), 1);
+TEST_F(Editors, AnswersTheCallsAnAdapterPassesOn) {
+    RecordingController controller;
+    ProbeEditor editor(&controller, &raster);
+    EXPECT_EQ(editor.setKnobMode(2), 1);
     EXPECT_EQ(GuiEditor::knobMode(), 2);
-    EXPECT_EQ(effect.dispatcher(effEditKeyDown, ' ', 0, nullptr, 0.0f), -1);
-    EXPECT_EQ(effect.dispatcher(effEditOpen, 0, 0, parent(), 0.0f), 1);
+    EXPECT_EQ(editor.onKeyDown({' ', platform::kKeySpace}), -1);
+    EXPECT_EQ(editor.open(parent()), 1);
     EXPECT_EQ(raster.windowCount(), 1);
-    EXPECT_EQ(effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f), 0);
-    EXPECT_EQ(editor->updates, 1);  // open asked for one update
-    effect.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+    editor.idle();
+    EXPECT_EQ(editor.updates, 1);  // open asked for one update
+    editor.close();
     EXPECT_EQ(raster.windowCount(), 0);
-    effect.dispatcher(effSetEditKnobMode, 0, 0, nullptr, 0.0f);
+    editor.setKnobMode(0);
 }
 
 TEST_F(Editors, ParameterChangesUpdateOnTheNextIdleOnly) {
-    PlainEffect effect(nullptr);
-    auto* editor = new ProbeEditor(&effect, &raster);
+    RecordingController controller;
+    auto editor = std::make_unique<ProbeEditor>(&controller, &raster);
     editor->setParameter(0, 0.5f);
     editor->setParameter(0, 0.7f);
     EXPECT_EQ(editor->updates, 0);
@@ -67,23 +57,22 @@ TEST_F(Editors, ParameterChangesUpdateOnTheNextIdleOnly) {
 }
 
 TEST_F(Editors, IdlePumpRunsAboutEveryHundredMillisecondsAndLetsTheHostRun) {
-    RecordingHost host;
-    PlainEffect effect(RecordingHost::callback);
+    RecordingController host;
     raster.setTicks(1000);
-    auto* editor = new ProbeEditor(&effect, &raster);  // next idle tick: 1000
+    auto editor = std::make_unique<ProbeEditor>(&host, &raster);  // next idle tick: 1000
     editor->open(parent());
     raster.paintNow(editor->getFrame()->getWindow());
     editor->pumpIdle();  // due: runs, next at 1100
-    EXPECT_EQ(host.callsOf(audioMasterIdle).size(), 1u);
+    EXPECT_EQ(host.hostIdles, 1);
     editor->pumpIdle();  // 4 ms later, far from due: nothing
     EXPECT_EQ(raster.ticks(), 1004u);
-    EXPECT_EQ(host.callsOf(audioMasterIdle).size(), 1u);
+    EXPECT_EQ(host.hostIdles, 1);
     raster.setTicks(1050);  // within 50 ms of the deadline after its sleep: runs
     editor->pumpIdle();
-    EXPECT_EQ(host.callsOf(audioMasterIdle).size(), 2u);
+    EXPECT_EQ(host.hostIdles, 2);
     EXPECT_EQ(raster.ticks(), 1054u);
     int polls = 0;
-    while (host.callsOf(audioMasterIdle).size() == 2u && polls < 100) {
+    while (host.hostIdles == 2 && polls < 100) {
         editor->pumpIdle();
         ++polls;
     }
@@ -93,37 +82,28 @@ TEST_F(Editors, IdlePumpRunsAboutEveryHundredMillisecondsAndLetsTheHostRun) {
 }
 
 TEST_F(Editors, HostIdleInsideThePumpDoesNotReenterTheEditor) {
-    static ProbeEditor* reentered = nullptr;
-    struct Host {
-        static VstIntPtr callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-            if (opcode == audioMasterIdle && reentered) {
-                reentered->postUpdate();
-                reentered->idle();  // the host's editor idle from inside masterIdle
-            }
-            return opcode == audioMasterVersion ? 2400 : 0;
-        }
+    RecordingController host;
+    auto editor = std::make_unique<ProbeEditor>(&host, &raster);
+    host.onHostIdle = [&] {
+        editor->postUpdate();
+        editor->idle();  // the host's editor idle from inside its own idle
     };
-    PlainEffect effect(Host::callback);
-    auto* editor = new ProbeEditor(&effect, &raster);
-    reentered = editor;
     editor->pumpIdle();  // due at once: runs, then lets the host idle
     EXPECT_EQ(editor->updates, 0);  // the nested idle did nothing
     editor->idle();
     EXPECT_EQ(editor->updates, 1);  // the posted update runs at the next idle
-    reentered = nullptr;
 }
 
 TEST_F(Editors, IdlePumpKeepsItsPaceWhenTheTickCounterWraps) {
-    RecordingHost host;
-    PlainEffect effect(RecordingHost::callback);
+    RecordingController host;
     raster.setTicks(0xFFFFFFF0u);
-    auto* editor = new ProbeEditor(&effect, &raster);
+    auto editor = std::make_unique<ProbeEditor>(&host, &raster);
     editor->pumpIdle();  // due: runs, next at 0x54 past the wrap
-    EXPECT_EQ(host.callsOf(audioMasterIdle).size(), 1u);
+    EXPECT_EQ(host.hostIdles, 1);
     for (int i = 0; i < 5; ++i) editor->pumpIdle();  // 20 ms on, past the wrap: not due
-    EXPECT_EQ(host.callsOf(audioMasterIdle).size(), 1u);
+    EXPECT_EQ(host.hostIdles, 1);
     int polls = 0;
-    while (host.callsOf(audioMasterIdle).size() == 1u && polls < 100) {
+    while (host.hostIdles == 1 && polls < 100) {
         editor->pumpIdle();
         ++polls;
     }

@@ -14,7 +14,7 @@
 #include "Frame.h"
 #include "platform/win32/Win32Platform.h"
 #include "RealInput.h"
-#include "ModuleInstance.h"
+#include "platform/ModuleInstance.h"
 #include "gui/RasterFixture.h"
 
 
@@ -32,7 +32,7 @@ inline void clickAt(HWND window, Point where, DWORD down = MOUSEEVENTF_LEFTDOWN,
 class Win32Toolkit : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        setModuleInstance(GetModuleHandleA(nullptr));
+        platform::setModuleInstance(GetModuleHandleA(nullptr));
         WNDCLASSA hostClass{};
         hostClass.lpfnWndProc = DefWindowProcA;
         hostClass.hInstance = GetModuleHandleA(nullptr);

@@ -15,7 +15,7 @@
 #include "Frame.h"
 #include "GuiEditor.h"
 #include "Knob.h"
-#include "ModuleInstance.h"
+#include "platform/ModuleInstance.h"
 #include "OnOffButton.h"
 #include "RasterPlatform.h"
 #include "RecordingHost.h"

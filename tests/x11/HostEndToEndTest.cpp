@@ -14,6 +14,7 @@
 #include "RecordingHost.h"
 #include "SpeakerEditor.h"
 #include "SpeakerPlugin.h"
+#include "VstEditor.h"
 #include "XDisplay.h"
 
 namespace {
@@ -106,7 +107,7 @@ TEST_F(LinuxHost, EditorShowsWhatTheHeadlessBackendDraws) {
     // The same editor at the same settings on the headless backend.
     RasterPlatform raster;
     SpeakerPlugin reference(RecordingHost::callback, false);
-    auto* editor = new SpeakerEditor(&reference, &raster);
+    SpeakerEditor* editor = &(new VstEditor(&reference, &raster))->speakerEditor();  // the effect deletes it
     int token = 0;
     editor->open(&token);
     raster.paintNow(editor->getFrame()->getWindow());

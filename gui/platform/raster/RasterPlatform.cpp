@@ -145,9 +145,9 @@ void RasterPlatform::turnWheel(platform::Window* handle, Point where, float notc
     if (RasterWindow* window = find(handle)) window->events->wheel(where, notches);
 }
 
-bool RasterPlatform::pressKey(platform::Window* handle, int virtualKey, int character) {
+bool RasterPlatform::pressKey(platform::Window* handle, int key, int character) {
     RasterWindow* window = find(handle);
-    return window && window->events->key(virtualKey, character);
+    return window && window->events->key(key, character);
 }
 
 void RasterPlatform::changeFocus(platform::Window* handle, bool focused) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "FileDropTarget.h"
-#include "ModuleInstance.h"
+#include "platform/ModuleInstance.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ char className[32] = "";
 int classUsers = 0;
 
 HINSTANCE instance() {
-    void* module = moduleInstance();
+    void* module = platform::moduleInstance();
     return module ? static_cast<HINSTANCE>(module) : GetModuleHandleA(nullptr);
 }
 
@@ -84,14 +84,14 @@ constexpr const char* kKeysGoToProperty = "HalvernKeysGoTo";
 constexpr const char* kUsedKeyProperty = "HalvernUsedKey";
 
 // A key for a window that reads its own: space and tab by virtual key, the
-// other printable keys by character (in the host interface's numbering). A
+// other printable keys by character (in the toolkit's numbering). A
 // key held with Control or the Windows key is a shortcut of the host's.
 bool ownKey(platform::WindowEvents* events, UINT message, WPARAM wParam) {
     const bool shortcut = (GetKeyState(VK_CONTROL) | GetKeyState(VK_LWIN) | GetKeyState(VK_RWIN)) & 0x8000;
     if (shortcut) return false;
-    if (message == WM_KEYDOWN && wParam == VK_SPACE) return events->key(7, 0);
-    if (message == WM_KEYDOWN && wParam == VK_TAB) return events->key(2, 0);
-    if (message == WM_CHAR && wParam > ' ' && wParam < 0x7f) return events->key(0, static_cast<int>(wParam));
+    if (message == WM_KEYDOWN && wParam == VK_SPACE) return events->key(platform::kKeySpace, 0);
+    if (message == WM_KEYDOWN && wParam == VK_TAB) return events->key(platform::kKeyTab, 0);
+    if (message == WM_CHAR && wParam > ' ' && wParam < 0x7f) return events->key(platform::kKeyNone, static_cast<int>(wParam));
     return false;
 }
 

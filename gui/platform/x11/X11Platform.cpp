@@ -11,7 +11,6 @@ using namespace x11;
 namespace {
 
 // The host interface's numbering of the keys the editor knows.
-constexpr int kVirtualSpace = 7, kVirtualTab = 2;
 
 constexpr int kMaxEntryLength = 255;
 
@@ -385,9 +384,9 @@ bool X11Platform::handleKey(uint32_t keysym, uint16_t state) {
     if (state & kShortcutModifiers) return false;
     platform::WindowEvents* events = eventsOf(window);
     if (!editBox) {
-        if (keysym == kSpace) return events->key(kVirtualSpace, 0);
-        if (keysym == kTab) return events->key(kVirtualTab, 0);
-        if (keysym > kSpace && keysym < 0x7f) return events->key(0, static_cast<int>(keysym));
+        if (keysym == kSpace) return events->key(platform::kKeySpace, 0);
+        if (keysym == kTab) return events->key(platform::kKeyTab, 0);
+        if (keysym > kSpace && keysym < 0x7f) return events->key(platform::kKeyNone, static_cast<int>(keysym));
         return false;
     }
     EditBox& box = *editBox;
