@@ -1,14 +1,19 @@
-// What the CLAP adapter costs over the VST 2 entry: ns per stereo frame of
-// the built libraries at 44.1 kHz in blocks of 512, loaded as hosts load
-// them; plain blocks, and blocks with 16 parameter changes (the VST 2 host
-// cuts the block itself, the CLAP plug-in cuts it at the events' frames).
+// What each format's adapter costs over the sound core alone: ns per stereo
+// frame at 44.1 kHz in blocks of 512, the plug-ins built and loaded as hosts
+// load them; plain blocks, and blocks with 16 parameter changes (the core's
+// caller, the VST 2 host and the LV2 host cut the block themselves, the CLAP
+// plug-in cuts it at the events' frames).
 #include <benchmark/benchmark.h>
+#include <dlfcn.h>
+#include <lv2/core/lv2.h>
 
 #include <cmath>
 #include <vector>
 
 #include "BenchBlock.h"
 #include "ClapTestHost.h"
+#include "Lv2Ports.h"
+#include "SpeakerCore.h"
 #include "SpeakerDescriptor.h"
 
 namespace {
@@ -20,6 +25,49 @@ double changeValue(int change) { return 20.0 + 3.0 * change; }
 
 VstIntPtr vstHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
     return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+void runCore(benchmark::State& state, bool changes) {
+    SpeakerCore core;
+    core.setSampleRate(44100.0f);
+    Buffers b(0.5f);
+    const int piece = changes ? kBlock / kChanges : kBlock;
+    for (auto _ : state)
+        for (int c = 0; c < kBlock / piece; ++c) {
+            if (changes) core.setParameter(kDistortion, static_cast<float>(changeValue(c)));
+            core.beginBlock();
+            core.processStretch(b.inputs[0] + c * piece, b.inputs[1] + c * piece, b.outputs[0] + c * piece,
+                                b.outputs[1] + c * piece, piece, true);
+        }
+    state.SetItemsProcessed(state.iterations() * kBlock);
+}
+
+void runLv2(benchmark::State& state, bool changes) {
+    void* library = dlopen(HALVERN_LV2_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    auto entry = library ? reinterpret_cast<LV2_Descriptor_Function>(dlsym(library, "lv2_descriptor")) : nullptr;
+    const LV2_Descriptor* descriptor = entry ? entry(0) : nullptr;
+    LV2_Handle instance = descriptor ? descriptor->instantiate(descriptor, 44100.0, "", nullptr) : nullptr;
+    if (!instance) return state.SkipWithError("the LV2 plug-in not loaded");
+    Buffers b(0.5f);
+    float controls[kNumSpeakerParameters];
+    for (int i = 0; i < kNumSpeakerParameters; ++i) {
+        controls[i] = kSpeakerDescriptor.parameters[i].defaultValue;
+        descriptor->connect_port(instance, kPortFirstControl + i, &controls[i]);
+    }
+    descriptor->activate(instance);
+    const int piece = changes ? kBlock / kChanges : kBlock;
+    for (auto _ : state)
+        for (int c = 0; c < kBlock / piece; ++c) {
+            if (changes) controls[kDistortion] = static_cast<float>(changeValue(c));
+            descriptor->connect_port(instance, kPortInLeft, b.inputs[0] + c * piece);
+            descriptor->connect_port(instance, kPortInRight, b.inputs[1] + c * piece);
+            descriptor->connect_port(instance, kPortOutLeft, b.outputs[0] + c * piece);
+            descriptor->connect_port(instance, kPortOutRight, b.outputs[1] + c * piece);
+            descriptor->run(instance, static_cast<uint32_t>(piece));
+        }
+    descriptor->cleanup(instance);
+    dlclose(library);
+    state.SetItemsProcessed(state.iterations() * kBlock);
 }
 
 void runVst2(benchmark::State& state, bool changes) {
@@ -67,15 +115,23 @@ void runClap(benchmark::State& state, bool changes) {
     state.SetItemsProcessed(state.iterations() * kBlock);
 }
 
+void BM_CorePlain(benchmark::State& state) { runCore(state, false); }
 void BM_Vst2Plain(benchmark::State& state) { runVst2(state, false); }
 void BM_ClapPlain(benchmark::State& state) { runClap(state, false); }
+void BM_Lv2Plain(benchmark::State& state) { runLv2(state, false); }
+void BM_CoreSixteenChanges(benchmark::State& state) { runCore(state, true); }
 void BM_Vst2SixteenChanges(benchmark::State& state) { runVst2(state, true); }
 void BM_ClapSixteenChanges(benchmark::State& state) { runClap(state, true); }
+void BM_Lv2SixteenChanges(benchmark::State& state) { runLv2(state, true); }
 
 }  // namespace
 
+BENCHMARK(BM_CorePlain);
 BENCHMARK(BM_Vst2Plain);
 BENCHMARK(BM_ClapPlain);
+BENCHMARK(BM_Lv2Plain);
+BENCHMARK(BM_CoreSixteenChanges);
 BENCHMARK(BM_Vst2SixteenChanges);
 BENCHMARK(BM_ClapSixteenChanges);
+BENCHMARK(BM_Lv2SixteenChanges);
 BENCHMARK_MAIN();

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,9 @@
 #include "Frame.h"
 #include "GuiEditor.h"
 #include "Knob.h"
-#include "platform/ModuleInstance.h"
 #include "OnOffButton.h"
 #include "RasterPlatform.h"
-#include "RecordingHost.h"
+#include "gui/RecordingController.h"
 #include "platform/win32/FileDropTarget.h"
 #include "platform/win32/Win32Platform.h"
 #include "Win32Fixture.h"
@@ -136,22 +136,9 @@ TEST_F(Win32Toolkit, SwitchTogglesOnARealPressAndModifiersAreSeen) {
 
 namespace {
 
-class PlainEffect : public AudioEffectX {
-public:
-    explicit PlainEffect(audioMasterCallback host) : AudioEffectX(host, 1, 1) {}
-    void process(float**, float**, VstInt32) override {}
-};
-
-std::vector<DWORD> idleTicks;
-
-VstIntPtr timingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    if (opcode == audioMasterIdle) idleTicks.push_back(GetTickCount());
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
 class FrameEditor : public GuiEditor {
 public:
-    FrameEditor(AudioEffect* effect, HWND parent) : GuiEditor(effect) {
+    FrameEditor(EditorController* controller, HWND parent) : GuiEditor(controller) {
         frame = new Frame({0, 0, 100, 80}, parent, this, getPlatform());
     }
     ~FrameEditor() override { delete frame; }
@@ -160,8 +147,10 @@ public:
 }  // namespace
 
 TEST_F(Win32Toolkit, IdlePumpPacesItselfAndPaintsWhileTheMouseIsHeld) {
-    PlainEffect effect(timingHost);
-    auto* editor = new FrameEditor(&effect, host);  // the effect deletes it
+    std::vector<DWORD> idleTicks;
+    RecordingController controller;
+    controller.onHostIdle = [&] { idleTicks.push_back(GetTickCount()); };
+    auto editor = std::make_unique<FrameEditor>(&controller, host);
     auto* view = new ProbeView({0, 0, 10, 10});
     editor->getFrame()->addView(view);
     pumpPending();
