@@ -1,90 +1,42 @@
-// The editor's layout as data: its images with their sizes and strips, and
-// where each control stands with its tag and image. The editor builds its
-// window from it, the artwork generator draws the images to it, and the
-// build lists the image files from the table below.
+// The editor's layout as data: its images (the table the build makes from
+// images/images.list) and where each control stands with its tag and image. The editor builds its
+// window from it and the artwork generator draws the images to it.
 #pragma once
 
+#include "EditorImages.h"
 #include "Geometry.h"
 #include "SpeakerDescriptor.h"
 
-// Resource numbers of the editor's images.
-enum EditorBitmap : int {
-    kBackgroundBitmap = 128,
-    kSwitchBitmap,
-    kKnobBitmap,  // SLOW, FAST, ACCEL.
-    kBalanceKnobBitmap,
-    kSeparationKnobBitmap,
-    kDistortionKnobBitmap,
-    kMenuBitmap,
-    kLedBitmap,
-    kCabinetBitmap,
-    kHornBitmap,
-    kDrumBitmap,
-    kMicMarksBitmap,
-    kMicArcBitmap,
-};
-
-// An image: a strip of `frames` frames of frameHeight, one above the other
-// (a plain picture is a strip of one frame).
-struct ImageStrip {
-    int id;
-    const char* file;  // in editor/images
-    int width;
-    int frameHeight;
-    int frames;
-    constexpr int height() const { return frameHeight * frames; }
-};
-
-// One row per image, in resource-number order (the build reads the file
-// names from these rows).
-constexpr ImageStrip kEditorImages[] = {
-    {kBackgroundBitmap, "background.bmp", 246, 277, 1},  // the panel with all captions
-    {kSwitchBitmap, "switch.bmp", 21, 20, 2},            // off above on
-    {kKnobBitmap, "knob.bmp", 44, 34, 37},
-    {kBalanceKnobBitmap, "knob-balance.bmp", 44, 34, 37},
-    {kSeparationKnobBitmap, "knob-separation.bmp", 44, 34, 37},
-    {kDistortionKnobBitmap, "knob-distortion.bmp", 44, 34, 37},
-    {kMenuBitmap, "menu.bmp", 63, 12, 1},
-    {kLedBitmap, "led.bmp", 14, 14, 2},  // off above on
-    {kCabinetBitmap, "cabinet.bmp", 85, 95, 1},
-    {kHornBitmap, "horn.bmp", 34, 15, 72},  // 5 degrees a frame
-    {kDrumBitmap, "drum.bmp", 37, 25, 72},
-    {kMicMarksBitmap, "mic-marks.bmp", 18, 20, 37},  // over the separation range
-    {kMicArcBitmap, "mic-arc.bmp", 65, 12, 37},
-};
 constexpr int kEditorImageCount = sizeof(kEditorImages) / sizeof(kEditorImages[0]);
 
+// The table holds the images in resource-number order from the background's.
 constexpr const ImageStrip& editorImage(int id) { return kEditorImages[id - kBackgroundBitmap]; }
 
-constexpr bool imagesInResourceOrder() {
-    for (int i = 0; i < kEditorImageCount; ++i)
-        if (kEditorImages[i].id != kBackgroundBitmap + i) return false;
-    return true;
-}
-static_assert(imagesInResourceOrder(), "editorImage() indexes the table by resource number");
-
-// The window is the background picture.
 // The panel's dark walnut, which also fills any part of the window beyond
 // the picture where a host makes the window larger.
 constexpr Color kPanelColour{38, 26, 20, 0};
 
+// The window is the background picture.
 constexpr Rect kEditorRect{0, 0, editorImage(kBackgroundBitmap).width, editorImage(kBackgroundBitmap).height()};
 
-// The knobs in window order, each with its parameter (its tag), strip and
-// top-left corner; its value field sits below it.
+// The knobs in window order, each with its parameter (its tag), strip,
+// top-left corner and the caption the panel shows above it (a second line
+// above that where it has one); its value field sits below it.
 struct KnobPlace {
     int parameter;
     int bitmap;
     int x;
     int y;
+    const char* caption;
+    const char* captionAbove;
 };
 constexpr KnobPlace kKnobPlaces[] = {
-    {kSlowSpeed, kKnobBitmap, 14, 72},
-    {kFastSpeed, kKnobBitmap, 73, 72},
-    {kDistortion, kDistortionKnobBitmap, 191, 72},
-    {kAcceleration, kKnobBitmap, 132, 72},
-    {kBalance, kBalanceKnobBitmap, 14, 191},
-    {kSeparation, kSeparationKnobBitmap, 73, 191},
+    {kSlowSpeed, kKnobBitmap, 14, 72, "SLOW", nullptr},
+    {kFastSpeed, kKnobBitmap, 73, 72, "FAST", nullptr},
+    {kDistortion, kDistortionKnobBitmap, 191, 72, "DISTORTION", nullptr},
+    {kAcceleration, kKnobBitmap, 132, 72, "ACCEL.", nullptr},
+    {kBalance, kBalanceKnobBitmap, 14, 191, "BALANCE", nullptr},
+    {kSeparation, kSeparationKnobBitmap, 73, 191, "SEPARATION", "STEREO MIC"},
 };
 constexpr int kKnobCount = sizeof(kKnobPlaces) / sizeof(kKnobPlaces[0]);
 constexpr Point kKnobCentreOffset{21, 21};

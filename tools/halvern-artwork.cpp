@@ -8,6 +8,7 @@
 // copies opaquely over the panel (knobs, switch, LEDs, menu field) and over
 // the cabinet (the four animation layers) carries the exact backdrop of the
 // place it is shown, so no seams appear.
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdint>
@@ -81,6 +82,12 @@ void line(RasterImage& image, double x0, double y0, double x1, double y1, double
         }
 }
 
+std::string upperCase(const char* s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
 void text(RasterImage& image, const char* s, int centreX, int top, int size, bool bold, Color c) {
     const FontSpec font{"Arial", size, bold, false, false, false};
     const TextMetrics metrics = RasterText::measure(font, s);
@@ -143,37 +150,62 @@ RasterImage drawPanel() {
     // Section rules.
     constexpr int kRuleLeft = 10, kRuleRight = 236;
     for (int y : {52, 124, 163}) fillRect(panel, kRuleLeft, y, kRuleRight, y + 1, kGold);
-    // Knob captions, centred over each knob.
-    const struct {
-        const char* caption;
+    // Captions, centred over their controls: each knob's (a two-line one a
+    // pixel lower, so both lines fit above the knob), the switch's and the menu's.
+    struct Caption {
+        const char* text;
         int centre;
         int top;
-    } captions[] = {
-        {"SLOW", 36, 58},       {"FAST", 95, 58},      {"ACCEL.", 154, 58},
-        {"DISTORTION", 213, 58}, {"BALANCE", 36, 177},  {"STEREO MIC", 95, 168},
-        {"SEPARATION", 95, 178}, {"SPEED", 64, 127},    {"SPEED HOTKEY", 182, 127},
     };
-    // A caption too wide to stand centred over its control ends with the rule.
-    for (const auto& c : captions) {
-        const int half = RasterText::measure({"Arial", 9, true, false, false, false}, c.caption).width / 2;
-        const int centre = c.centre + half > kRuleRight ? kRuleRight - half : c.centre;
-        text(panel, c.caption, centre, c.top, 9, true, kCream);
+    std::vector<Caption> captions;
+    for (const KnobPlace& place : kKnobPlaces) {
+        const int centre = place.x + editorImage(place.bitmap).width / 2;
+        if (place.captionAbove) {
+            captions.push_back({place.captionAbove, centre, place.y - 23});
+            captions.push_back({place.caption, centre, place.y - 13});
+        } else {
+            captions.push_back({place.caption, centre, place.y - 14});
+        }
     }
-    // Small labels under the LEDs and next to the cabinet.
-    text(panel, "SLOW", 34, 152, 8, false, kGold);
-    text(panel, "FAST", 94, 152, 8, false, kGold);
-    // The two rotors, named below the lower knobs with leaders to the cabinet.
-    text(panel, "HORN (HF)", 95, 241, 8, true, kCream);
-    text(panel, "ROTOR (LF)", 95, 251, 8, true, kCream);
-    line(panel, 118, 245.5, 136, 245.5, 1.0, kGold);
-    line(panel, 136, 245.5, 136, 184.5, 1.0, kGold);
-    line(panel, 136, 184.5, 150, 184.5, 1.0, kGold);
-    line(panel, 120, 255.5, 139, 255.5, 1.0, kGold);
-    line(panel, 139, 255.5, 139, 230.5, 1.0, kGold);
-    line(panel, 139, 230.5, 150, 230.5, 1.0, kGold);
+    const int controlCaptionTop = kSwitchRect.top - 6;
+    captions.push_back({"SPEED", (kSwitchRect.left + kSwitchRect.right) / 2, controlCaptionTop});
+    captions.push_back({"SPEED HOTKEY", (kMenuRect.left + kMenuRect.right) / 2, controlCaptionTop});
+    // A caption too wide to stand centred over its control ends with the rule.
+    for (const Caption& c : captions) {
+        const int half = RasterText::measure({"Arial", 9, true, false, false, false}, c.text).width / 2;
+        const int centre = c.centre + half > kRuleRight ? kRuleRight - half : c.centre;
+        text(panel, c.text, centre, c.top, 9, true, kCream);
+    }
+    // The speed's names under the LEDs.
+    const ParameterInfo& speed = kSpeakerDescriptor.parameters[kSpeedToggle];
+    for (int i = 0; i < 2; ++i) {
+        const Rect led = ledRect(i);
+        text(panel, upperCase(speed.names[i]).c_str(), (led.left + led.right) / 2, led.bottom + 1, 8, false, kGold);
+    }
+    // The two rotors, named below the separation knob's field, with leaders
+    // to the middle of each rotor's layer in the cabinet.
+    const KnobPlace& separation = kKnobPlaces[kKnobCount - 1];
+    const int namesCentre = separation.x + editorImage(separation.bitmap).width / 2;
+    const int namesTop = valueFieldRect(separation).bottom + 4;
+    text(panel, "HORN (HF)", namesCentre, namesTop, 8, true, kCream);
+    text(panel, "ROTOR (LF)", namesCentre, namesTop + 10, 8, true, kCream);
+    const double leaderEnd = kCabinetRect.left + 8;
+    auto layerMiddle = [](int layer) {
+        const CabinetLayerPlace& place = kCabinetLayers[layer];
+        return kCabinetRect.top + place.y + editorImage(place.bitmap).frameHeight / 2 + 0.5;
+    };
+    const double hornY = layerMiddle(0), drumY = layerMiddle(1);
+    line(panel, 118, namesTop + 4.5, 136, namesTop + 4.5, 1.0, kGold);
+    line(panel, 136, namesTop + 4.5, 136, hornY, 1.0, kGold);
+    line(panel, 136, hornY, leaderEnd, hornY, 1.0, kGold);
+    line(panel, 120, namesTop + 14.5, 139, namesTop + 14.5, 1.0, kGold);
+    line(panel, 139, namesTop + 14.5, 139, drumY, 1.0, kGold);
+    line(panel, 139, drumY, leaderEnd, drumY, 1.0, kGold);
     // Value windows: a gold hairline under each field keeps them in line.
-    for (int x : {21, 80, 139, 198}) fillRect(panel, x, 119, x + 27, 120, rgb(120, 96, 52));
-    for (int x : {21, 80}) fillRect(panel, x, 238, x + 27, 239, rgb(120, 96, 52));
+    for (const KnobPlace& place : kKnobPlaces) {
+        const Rect field = valueFieldRect(place);
+        fillRect(panel, field.left, field.bottom + 1, field.right, field.bottom + 2, rgb(120, 96, 52));
+    }
     // The vendor at the foot.
     text(panel, "Tessmark Professional", 123, 264, 8, false, kGold);
     return panel;

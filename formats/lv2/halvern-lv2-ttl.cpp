@@ -17,10 +17,10 @@ std::string number(float v) {
     return s.find_first_of(".e") == std::string::npos ? s + ".0" : s;
 }
 
-std::string audioPort(uint32_t index, bool input, const char* symbol, const char* name) {
-    return "    [\n        a lv2:" + std::string(input ? "InputPort" : "OutputPort") +
-           " , lv2:AudioPort ;\n        lv2:index " + std::to_string(index) + " ;\n        lv2:symbol \"" + symbol +
-           "\" ;\n        lv2:name \"" + name + "\"\n    ]";
+std::string head(uint32_t index, const char* types) {
+    const Lv2PortRow& port = kLv2Ports[index];
+    return "    [\n        a lv2:" + std::string(port.input ? "InputPort" : "OutputPort") + " , " + types +
+           " ;\n        lv2:index " + std::to_string(index) + " ;\n        lv2:symbol \"" + port.symbol + "\"";
 }
 
 // A list row's entries as an enumeration of whole positions.
@@ -34,22 +34,34 @@ std::string enumeration(const ParameterInfo& p) {
 
 std::string controlPort(int i) {
     const ParameterInfo& p = row(i);
-    std::string port = "    [\n        a lv2:InputPort , lv2:ControlPort ;\n        lv2:index " +
-                       std::to_string(kPortFirstControl + i) + " ;\n        lv2:symbol \"" + kLv2ControlSymbols[i] +
-                       "\" ;\n        lv2:name \"" + p.name + "\" ;\n        lv2:default " + number(p.defaultValue) +
-                       " ;\n        lv2:minimum " + number(p.min) + " ;\n        lv2:maximum " + number(p.max);
+    std::string port = head(kPortFirstControl + i, "lv2:ControlPort") + " ;\n        lv2:name \"" + p.name +
+                       "\" ;\n        lv2:default " + number(p.defaultValue) + " ;\n        lv2:minimum " +
+                       number(p.min) + " ;\n        lv2:maximum " + number(p.max);
     if (p.kind == Integer) port += " ;\n        lv2:portProperty lv2:integer";
     if (p.kind == List) port += enumeration(p);
     if (std::string(p.label) == "%") port += " ;\n        units:unit units:pc";
     return port + "\n    ]";
 }
 
-std::string outputPort(uint32_t index, const char* symbol, const char* name, bool speed) {
-    std::string port = "    [\n        a lv2:OutputPort , lv2:ControlPort ;\n        lv2:index " + std::to_string(index) +
-                       " ;\n        lv2:symbol \"" + symbol + "\" ;\n        lv2:name \"" + name +
+// The outputs report positions 0..1 or a list position.
+std::string port(uint32_t index) {
+    const Lv2PortRow& r = kLv2Ports[index];
+    switch (r.type) {
+        case Lv2PortType::Audio:
+            return head(index, "lv2:AudioPort") + " ;\n        lv2:name \"" + r.name + "\"\n    ]";
+        case Lv2PortType::Midi:
+            return head(index, "atom:AtomPort") +
+                   " ;\n        lv2:name \"" + r.name + "\" ;\n        atom:bufferType atom:Sequence ;\n"
+                   "        atom:supports midi:MidiEvent ;\n        lv2:designation lv2:control ;\n"
+                   "        lv2:portProperty lv2:connectionOptional\n    ]";
+        case Lv2PortType::Control:
+            break;
+    }
+    if (r.input) return controlPort(static_cast<int>(index - kPortFirstControl));
+    std::string text = head(index, "lv2:ControlPort") + " ;\n        lv2:name \"" + r.name +
                        "\" ;\n        lv2:minimum 0.0 ;\n        lv2:maximum 1.0";
-    if (speed) port += enumeration(row(kSpeedToggle));
-    return port + "\n    ]";
+    if (r.listOf >= 0) text += enumeration(row(r.listOf));
+    return text + "\n    ]";
 }
 
 bool write(const std::string& path, const std::string& text) {
@@ -78,18 +90,16 @@ int main(int argc, char** argv) {
         "    lv2:optionalFeature ui:resize , ui:touch , ui:fixedSize , ui:noUserResize ;\n"
         "    lv2:extensionData ui:idleInterface .\n";
 
-    std::string ports = audioPort(kPortInLeft, true, "in_left", "In left") + " , \n" +
-                        audioPort(kPortInRight, true, "in_right", "In right") + " , \n" +
-                        audioPort(kPortOutLeft, false, "out_left", "Out left") + " , \n" +
-                        audioPort(kPortOutRight, false, "out_right", "Out right");
-    for (int i = 0; i < kNumSpeakerParameters; ++i) ports += " , \n" + controlPort(i);
-    ports += " , \n    [\n        a lv2:InputPort , atom:AtomPort ;\n        atom:bufferType atom:Sequence ;\n"
-             "        atom:supports midi:MidiEvent ;\n        lv2:designation lv2:control ;\n"
-             "        lv2:portProperty lv2:connectionOptional ;\n        lv2:index " +
-             std::to_string(kPortMidiIn) + " ;\n        lv2:symbol \"midi_in\" ;\n        lv2:name \"MIDI in\"\n    ]";
-    ports += " , \n" + outputPort(kPortSpeedState, "speed_state", "speed state", true);
-    ports += " , \n" + outputPort(kPortHornPosition, "horn_position", "horn position", false);
-    ports += " , \n" + outputPort(kPortDrumPosition, "drum_position", "drum position", false);
+    std::string ports;
+    for (uint32_t index = 0; index < kPortCount; ++index) {
+        const Lv2PortRow& r = kLv2Ports[index];
+        if (r.type == Lv2PortType::Control && r.input &&
+            !lv2ports::symbolOfName(r.symbol, row(static_cast<int>(index - kPortFirstControl)).name)) {
+            std::fprintf(stderr, "halvern-lv2-ttl: port %u's symbol %s is not its parameter's name\n", index, r.symbol);
+            return 1;
+        }
+        ports += (index ? " , \n" : "") + port(index);
+    }
 
     const std::string description =
         "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
