@@ -1,6 +1,8 @@
 // The picture of the speaker cabinet: a background with four animation
 // layers (horn, drum, microphone marks, microphone arc), each showing one
-// frame of a vertical strip, composed off-screen and copied in one step.
+// frame of a vertical strip. A full draw composes them off-screen and copies
+// the picture in one step; between full draws, an idle redraws only the
+// layers whose frame changed.
 #pragma once
 
 #include "Control.h"
@@ -15,6 +17,7 @@ public:
     ~CabinetView() override;
 
     void draw(DrawContext* context) override;
+    void update(DrawContext* context) override;
 
     // Frames for the rotor positions (turns, 0..1); dirty when one changes.
     void setRotorFrames(float hornPosition, float drumPosition);
@@ -33,8 +36,14 @@ private:
         int y = 0;
     };
 
-    // Chooses the frame for v, each frame an equal share of 0..1; true when it changed.
-    static bool setFrame(CabinetLayer& layer, float v);
+    // Chooses the frame for v, each frame an equal share of 0..1, and marks
+    // the layer changed when it is a new one.
+    void setFrame(int layer, float v);
+    // The layer's current frame at its place in the window.
+    void drawLayer(DrawContext* context, int layer) const;
+    Rect layerRect(int layer) const;
 
     CabinetLayer layers[kLayers];
+    bool changed[kLayers] = {};  // since the last draw
+    bool drawn = false;          // a full draw has been made
 };

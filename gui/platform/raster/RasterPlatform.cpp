@@ -1,59 +1,11 @@
 #include "RasterPlatform.h"
 
 #include <algorithm>
-#include <cstdlib>
-
-#include "RasterText.h"
-#include "platform/EmbeddedImages.h"
-
-namespace {
-
-struct RasterDevice {
-    RasterImage image;
-};
-
-struct RasterPainter {
-    RasterImage* image = nullptr;
-    Color pen = kBlack;
-    bool dotted = false;
-    Color fill = kWhite;  // also the background of opaque text
-    Color text = kBlack;
-    Point position;
-    int dashPosition = 0;
-    FontSpec font{kFontTable[0].face, kFontTable[0].defaultSize, true, false, false, false};
-};
-
-RasterDevice* deviceOf(platform::Device* d) { return reinterpret_cast<RasterDevice*>(d); }
-platform::Device* handleOf(RasterDevice* d) { return reinterpret_cast<platform::Device*>(d); }
-RasterPainter* painterOf(platform::Painter* p) { return reinterpret_cast<RasterPainter*>(p); }
-RasterImage* imageOf(platform::Image* i) { return reinterpret_cast<RasterImage*>(i); }
-
-// A dotted cosmetic pen: three pixels on, three off, restarting at each move.
-constexpr int kDotLength = 3;
-
-// Copies dest's size from `from` at `source` to `to` at dest's top-left;
-// with a key, pixels of that colour leave the destination as it was.
-void blit(const RasterImage& from, RasterImage& to, Rect dest, Point source, const Color* key) {
-    if (!key) {
-        to.copyFrom(from, dest, source);
-        return;
-    }
-    for (int y = 0; y < dest.height(); ++y)
-        for (int x = 0; x < dest.width(); ++x) {
-            const int sx = source.x + x, sy = source.y + y;
-            if (!from.contains(sx, sy)) continue;
-            const Color c = from.pixel(sx, sy);
-            if (key && c.red == key->red && c.green == key->green && c.blue == key->blue) continue;
-            to.setPixel(dest.left + x, dest.top + y, c);
-        }
-}
-
-}  // namespace
 
 struct RasterPlatform::RasterWindow {
     void* parent;
     platform::WindowEvents* events;
-    RasterDevice backing;
+    platform::Device* backing;
     Point origin;
     bool dropEnabled = false;
     bool paintPending = false;
@@ -62,7 +14,10 @@ struct RasterPlatform::RasterWindow {
 RasterPlatform::RasterPlatform() = default;
 
 RasterPlatform::~RasterPlatform() {
-    for (RasterWindow* window : windows) delete window;
+    for (RasterWindow* window : windows) {
+        canvas.destroyDevice(window->backing);
+        delete window;
+    }
     delete openBox;
 }
 
@@ -76,7 +31,7 @@ RasterPlatform::RasterWindow* RasterPlatform::find(platform::Window* window) con
 platform::Window* RasterPlatform::createChildWindow(void* parent, int width, int height,
                                                     platform::WindowEvents* events) {
     if (!parent) return nullptr;
-    auto* window = new RasterWindow{parent, events, {RasterImage(width, height, kWhite)}, {}};
+    auto* window = new RasterWindow{parent, events, canvas.createDevice(width, height, kWhite), {}};
     window->paintPending = true;
     windows.push_back(window);
     return reinterpret_cast<platform::Window*>(window);
@@ -86,6 +41,7 @@ void RasterPlatform::destroyWindow(platform::Window* handle) {
     RasterWindow* window = find(handle);
     if (!window) return;
     windows.erase(std::find(windows.begin(), windows.end(), window));
+    canvas.destroyDevice(window->backing);
     delete window;
 }
 
@@ -122,7 +78,7 @@ void RasterPlatform::paintNow(platform::Window* handle) {
     RasterWindow* window = find(handle);
     if (!window) return;
     window->paintPending = false;
-    window->events->paint(handleOf(&window->backing));
+    window->events->paint(window->backing);
 }
 
 void RasterPlatform::dispatchOnePaint() {
@@ -134,11 +90,11 @@ void RasterPlatform::dispatchOnePaint() {
 }
 
 void RasterPlatform::press(platform::Window* handle, Point where) {
-    if (RasterWindow* window = find(handle)) window->events->buttonDown(handleOf(&window->backing), where, mouseButtons());
+    if (RasterWindow* window = find(handle)) window->events->buttonDown(window->backing, where, mouseButtons());
 }
 
 void RasterPlatform::press(platform::Window* handle, Point where, int pressButtons) {
-    if (RasterWindow* window = find(handle)) window->events->buttonDown(handleOf(&window->backing), where, pressButtons);
+    if (RasterWindow* window = find(handle)) window->events->buttonDown(window->backing, where, pressButtons);
 }
 
 void RasterPlatform::turnWheel(platform::Window* handle, Point where, float notches) {
@@ -152,11 +108,6 @@ bool RasterPlatform::pressKey(platform::Window* handle, int key, int character) 
 
 void RasterPlatform::changeFocus(platform::Window* handle, bool focused) {
     if (RasterWindow* window = find(handle)) window->events->focusChanged(focused);
-}
-
-platform::WindowEvents* RasterPlatform::eventsOf(platform::Window* handle) const {
-    RasterWindow* window = find(handle);
-    return window ? window->events : nullptr;
 }
 
 bool RasterPlatform::dropText(platform::Window* handle, const std::string& text) {
@@ -177,102 +128,18 @@ bool RasterPlatform::dropFiles(platform::Window* handle, const std::vector<std::
 const RasterImage& RasterPlatform::pixels(platform::Window* handle) const {
     static const RasterImage none;
     RasterWindow* window = find(handle);
-    return window ? window->backing.image : none;
+    return window ? RasterCanvas::pixelsOf(window->backing) : none;
 }
-
-const RasterImage& RasterPlatform::pixelsOf(platform::Device* device) { return deviceOf(device)->image; }
 
 // --- Devices --------------------------------------------------------------------------
 
 platform::Device* RasterPlatform::acquireWindowDevice(platform::Window* handle) {
     RasterWindow* window = find(handle);
     if (window) ++windowDrawingCount;
-    return window ? handleOf(&window->backing) : nullptr;
+    return window ? window->backing : nullptr;
 }
 
 void RasterPlatform::releaseWindowDevice(platform::Window*, platform::Device*) {}
-
-platform::Device* RasterPlatform::createOffscreen(platform::Window*, int width, int height) {
-    return handleOf(new RasterDevice{RasterImage(width, height, kBlack)});
-}
-
-void RasterPlatform::destroyOffscreen(platform::Device* device) { delete deviceOf(device); }
-
-void RasterPlatform::copyDevice(platform::Device* from, platform::Device* to, Rect dest, Point source) {
-    if (from && to) blit(deviceOf(from)->image, deviceOf(to)->image, dest, source, nullptr);
-}
-
-// --- Drawing ------------------------------------------------------------------------------
-
-platform::Painter* RasterPlatform::beginDrawing(platform::Device* device) {
-    auto* painter = new RasterPainter;
-    painter->image = &deviceOf(device)->image;
-    return reinterpret_cast<platform::Painter*>(painter);
-}
-
-void RasterPlatform::endDrawing(platform::Painter* painter) { delete painterOf(painter); }
-
-void RasterPlatform::setPen(platform::Painter* painter, Color color, bool dotted) {
-    painterOf(painter)->pen = color;
-    painterOf(painter)->dotted = dotted;
-}
-
-void RasterPlatform::setFill(platform::Painter* painter, Color color) { painterOf(painter)->fill = color; }
-void RasterPlatform::setTextColor(platform::Painter* painter, Color color) { painterOf(painter)->text = color; }
-void RasterPlatform::setFont(platform::Painter* painter, const FontSpec& font) { painterOf(painter)->font = font; }
-
-void RasterPlatform::moveTo(platform::Painter* painter, Point p) {
-    painterOf(painter)->position = p;
-    painterOf(painter)->dashPosition = 0;
-}
-
-// Bresenham's line from the current position, leaving out the end point.
-void RasterPlatform::lineTo(platform::Painter* handle, Point p) {
-    RasterPainter* painter = painterOf(handle);
-    Point at = painter->position;
-    const int dx = std::abs(p.x - at.x), dy = std::abs(p.y - at.y);
-    const int stepX = p.x > at.x ? 1 : -1, stepY = p.y > at.y ? 1 : -1;
-    int error = (dx > dy ? dx : -dy) / 2;
-    while (!(at == p)) {
-        const bool on = !painter->dotted || (painter->dashPosition / kDotLength) % 2 == 0;
-        if (on) painter->image->setPixel(at.x, at.y, painter->pen);
-        ++painter->dashPosition;
-        const int before = error;
-        if (before > -dx) {
-            error -= dy;
-            at.x += stepX;
-        }
-        if (before < dy) {
-            error += dx;
-            at.y += stepY;
-        }
-    }
-    painter->position = p;
-}
-
-void RasterPlatform::fillRect(platform::Painter* handle, Rect r) {
-    RasterPainter* painter = painterOf(handle);
-    painter->image->fill(r, painter->fill);
-}
-
-void RasterPlatform::drawText(platform::Painter* handle, const char* text, Rect r, bool opaque,
-                              platform::TextAlign align) {
-    RasterPainter* painter = painterOf(handle);
-    const TextMetrics metrics = RasterText::measure(painter->font, text);
-    int x = r.left;
-    if (align == platform::TextAlign::Center)
-        x = r.left + (r.width() - metrics.width) / 2;
-    else if (align == platform::TextAlign::Right)
-        x = r.right - metrics.width;
-    const int y = r.top + (r.height() - metrics.height) / 2;
-    if (opaque) {
-        const Rect box{std::max(x, r.left), std::max(y, r.top), std::min(x + metrics.width, r.right),
-                       std::min(y + metrics.height, r.bottom)};
-        for (int py = box.top; py < box.bottom; ++py)
-            for (int px = box.left; px < box.right; ++px) painter->image->setPixel(px, py, painter->fill);
-    }
-    RasterText::draw(*painter->image, painter->font, text, x, y, painter->text, r);
-}
 
 // --- Edit box -----------------------------------------------------------------------------
 
@@ -314,44 +181,24 @@ void RasterPlatform::editBoxLosesFocus() {
 
 // --- Pop-up menus ------------------------------------------------------------------------------
 
-namespace {
-struct RasterMenu {
-    std::vector<RasterPlatform::MenuItem> items;
-    std::vector<RasterMenu*> children;  // destroyed with this menu
-};
-RasterMenu* menuOf(platform::Menu* menu) { return reinterpret_cast<RasterMenu*>(menu); }
-}  // namespace
-
-platform::Menu* RasterPlatform::createMenu() {
-    ++menuCount;
-    return reinterpret_cast<platform::Menu*>(new RasterMenu);
-}
+platform::Menu* RasterPlatform::createMenu() { return menus.create(); }
 
 void RasterPlatform::appendMenuItem(platform::Menu* menu, int flags, int id, const char* label) {
-    menuOf(menu)->items.push_back({flags, id, label ? label : "", {}});
+    menus.append(menu, flags, id, label);
 }
 
 void RasterPlatform::appendSubMenu(platform::Menu* menu, int flags, platform::Menu* sub, const char* label) {
-    menuOf(menu)->items.push_back({flags, -1, label ? label : "", menuOf(sub)->items});
-    menuOf(menu)->children.push_back(menuOf(sub));
+    menus.appendSub(menu, flags, sub, label);
 }
 
 int RasterPlatform::trackMenu(platform::Menu* menu, platform::Window*, Point screen, bool rightButton) {
-    shownMenu = {menuOf(menu)->items, screen, rightButton};
+    shownMenu = {MenuStore::itemsOf(menu), screen, rightButton};
     const int chosen = nextChoice;
     nextChoice = -1;
     return chosen;
 }
 
-const std::vector<RasterPlatform::MenuItem>& RasterPlatform::itemsOf(platform::Menu* menu) {
-    return menuOf(menu)->items;
-}
-
-void RasterPlatform::destroyMenu(platform::Menu* menu) {
-    for (RasterMenu* child : menuOf(menu)->children) destroyMenu(reinterpret_cast<platform::Menu*>(child));
-    delete menuOf(menu);
-    --menuCount;
-}
+void RasterPlatform::destroyMenu(platform::Menu* menu) { menus.destroy(menu); }
 
 int RasterPlatform::mouseButtons() {
     if (!script.empty()) {
@@ -360,30 +207,4 @@ int RasterPlatform::mouseButtons() {
         script.pop_front();
     }
     return buttons;
-}
-
-// --- Images -------------------------------------------------------------------------------
-
-platform::Image* RasterPlatform::loadImage(int id, int& width, int& height) {
-    const EmbeddedImage* embedded = findEmbeddedImage(id);
-    if (!embedded) return nullptr;
-    auto* image = new RasterImage;
-    if (!image->decodeBmp(embedded->bytes, embedded->size)) {
-        delete image;
-        return nullptr;
-    }
-    width = image->width();
-    height = image->height();
-    return reinterpret_cast<platform::Image*>(image);
-}
-
-void RasterPlatform::destroyImage(platform::Image* image) { delete imageOf(image); }
-
-void RasterPlatform::drawImage(platform::Painter* painter, platform::Image* image, Rect dest, Point source) {
-    blit(*imageOf(image), *painterOf(painter)->image, dest, source, nullptr);
-}
-
-void RasterPlatform::drawImageKeyed(platform::Painter* painter, platform::Image* image, Rect dest, Point source,
-                                    Color key) {
-    blit(*imageOf(image), *painterOf(painter)->image, dest, source, &key);
 }

@@ -1,19 +1,18 @@
-// The headless backend: windows are RGB images in memory and drawing follows
-// the pixel rules of the Windows graphics device (lines leave out their end
-// point, fills leave out the right and bottom edges, colour keys match exactly).
+// The headless backend: windows are images of the raster canvas in memory.
 // Input and time are scripted by the caller: mouse buttons, modifier keys,
 // the cursor and the tick count are what it last set; sleeping advances the
-// clock. It serves the tests, screenshots and later a Linux window.
+// clock; edit boxes and menus answer what the script says. It serves the
+// tests and screenshots.
 #pragma once
 
 #include <deque>
 #include <string>
 #include <vector>
 
-#include "RasterImage.h"
-#include "platform/Platform.h"
+#include "MenuModel.h"
+#include "RasterBackend.h"
 
-class RasterPlatform : public platform::Platform {
+class RasterPlatform : public RasterBackend {
 public:
     RasterPlatform();
     ~RasterPlatform() override;
@@ -29,27 +28,6 @@ public:
 
     platform::Device* acquireWindowDevice(platform::Window* window) override;
     void releaseWindowDevice(platform::Window* window, platform::Device* device) override;
-    platform::Device* createOffscreen(platform::Window* window, int width, int height) override;
-    void destroyOffscreen(platform::Device* device) override;
-    void copyDevice(platform::Device* from, platform::Device* to, Rect dest, Point source) override;
-
-    platform::Painter* beginDrawing(platform::Device* device) override;
-    void endDrawing(platform::Painter* painter) override;
-    void setPen(platform::Painter* painter, Color color, bool dotted) override;
-    void setFill(platform::Painter* painter, Color color) override;
-    void setTextColor(platform::Painter* painter, Color color) override;
-    void setFont(platform::Painter* painter, const FontSpec& font) override;
-    void moveTo(platform::Painter* painter, Point p) override;
-    void lineTo(platform::Painter* painter, Point p) override;
-    void fillRect(platform::Painter* painter, Rect r) override;
-    void drawText(platform::Painter* painter, const char* text, Rect r, bool opaque,
-                  platform::TextAlign align) override;
-
-    platform::Image* loadImage(int id, int& width, int& height) override;
-    void destroyImage(platform::Image* image) override;
-    void drawImage(platform::Painter* painter, platform::Image* image, Rect dest, Point source) override;
-    void drawImageKeyed(platform::Painter* painter, platform::Image* image, Rect dest, Point source,
-                        Color key) override;
 
     platform::EditBox* openEditBox(platform::Window* window, Rect r, const char* text, const FontSpec& font,
                                    platform::TextAlign align, platform::EditEvents* events) override;
@@ -97,12 +75,6 @@ public:
     void setDoubleClickTime(uint32_t milliseconds) { doubleClick = milliseconds; }
 
     // The menu structure as it was when it was last shown.
-    struct MenuItem {
-        int flags;
-        int id;
-        std::string label;
-        std::vector<MenuItem> sub;
-    };
     struct ShownMenu {
         std::vector<MenuItem> items;
         Point screen;
@@ -111,7 +83,7 @@ public:
     // What the next trackMenu answers (an item id, or -1 for none).
     void chooseNextMenuItem(int id) { nextChoice = id; }
     const ShownMenu& lastShownMenu() const { return shownMenu; }
-    int liveMenus() const { return menuCount; }
+    int liveMenus() const { return menus.liveMenus(); }
     void setCursor(Point screen) { cursor = screen; }
     void setTicks(uint32_t now) { clock = now; }
     // Moves a window on the screen (windows start at the origin).
@@ -137,18 +109,11 @@ public:
     void destroyFromOutside(platform::Window* window);
     // What the window shows.
     const RasterImage& pixels(platform::Window* window) const;
-    // What a device of this backend holds (an off-screen context's, say).
-    static const RasterImage& pixelsOf(platform::Device* device);
     // Windows that exist now.
     int windowCount() const { return static_cast<int>(windows.size()); }
     int dragDropUsers() const { return dropUsers; }
     // Drawing steps outside a paint event (window devices handed out).
     int windowDrawings() const { return windowDrawingCount; }
-
-protected:
-    // For backends that show the raster windows on a real screen.
-    platform::WindowEvents* eventsOf(platform::Window* window) const;
-    static const std::vector<MenuItem>& itemsOf(platform::Menu* menu);
 
 private:
     struct RasterWindow;
@@ -160,7 +125,7 @@ private:
     uint32_t doubleClick = 500;
     int nextChoice = -1;
     ShownMenu shownMenu;
-    int menuCount = 0;
+    MenuStore menus;
     int buttons = 0;
     Point cursor;
     uint32_t clock = 0;

@@ -26,6 +26,13 @@ constexpr uint32_t kKeypadEnter = 0xff8d, kDelete = 0xffff;
 
 inline uint32_t pixelOf(Color c) { return (uint32_t{c.red} << 16) | (uint32_t{c.green} << 8) | c.blue; }
 
+// `count` pixels of row y of the image from x on, as the server's pixels;
+// the caller keeps them inside the image.
+inline void convertRow(const RasterImage& image, int y, int x, int count, uint32_t* out) {
+    const uint8_t* rgb = image.row(y) + static_cast<size_t>(x) * 3;
+    for (int i = 0; i < count; ++i, rgb += 3) out[i] = (uint32_t{rgb[0]} << 16) | (uint32_t{rgb[1]} << 8) | rgb[2];
+}
+
 }  // namespace x11
 
 struct X11Platform::Connection {
@@ -42,7 +49,6 @@ struct X11Platform::Connection {
     // release follow it.
     xcb_window_t keysGoTo = XCB_NONE;
     bool handedOn[256] = {};
-    RasterImage shown;  // what the server holds of the window
     // The window's pixels in memory shared with the server (MIT-SHM), when
     // the server offers it and shares this machine's memory; else null.
     uint32_t* shared = nullptr;
@@ -82,12 +88,14 @@ struct X11Platform::Connection {
     // Puts `area` of `image` (its top-left at `to` in `target`) on the server,
     // in bands each within the largest request the server takes.
     void put(const RasterImage& image, Rect area, xcb_drawable_t target, Point to) {
+        to = {to.x + std::max(0, -area.left), to.y + std::max(0, -area.top)};
+        area = {std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, image.width()),
+                std::min(area.bottom, image.height())};
         const int width = area.width();
         if (width <= 0 || area.height() <= 0) return;
         if (shared && target == window && image.width() == sharedWidth && image.height() == sharedHeight) {
             for (int y = area.top; y < area.bottom; ++y)
-                for (int x = area.left; x < area.right; ++x)
-                    shared[static_cast<size_t>(y) * sharedWidth + x] = x11::pixelOf(image.pixel(x, y));
+                x11::convertRow(image, y, area.left, width, shared + static_cast<size_t>(y) * sharedWidth + area.left);
             xcb_shm_put_image(xcb, target, gc, static_cast<uint16_t>(sharedWidth), static_cast<uint16_t>(sharedHeight),
                               static_cast<uint16_t>(area.left), static_cast<uint16_t>(area.top),
                               static_cast<uint16_t>(width), static_cast<uint16_t>(area.height()),
@@ -104,8 +112,7 @@ struct X11Platform::Connection {
             const int rows = std::min(bandRows, area.bottom - top);
             band.resize(static_cast<size_t>(width) * rows);
             for (int y = 0; y < rows; ++y)
-                for (int x = 0; x < width; ++x)
-                    band[static_cast<size_t>(y) * width + x] = x11::pixelOf(image.pixel(area.left + x, top + y));
+                x11::convertRow(image, top + y, area.left, width, band.data() + static_cast<size_t>(y) * width);
             xcb_put_image(xcb, XCB_IMAGE_FORMAT_Z_PIXMAP, target, gc, static_cast<uint16_t>(width),
                           static_cast<uint16_t>(rows), static_cast<int16_t>(to.x),
                           static_cast<int16_t>(to.y + top - area.top), 0, screen->root_depth,

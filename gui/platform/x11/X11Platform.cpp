@@ -3,16 +3,11 @@
 #include <cstring>
 #include <ctime>
 
-#include "RasterText.h"
 #include "X11Connection.h"
 
 using namespace x11;
 
 namespace {
-
-// The host interface's numbering of the keys the editor knows.
-
-constexpr int kMaxEntryLength = 255;
 
 // MouseButtons bits of an X modifier-and-button state.
 int buttonsOf(uint16_t state) {
@@ -46,29 +41,6 @@ xcb_connection_t* connectToDisplay(int& screenNumber) {
 }
 
 }  // namespace
-
-// The entry over a text field: its text with a selection (anchor to caret,
-// in bytes), drawn in the field's font and colours, with the keyboard focus
-// while it is open.
-struct X11Platform::EditBox {
-    Rect r;
-    std::string text;
-    std::string original;
-    FontSpec font;
-    platform::TextAlign align;
-    platform::EditEvents* events;
-    size_t anchor = 0;
-    size_t caret = 0;
-    xcb_window_t previousFocus = XCB_NONE;
-
-    bool hasSelection() const { return anchor != caret; }
-    void replaceSelection(const std::string& with) {
-        const size_t from = std::min(anchor, caret), to = std::max(anchor, caret);
-        text.replace(from, to - from, with);
-        if (text.size() > kMaxEntryLength) text.resize(kMaxEntryLength);
-        caret = anchor = std::min(from + with.size(), text.size());
-    }
-};
 
 X11Platform::X11Platform() = default;
 
@@ -125,15 +97,19 @@ platform::Window* X11Platform::createChildWindow(void* parent, int width, int he
     xcb_map_window(fresh->xcb, id);
     xcb_flush(fresh->xcb);
 
-    window = RasterPlatform::createChildWindow(parent, width, height, events);
     connection = std::move(fresh);
+    this->events = events;
+    backing = canvas.createDevice(width, height, kWhite);
+    window = reinterpret_cast<platform::Window*>(connection.get());
     return window;
 }
 
 void X11Platform::destroyWindow(platform::Window* handle) {
     if (!window || handle != window) return;
     editBox.reset();
-    RasterPlatform::destroyWindow(window);
+    canvas.destroyDevice(backing);
+    backing = nullptr;
+    events = nullptr;
     window = nullptr;
     if (connection->windowAlive) xcb_destroy_window(connection->xcb, connection->window);
     xcb_free_gc(connection->xcb, connection->gc);
@@ -165,41 +141,31 @@ Point X11Platform::windowOrigin(platform::Window* handle) {
     return origin;
 }
 
-// Each drawing step outside a paint event ends here: the changed part goes
-// to the server.
-void X11Platform::releaseWindowDevice(platform::Window* handle, platform::Device* device) {
-    RasterPlatform::releaseWindowDevice(handle, device);
-    if (handle == window) upload(false);
+platform::Device* X11Platform::acquireWindowDevice(platform::Window* handle) {
+    return handle && handle == window ? backing : nullptr;
 }
 
-// Uploads the bounding rectangle of what changed since the last upload, or
-// the whole window (after an expose, when the server's copy is gone).
+// Each drawing step outside a paint event ends here: what it drew goes to
+// the server.
+void X11Platform::releaseWindowDevice(platform::Window* handle, platform::Device*) {
+    if (handle && handle == window) upload(false);
+}
+
+// The whole window, as the toolkit paints it, with the edit box over it.
+void X11Platform::paintWindow() {
+    events->paint(backing);
+    if (editBox) editBox->draw(canvas, backing);
+}
+
+// Uploads the part drawn on since the last upload, or the whole window
+// (after an expose, when the server's copy is gone).
 void X11Platform::upload(bool everything) {
     if (!connection || !connection->windowAlive) return;
-    const RasterImage& image = pixels(window);
-    RasterImage& shown = connection->shown;
-    const int width = image.width(), height = image.height();
-    Rect changed{0, 0, width, height};
-    if (!everything && shown.width() == width && shown.height() == height) {
-        changed = {width, height, 0, 0};
-        for (int y = 0; y < height; ++y) {
-            const uint8_t* now = image.row(y);
-            const uint8_t* before = shown.row(y);
-            if (std::memcmp(now, before, static_cast<size_t>(width) * 3) == 0) continue;
-            int left = 0, right = width;
-            while (std::memcmp(now + left * 3, before + left * 3, 3) == 0) ++left;
-            while (std::memcmp(now + (right - 1) * 3, before + (right - 1) * 3, 3) == 0) --right;
-            changed = {std::min(changed.left, left), std::min(changed.top, y), std::max(changed.right, right),
-                       y + 1};
-        }
-        if (changed.left >= changed.right) return;
-    }
-    connection->put(image, changed, connection->window, changed.topLeft());
-    if (everything || shown.width() != width || shown.height() != height) {
-        shown = image;
-    } else {
-        shown.copyFrom(image, changed, changed.topLeft());
-    }
+    const RasterImage& image = RasterCanvas::pixelsOf(backing);
+    const Rect drawn = RasterCanvas::takeDamage(backing);
+    const Rect area = everything ? Rect{0, 0, image.width(), image.height()} : drawn;
+    if (area.left >= area.right || area.top >= area.bottom) return;
+    connection->put(image, area, connection->window, area.topLeft());
     xcb_flush(connection->xcb);
 }
 
@@ -228,14 +194,12 @@ int X11Platform::eventDescriptor() { return connection ? xcb_get_file_descriptor
 
 void X11Platform::handleEvent(void* raw, bool nested) {
     auto* event = static_cast<xcb_generic_event_t*>(raw);
-    platform::WindowEvents* events = window ? eventsOf(window) : nullptr;
     if (!events) return;
     switch (event->response_type & 0x7f) {
         case 0: break;  // an error: the window or the parent may be gone; nothing to do
         case XCB_EXPOSE:
             if (reinterpret_cast<xcb_expose_event_t*>(event)->count == 0) {
-                paintNow(window);
-                if (editBox) drawEditBox();
+                paintWindow();
                 upload(true);
             }
             break;
@@ -248,7 +212,7 @@ void X11Platform::handleEvent(void* raw, bool nested) {
                 break;
             }
             if (press->detail > 3) break;  // sideways wheel and extra buttons
-            if (editBox && editBox->r.containsInclusive(where)) break;  // a click in the entry goes on editing
+            if (editBox && editBox->bounds().containsInclusive(where)) break;  // a click in the entry goes on editing
             rememberWhereKeysGo();
             xcb_set_input_focus(connection->xcb, XCB_INPUT_FOCUS_PARENT, connection->window, press->time);
             xcb_flush(connection->xcb);  // the focus moves before whatever the click does
@@ -277,8 +241,8 @@ void X11Platform::handleEvent(void* raw, bool nested) {
             if (!focused && editBox && !nested) {
                 // Another window took the focus: the entry ends, as a click elsewhere ends it,
                 // and the focus stays where it went.
-                editBox->previousFocus = XCB_NONE;
-                editBox->events->editEnded();
+                focusBeforeEditing = XCB_NONE;
+                editBox->events()->editEnded();
             }
             break;
         }
@@ -297,21 +261,13 @@ void X11Platform::handleEvent(void* raw, bool nested) {
 // --- Text entry --------------------------------------------------------------------------
 
 platform::EditBox* X11Platform::openEditBox(platform::Window* handle, Rect r, const char* text, const FontSpec& font,
-                                            platform::TextAlign align, platform::EditEvents* events) {
+                                            platform::TextAlign align, platform::EditEvents* listener) {
     if (!connection || handle != window) return nullptr;
-    editBox = std::make_unique<EditBox>();
-    EditBox& box = *editBox;
-    box.r = r;
-    box.text = box.original = text ? text : "";
-    if (box.text.size() > kMaxEntryLength) box.text.resize(kMaxEntryLength);
-    box.font = font;
-    box.align = align;
-    box.events = events;
-    box.anchor = 0;
-    box.caret = box.text.size();  // all of it selected
+    editBox = std::make_unique<EditBoxModel>(r, text, font, align, listener);
+    focusBeforeEditing = XCB_NONE;
     if (xcb_get_input_focus_reply_t* focus =
             xcb_get_input_focus_reply(connection->xcb, xcb_get_input_focus(connection->xcb), nullptr)) {
-        box.previousFocus = focus->focus;
+        focusBeforeEditing = focus->focus;
         std::free(focus);
     }
     xcb_set_input_focus(connection->xcb, XCB_INPUT_FOCUS_PARENT, connection->window, XCB_CURRENT_TIME);
@@ -322,59 +278,26 @@ platform::EditBox* X11Platform::openEditBox(platform::Window* handle, Rect r, co
 void X11Platform::editBoxText(platform::EditBox* handle, char* out, int capacity) {
     if (capacity <= 0) return;
     out[0] = 0;
-    if (!editBox || reinterpret_cast<EditBox*>(handle) != editBox.get()) return;
-    const size_t length = std::min(editBox->text.size(), static_cast<size_t>(capacity - 1));
-    editBox->text.copy(out, length);
+    if (!editBox || reinterpret_cast<EditBoxModel*>(handle) != editBox.get()) return;
+    const std::string& text = editBox->text();
+    const size_t length = std::min(text.size(), static_cast<size_t>(capacity - 1));
+    text.copy(out, length);
     out[length] = 0;
 }
 
 // The keyboard focus goes back where it was (an error, if that window has
 // gone meanwhile, only comes back as an event).
 void X11Platform::closeEditBox(platform::EditBox* handle) {
-    if (!editBox || reinterpret_cast<EditBox*>(handle) != editBox.get()) return;
-    if (connection && editBox->previousFocus != XCB_NONE && editBox->previousFocus != connection->window)
-        xcb_set_input_focus(connection->xcb, XCB_INPUT_FOCUS_PARENT, editBox->previousFocus, XCB_CURRENT_TIME);
+    if (!editBox || reinterpret_cast<EditBoxModel*>(handle) != editBox.get()) return;
+    if (connection && focusBeforeEditing != XCB_NONE && focusBeforeEditing != connection->window)
+        xcb_set_input_focus(connection->xcb, XCB_INPUT_FOCUS_PARENT, focusBeforeEditing, XCB_CURRENT_TIME);
     editBox.reset();
     if (connection) xcb_flush(connection->xcb);
 }
 
 void X11Platform::drawEditBox() {
-    EditBox& box = *editBox;
-    const Color text = box.events->editTextColor(), back = box.events->editBackColor();
-    auto widthOf = [&](size_t bytes) { return RasterText::measure(box.font, box.text.substr(0, bytes).c_str()).width; };
-    const int total = widthOf(box.text.size());
-    int start = box.r.left + 1;
-    if (box.align == platform::TextAlign::Center)
-        start = box.r.left + (box.r.width() - total) / 2;
-    else if (box.align == platform::TextAlign::Right)
-        start = box.r.right - 1 - total;
-    const Rect line{start, box.r.top, box.r.right, box.r.bottom};
-
-    platform::Device* device = acquireWindowDevice(window);
-    platform::Painter* painter = beginDrawing(device);
-    setFill(painter, back);
-    fillRect(painter, box.r);
-    setFont(painter, box.font);
-    setTextColor(painter, text);
-    drawText(painter, box.text.c_str(), line, false, platform::TextAlign::Left);
-    if (box.hasSelection()) {
-        // The selection in reverse: the text's colour behind, the background's in front.
-        const size_t from = std::min(box.anchor, box.caret), to = std::max(box.anchor, box.caret);
-        const Rect marked{std::max(start + widthOf(from), box.r.left), box.r.top + 1,
-                          std::min(start + widthOf(to), box.r.right), box.r.bottom - 1};
-        setFill(painter, text);
-        fillRect(painter, marked);
-        setTextColor(painter, back);
-        drawText(painter, box.text.substr(from, to - from).c_str(), {start + widthOf(from), box.r.top, marked.right, box.r.bottom},
-                 false, platform::TextAlign::Left);
-    } else {
-        const int x = std::min(std::max(start + widthOf(box.caret), box.r.left), box.r.right - 1);
-        setPen(painter, text, false);
-        moveTo(painter, {x, box.r.top + 1});
-        lineTo(painter, {x, box.r.bottom - 1});
-    }
-    endDrawing(painter);
-    releaseWindowDevice(window, device);
+    editBox->draw(canvas, backing);
+    upload(false);
 }
 
 // Answers whether the editor used the key. One held with Control, Alt or
@@ -382,49 +305,28 @@ void X11Platform::drawEditBox() {
 bool X11Platform::handleKey(uint32_t keysym, uint16_t state) {
     constexpr uint16_t kShortcutModifiers = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
     if (state & kShortcutModifiers) return false;
-    platform::WindowEvents* events = eventsOf(window);
     if (!editBox) {
         if (keysym == kSpace) return events->key(platform::kKeySpace, 0);
         if (keysym == kTab) return events->key(platform::kKeyTab, 0);
         if (keysym > kSpace && keysym < 0x7f) return events->key(platform::kKeyNone, static_cast<int>(keysym));
         return false;
     }
-    EditBox& box = *editBox;
-    const bool shift = (state & XCB_MOD_MASK_SHIFT) != 0;
-    auto moveTo = [&](size_t position) {
-        box.caret = position;
-        if (!shift) box.anchor = position;
+    using Key = EditBoxModel::Key;
+    struct Editing {
+        uint32_t keysym;
+        Key key;
     };
-    switch (keysym) {
-        case kReturn:
-        case kKeypadEnter: box.events->editEnded(); return true;  // closes the box
-        case kEscape:
-            box.text = box.original;  // nothing changed, so the listener hears nothing
-            box.events->editEnded();
-            return true;
-        case kBackSpace:
-            if (!box.hasSelection() && box.caret > 0) box.anchor = box.caret - 1;
-            box.replaceSelection("");
-            break;
-        case kDelete:
-            if (!box.hasSelection() && box.caret < box.text.size()) box.anchor = box.caret + 1;
-            box.replaceSelection("");
-            break;
-        case kLeft:
-            moveTo(box.hasSelection() && !shift ? std::min(box.anchor, box.caret) : (box.caret > 0 ? box.caret - 1 : 0));
-            break;
-        case kRight:
-            moveTo(box.hasSelection() && !shift ? std::max(box.anchor, box.caret)
-                                                : std::min(box.caret + 1, box.text.size()));
-            break;
-        case kHome: moveTo(0); break;
-        case kEnd: moveTo(box.text.size()); break;
-        default:
-            if (keysym >= kSpace && keysym < 0x7f) box.replaceSelection(std::string(1, static_cast<char>(keysym)));
-            else return false;
-    }
-    drawEditBox();
-    return true;
+    static const Editing kEditingKeys[] = {{kReturn, Key::Enter}, {kKeypadEnter, Key::Enter},
+                                           {kEscape, Key::Escape}, {kBackSpace, Key::BackSpace},
+                                           {kDelete, Key::Delete}, {kLeft, Key::Left},
+                                           {kRight, Key::Right},   {kHome, Key::Home},
+                                           {kEnd, Key::End}};
+    EditBoxModel::Answer answer = EditBoxModel::Answer::NotUsed;
+    if (keysym >= kSpace && keysym < 0x7f) answer = editBox->type(static_cast<char>(keysym));
+    for (const Editing& editing : kEditingKeys)
+        if (editing.keysym == keysym) answer = editBox->key(editing.key, (state & XCB_MOD_MASK_SHIFT) != 0);
+    if (answer == EditBoxModel::Answer::Used) drawEditBox();  // an ended entry may have closed the box
+    return answer != EditBoxModel::Answer::NotUsed;
 }
 
 // Asked on each click, before the editor takes the focus.

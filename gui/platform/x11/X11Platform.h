@@ -1,23 +1,24 @@
 // The X11 backend: the editor's window is a child of the host's window on a
 // display connection of its own (XCB, so an X error comes back as an event
 // on this connection and never ends the host's process). Everything is drawn
-// by the raster renderer into the window's image, and the changed part of
-// the image is uploaded after each drawing step (through shared memory where
-// the server offers it), so the window shows exactly
-// what the headless backend draws. Input is polled from the pointer; the
-// text field's edit box and the pop-up menus are drawn here too, since X11
-// has no native ones.
+// by the raster canvas into the window's image, and the part drawn on is
+// uploaded after each drawing step (through shared memory where the server
+// offers it), so the window shows exactly what the headless backend draws.
+// Input is polled from the pointer. X11 has no native edit boxes or pop-up
+// menus: the portable models draw them, and this backend shows them and
+// feeds them the server's events.
 //
 // One object serves one editor: its connection opens with the window and
 // closes with it. Every call comes from the thread that opened the editor.
 #pragma once
 
 #include <memory>
-#include <string>
 
-#include "RasterPlatform.h"
+#include "EditBoxModel.h"
+#include "MenuModel.h"
+#include "RasterBackend.h"
 
-class X11Platform : public RasterPlatform {
+class X11Platform : public RasterBackend {
 public:
     X11Platform();
     ~X11Platform() override;
@@ -30,7 +31,10 @@ public:
     Point windowOrigin(platform::Window* window) override;
     // The window offers no drop target (no view takes drops).
     void enableDrop(platform::Window*, bool) override {}
+    void initializeDragDrop() override {}
+    void uninitializeDragDrop() override {}
 
+    platform::Device* acquireWindowDevice(platform::Window* window) override;
     void releaseWindowDevice(platform::Window* window, platform::Device* device) override;
 
     platform::EditBox* openEditBox(platform::Window* window, Rect r, const char* text, const FontSpec& font,
@@ -39,7 +43,15 @@ public:
     void closeEditBox(platform::EditBox* box) override;
     uint32_t doubleClickTime() override { return 400; }
 
+    platform::Menu* createMenu() override { return menus.create(); }
+    void appendMenuItem(platform::Menu* menu, int flags, int id, const char* label) override {
+        menus.append(menu, flags, id, label);
+    }
+    void appendSubMenu(platform::Menu* menu, int flags, platform::Menu* sub, const char* label) override {
+        menus.appendSub(menu, flags, sub, label);
+    }
     int trackMenu(platform::Menu* menu, platform::Window* owner, Point screen, bool rightButton) override;
+    void destroyMenu(platform::Menu* menu) override { menus.destroy(menu); }
 
     int mouseButtons() override;
     Point cursorPosition() override;
@@ -54,7 +66,6 @@ public:
 
 private:
     struct Connection;
-    struct EditBox;
     class MenuTracker;
     friend class MenuTracker;
 
@@ -64,11 +75,18 @@ private:
     bool handleKey(uint32_t keysym, uint16_t state);
     void rememberWhereKeysGo();
     void handOn(const void* keyEvent, bool press);
+    void paintWindow();
     void upload(bool everything);
     void drawEditBox();
 
     std::unique_ptr<Connection> connection;
-    platform::Window* window = nullptr;  // the raster window behind the X window
-    std::unique_ptr<EditBox> editBox;
+    // The one window: its events and its image on the canvas; the handle
+    // the toolkit holds is the connection's.
+    platform::WindowEvents* events = nullptr;
+    platform::Device* backing = nullptr;
+    platform::Window* window = nullptr;
+    std::unique_ptr<EditBoxModel> editBox;
+    uint32_t focusBeforeEditing = 0;  // the X window that had the keyboard focus before the box opened
+    MenuStore menus;
     bool dispatching = false;
 };
