@@ -5,7 +5,6 @@
 DrawContext::DrawContext(platform::Platform& platform, Frame* frame, platform::Device* device,
                          platform::Window* window)
     : backend(platform), device(nullptr), window(window), frame(frame) {
-    if (window) windowOrigin = platform.windowOrigin(window);
     if (device) attach(device);
 }
 
@@ -84,7 +83,13 @@ int DrawContext::mouseButtons() {
     return press;
 }
 
-void DrawContext::mouseLocation(Point& p) { p = backend.cursorPosition() - windowOrigin; }
+Point DrawContext::getWindowOrigin() {
+    if (!originKnown && window) windowOrigin = backend.windowOrigin(window);
+    originKnown = true;
+    return windowOrigin;
+}
+
+void DrawContext::mouseLocation(Point& p) { p = backend.cursorPosition() - getWindowOrigin(); }
 
 WindowDrawContext::WindowDrawContext(Frame& frame)
     : DrawContext(frame.getPlatform(), &frame, frame.getPlatform().acquireWindowDevice(frame.getWindow()),

@@ -38,12 +38,15 @@ public:
     // press released before the control looks still acts.
     int mouseButtons();
     void answerFirstPollWith(int buttons) { firstPoll = buttons; }
-    // The cursor relative to the window as it lay when the context was made.
+    // The cursor relative to the window, as the window lay when the context
+    // first needed to know.
     void mouseLocation(Point& p);
 
     platform::Platform& getPlatform() const { return backend; }
     Frame* getFrame() const { return frame; }
-    Point getWindowOrigin() const { return windowOrigin; }
+    // Asked of the window system once, at the first call (on X11 it costs a
+    // round trip to the server, which most drawing never needs).
+    Point getWindowOrigin();
     platform::Device* getDevice() const { return device; }
     platform::Painter* getPainter() const { return painter; }
     int getFontId() const { return fontId; }
@@ -55,6 +58,7 @@ protected:
 
     platform::Platform& backend;
     Point windowOrigin;
+    bool originKnown = false;
     platform::Device* device;
     platform::Window* window;
     Frame* frame;

@@ -54,8 +54,13 @@ struct X11Platform::Connection {
     uint32_t* shared = nullptr;
     xcb_shm_seg_t segment = 0;
     int sharedWidth = 0, sharedHeight = 0;
+    // A request sent after the last shared-memory upload: once its reply is
+    // in, the server has read the memory, which may then be written again.
+    xcb_get_input_focus_cookie_t uploadRead{};
+    bool uploadReadPending = false;
 
     ~Connection() {
+        if (uploadReadPending) xcb_discard_reply(xcb, uploadRead.sequence);
         if (shared) {
             xcb_shm_detach(xcb, segment);
             shmdt(shared);
@@ -94,6 +99,8 @@ struct X11Platform::Connection {
         const int width = area.width();
         if (width <= 0 || area.height() <= 0) return;
         if (shared && target == window && image.width() == sharedWidth && image.height() == sharedHeight) {
+            // Long in by the next upload (a frame later), so this rarely waits.
+            if (uploadReadPending) std::free(xcb_get_input_focus_reply(xcb, uploadRead, nullptr));
             for (int y = area.top; y < area.bottom; ++y)
                 x11::convertRow(image, y, area.left, width, shared + static_cast<size_t>(y) * sharedWidth + area.left);
             xcb_shm_put_image(xcb, target, gc, static_cast<uint16_t>(sharedWidth), static_cast<uint16_t>(sharedHeight),
@@ -101,8 +108,8 @@ struct X11Platform::Connection {
                               static_cast<uint16_t>(width), static_cast<uint16_t>(area.height()),
                               static_cast<int16_t>(to.x), static_cast<int16_t>(to.y), screen->root_depth,
                               XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment, 0);
-            // The server reads the memory later; it has read it by the reply to this.
-            std::free(xcb_get_input_focus_reply(xcb, xcb_get_input_focus(xcb), nullptr));
+            uploadRead = xcb_get_input_focus(xcb);
+            uploadReadPending = true;
             return;
         }
         const size_t maxBytes = static_cast<size_t>(xcb_get_maximum_request_length(xcb)) * 4 - 64;
