@@ -140,19 +140,20 @@ TEST_F(ClapWin32Editor, AKnobDragIsAGestureWithTheHostsTimer) {
     EXPECT_EQ(host.timerPeriods[0], 16u);
     // The gesture's begin asks the host to flush: the drag has started.
     host.flushRequests = 0;
-    std::thread dragger = moveThenRelease(
-        onScreen({222, 75}), [&] { return host.flushRequests > 0; },
-        [&] {
-            double now = 0;
-            return params->get_value(plugin, kDistortion, &now) && now > 50.0;
-        });
+    DragFromHostCalls knobDrag(onScreen({222, 75}), [&] { return host.flushRequests > 0; },
+                               [&] {
+                                   double now = 0;
+                                   return params->get_value(plugin, kDistortion, &now) && now > 50.0;
+                               });
+    host.onFlushRequest = [&] { knobDrag.step(); };
     moveTo({213, 73});
     sendMouse(MOUSEEVENTF_LEFTDOWN);
     run([&] {
         collect();
         return sent.shape().find("E4") != std::string::npos;
     });
-    dragger.join();
+    host.onFlushRequest = nullptr;
+    EXPECT_TRUE(knobDrag.released());
     const std::string shape = sent.shape();
     ASSERT_GE(shape.size(), 6u) << shape;
     EXPECT_EQ(shape.substr(0, 4), "B4V4") << shape;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -176,7 +177,10 @@ public:
         host.request_callback = [](const clap_host_t*) {};
         params = {[](const clap_host_t* h, uint32_t flags) { of(h).rescans.push_back(flags); },
                   [](const clap_host_t*, clap_id, uint32_t) {},
-                  [](const clap_host_t* h) { ++of(h).flushRequests; }};
+                  [](const clap_host_t* h) {
+                      ++of(h).flushRequests;
+                      if (of(h).onFlushRequest) of(h).onFlushRequest();
+                  }};
         log = {[](const clap_host_t* h, int32_t severity, const char* message) {
             of(h).messages.push_back(std::to_string(severity) + " " + message);
         }};
@@ -218,6 +222,7 @@ public:
     bool offerTimers = true;
     bool offerDescriptors = true;
     std::atomic<int> flushRequests{0};
+    std::function<void()> onFlushRequest;  // run on the thread that asks
     std::vector<uint32_t> rescans;
     std::vector<std::string> messages;
     std::vector<uint32_t> timerPeriods;

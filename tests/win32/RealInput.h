@@ -1,11 +1,12 @@
 // Real input for the Windows tests: the message pump, SendInput for the
-// mouse and keys, picking an item of an open pop-up menu while the test's
+// mouse and keys, a knob drag stepped from the host's calls, picking an item of an open pop-up menu while the test's
 // thread sits in the menu's own loop, and reading back what a window shows.
 #pragma once
 
 #include <windows.h>
 
-#include <thread>
+#include <functional>
+#include <utility>
 #include <vector>
 
 // How long a wait for an event may take before the test gives up on it. A
@@ -66,20 +67,35 @@ inline void sendKey(WORD key, bool down) {
     SendInput(1, &input, sizeof input);
 }
 
-// A knob drag's second half from another thread, while the test's thread
-// sits in the drag loop: once `pressed` holds the cursor moves to `to`
-// (screen pixels), and once `moved` holds (the drag has seen the move) the
-// left button goes up. Join it.
-template <typename Pressed, typename Moved>
-inline std::thread moveThenRelease(POINT to, Pressed pressed, Moved moved) {
-    return std::thread([to, pressed, moved] {
-        waitFor(pressed);
-        SetCursorPos(to.x, to.y);
-        sendMouse(MOUSEEVENTF_MOVE);
-        waitFor(moved);
-        sendMouse(MOUSEEVENTF_LEFTUP);
-    });
-}
+// A knob drag's second half, stepped from a call the drag loop makes on the
+// test's own thread (the host's idle, or its flush request): once `pressed`
+// holds the cursor moves to `to` (screen pixels), and once `moved` holds
+// (the drag has seen the move) the left button goes up. So the pointer is
+// moved by the thread that owns the windows, as a user's mouse moves it:
+// under Wine, a move made from another thread can be undone by the input
+// the windows' thread handles meanwhile.
+class DragFromHostCalls {
+public:
+    DragFromHostCalls(POINT to, std::function<bool()> pressed, std::function<bool()> moved)
+        : to(to), pressed(std::move(pressed)), moved(std::move(moved)) {}
+
+    void step() {
+        if (stage == 0 && pressed()) {
+            SetCursorPos(to.x, to.y);
+            sendMouse(MOUSEEVENTF_MOVE);
+            stage = 1;
+        } else if (stage == 1 && moved()) {
+            sendMouse(MOUSEEVENTF_LEFTUP);
+            stage = 2;
+        }
+    }
+    bool released() const { return stage == 2; }
+
+private:
+    POINT to;
+    std::function<bool()> pressed, moved;
+    int stage = 0;
+};
 
 // Picks item `index` of the next pop-up menu with the mouse, from a thread
 // timer of the test's own thread: the menu's message loop runs it there
