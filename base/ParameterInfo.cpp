@@ -16,6 +16,7 @@ float ParameterInfo::toValue(float normalized) const {
     }
     float v = min + x * (max - min);
     if (kind == Integer || kind == List) v = std::floor(v + 0.5f);
+    if (kind == Hundredths) v = std::floor(v * 100.0f + 0.5f) / 100.0f;
     return v < min ? min : (v > max ? max : v);
 }
 
@@ -48,6 +49,7 @@ void ParameterInfo::formatValue(float normalized, char* text, size_t size) const
     switch (kind) {
         case Continuous: std::snprintf(text, size, "%f", v); break;
         case Integer: std::snprintf(text, size, "%d", static_cast<int>(v)); break;
+        case Hundredths: std::snprintf(text, size, "%.2f", v); break;
         case List: std::snprintf(text, size, "%s", names[static_cast<int>(v)]); break;
         case Gain:
             if (v >= 0.000001f)

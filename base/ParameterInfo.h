@@ -11,6 +11,7 @@ enum ParameterKind : int32_t {
     Integer = 1,     // linear, rounded to a whole number; "%d"
     List = 2,        // linear, rounded; the real value indexes `names`
     Gain = 3,        // min and max in dB; the real value is a linear gain factor
+    Hundredths = 4,  // linear, rounded to hundredths; "%.2f"
 };
 
 // One row of a parameter table. Hosts exchange normalised values 0..1; the

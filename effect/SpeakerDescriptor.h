@@ -1,5 +1,6 @@
-// The effect's own description: identity, counts, flags and the eight
-// parameter rows that the engine and the editor read through the base.
+// The effect's own description: identity, counts, flags and its parameter
+// table. The table's first eight rows are the parameters of every build (the
+// VST 2 plug-in has only these); the extended cabinet's follow them.
 #pragma once
 
 #include "EffectDescriptor.h"
@@ -15,6 +16,44 @@ enum SpeakerParameter : int {
     kSpeedKey,
     kNumSpeakerParameters
 };
+
+enum CabinetParameter : int {
+    kHornSlow = kNumSpeakerParameters,  // each rotor's two speeds, rpm
+    kHornFast,
+    kDrumSlow,
+    kDrumFast,
+    kHornUp,  // ramp times, seconds
+    kHornDown,
+    kDrumUp,
+    kDrumDown,
+    kBrake,
+    kHornRest,  // where a braked rotor stops, degrees
+    kDrumRest,
+    kHornDepth,  // Doppler swing, percent
+    kDrumDepth,
+    kTremolo,  // the horn's level swing, percent
+    kDrive,
+    kNumCabinetParameters
+};
+
+// Positions of the "brake" and "drive" lists.
+enum BrakeSetting : int { kBrakeOff = 0, kBrakeOn };
+enum DriveMode : int { kDriveExact = 0, kDriveClean };
+
+// Every parameter, the eight first; kSpeakerDescriptor.parameters is its start.
+extern const ParameterInfo kCabinetParameters[kNumCabinetParameters];
+
+// What the extended cabinet reports of its rotors: their true angles
+// (0 = facing the left microphone, growing as the rotor turns) and the
+// speeds in force.
+enum CabinetReading : int { kHornAngle = 0, kDrumAngle, kHornRpm, kDrumRpm, kNumCabinetReadings };
+struct ReadingInfo {
+    const char* name;
+    const char* label;
+    float min;
+    float max;
+};
+extern const ReadingInfo kCabinetReadings[kNumCabinetReadings];
 
 // Positions of the "speedkey" list.
 enum SpeedKey : int { kKeySpace = 0, kKeyTab, kKeyCtrl1, kKeyCtrl64, kKeyCtrl66, kKeyCtrl67 };

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "BandDelay.h"
+#include "CleanDrive.h"
 #include "Relaxed.h"
 #include "SignalRecords.h"
 
@@ -26,6 +28,11 @@ struct MicrophoneTap {
 struct alignas(8) RotorCoefficients {
     float hornSlow, hornFast, drumSlow, drumFast;
     float hornStep, drumStep;  // signed change of speed per sample
+    // Running up from the brake and braking: each rotor's fast speed over its
+    // up and down ramp times.
+    float hornRise, hornFall, drumRise, drumFall;
+    float hornRest, drumRest;  // where braked rotors stop, radians
+    int32_t brake;             // whether the brake is on
     float sampleRate;
 };
 
@@ -38,6 +45,17 @@ struct alignas(8) SpeakerCoefficients {
     MicrophoneTap hornTaps[kHornTaps];
     MicrophoneTap drumTaps[kDrumTaps];
     int32_t speedController;  // MIDI controller number, or -1 for none
+    // What the glides move to: the depths as factors of their nominal
+    // values, and the band-limited saturators' share (0 or 1).
+    float glideTargets[kNumGlides];
+};
+
+// How a rotor follows the brake: its motion, the angle left to turn while
+// braking, and the rest angle that turn was planned for.
+struct RotorBrakeState {
+    int32_t motion = kSpinning;
+    double toRest = 0.0;
+    float plannedRest = 0.0f;
 };
 
 struct SignalState {
@@ -46,6 +64,10 @@ struct SignalState {
     float hornSpeed = 0.0f, drumSpeed = 0.0f;
     float hornOsc[3] = {};
     float drumOsc[3] = {};
+    RotorBrakeState hornBrake, drumBrake;
+    Glide glides[kNumGlides] = {};
+    // The band-limited saturators' filters and memory, allocated once.
+    std::unique_ptr<CleanDriveState> clean;
     // Rotor positions for the editor, in turns [0, 1); read on other threads.
     Relaxed<float> hornPosition{0.0f}, drumPosition{0.0f};
 };

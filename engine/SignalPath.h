@@ -13,15 +13,47 @@
 #include <cstdint>
 
 #include "BandDelay.h"
+#include "CleanDrive.h"
 #include "Shaper.h"
 #include "SignalRecords.h"
 
 namespace signalpath {
 
-// Speed update, then oscillator update; the three values stay balanced (the
-// third is always minus the sum of the others) and the factor T holds their
-// amplitude at 1/sqrt(3).
-static inline void advance(RotorState& rotor) {
+constexpr double kSqrt3 = 1.7320508075688772;
+
+// A braking rotor keeps its speed (or runs up to its slow speed if it was
+// slower) until the angle left to turn is what it needs to stop at its
+// braking rate, then slows along that curve, so it lands on the rest angle
+// with its speed falling to 0; the last step turns exactly the angle left.
+static inline void brake(RotorState& rotor) {
+    double v = rotor.speed;
+    if (v < rotor.slow) v = std::fmin(v + rotor.rise, static_cast<double>(rotor.slow));
+    v = std::fmin(v, std::sqrt(2.0 * rotor.fall * rotor.toRest / kSqrt3));
+    v = std::fmin(v, std::tan(std::fmin(rotor.toRest, 1.0)) / kSqrt3);
+    rotor.speed = static_cast<float>(v);
+    rotor.toRest = std::fmax(0.0, rotor.toRest - std::atan(kSqrt3 * rotor.speed));
+}
+
+// Released from the brake, a rotor runs up at its rising rate to the limit
+// the switch selects, and spins from there; one already as fast spins at once.
+static inline bool release(RotorState& rotor) {
+    const float target = rotor.step > 0.0f ? rotor.fast : rotor.slow;
+    if (rotor.speed >= target) {
+        rotor.motion = kSpinning;
+        return false;
+    }
+    const double v = static_cast<double>(rotor.speed) + rotor.rise;
+    if (v >= target) {
+        rotor.speed = target;
+        rotor.motion = kSpinning;
+    } else {
+        rotor.speed = static_cast<float>(v);
+    }
+    return true;
+}
+
+// A spinning rotor ramps by its step and stays between its limits.
+static inline void spin(RotorState& rotor) {
     const double candidate = static_cast<double>(rotor.speed) + rotor.step;
     if (candidate < rotor.slow)
         rotor.speed = rotor.slow;
@@ -29,6 +61,18 @@ static inline void advance(RotorState& rotor) {
         rotor.speed = rotor.fast;
     else
         rotor.speed = static_cast<float>(candidate);
+}
+
+// Speed update, then oscillator update; the three values stay balanced (the
+// third is always minus the sum of the others) and the factor T holds their
+// amplitude at 1/sqrt(3).
+static inline void advance(RotorState& rotor) {
+    if (rotor.motion == kSpinning)
+        spin(rotor);
+    else if (rotor.motion == kBraking)
+        brake(rotor);
+    else if (!release(rotor))
+        spin(rotor);
     const double a = rotor.osc[0], b = rotor.osc[1], c = rotor.osc[2];
     const double t = a * b + 0.75 - c * c;
     const double ht = rotor.speed * t;
@@ -37,6 +81,15 @@ static inline void advance(RotorState& rotor) {
     rotor.osc[0] = static_cast<float>(newA);
     rotor.osc[1] = static_cast<float>(newB);
     rotor.osc[2] = static_cast<float>(-(newA + newB));
+}
+
+// One sample of a glide.
+static inline double glideOn(Glide& glide) {
+    if (glide.remaining > 0) {
+        glide.value += glide.step;
+        if (--glide.remaining == 0) glide.value = glide.target;
+    }
+    return glide.value;
 }
 
 // What the recursive part of the path hands to the mixing part for one
@@ -51,6 +104,8 @@ struct SignalChunk {
     int32_t tapIndex[kTaps][kSize];   // the earlier of the two samples a tap reads
     double tapFraction[kTaps][kSize]; // how far toward the later one
     double hornAmp[3][kSize];         // the horn taps' level swing
+    double glide[kNumGlides][kSize];  // the glides' values
+    double cleanHorn[kSize], cleanDrum[kSize];  // the band-limited saturators' output
 };
 
 // The signal path for a run of samples, in steps over each chunk:
@@ -73,14 +128,44 @@ static inline void prepare(SignalPath& path, SignalChunk& chunk, int i, float x)
     path.filterY1 = static_cast<float>(y);
     advance(path.horn);
     advance(path.drum);
+    for (int k = 0; k < kNumGlides; ++k) chunk.glide[k][i] = glideOn(path.glides[k]);
     for (int k = 0; k < 3; ++k) chunk.osc[k][i] = path.horn.osc[k];
     for (int k = 0; k < 2; ++k) chunk.osc[3 + k][i] = path.drum.osc[k];
 }
 
+// The plain saturators, the band-limited ones, or (while the mode glides
+// from one to the other) both, mixed by the glide's share.
 static inline void shapeChunk(const SignalPath& path, SignalChunk& chunk) {
+    const double* share = chunk.glide[kGlideCleanMix];
+    const int last = chunk.count - 1;
+    const bool allPlain = share[0] == 0.0 && share[last] == 0.0;
+    const bool allClean = share[0] == 1.0 && share[last] == 1.0;
+    if (allPlain) {
+        for (int i = 0; i < chunk.count; ++i) {
+            chunk.hornIn[i] = static_cast<float>(shape(path.hornShaper, chunk.high[i]));
+            chunk.drumIn[i] = static_cast<float>(shape(path.drumShaper, chunk.low[i]));
+        }
+        return;
+    }
+    double u[SignalChunk::kSize];
+    for (int i = 0; i < chunk.count; ++i) u[i] = chunk.high[i] * path.hornShaper.drive * kInverseFullScale;
+    cleandrive::shapeBand(*path.clean, path.clean->horn, u, chunk.cleanHorn, chunk.count);
+    for (int i = 0; i < chunk.count; ++i) u[i] = chunk.low[i] * path.drumShaper.drive * kInverseFullScale;
+    cleandrive::shapeDelayedBand(path.clean->drum, u, chunk.cleanDrum, chunk.count);
+    if (allClean) {
+        for (int i = 0; i < chunk.count; ++i) {
+            chunk.hornIn[i] = static_cast<float>(chunk.cleanHorn[i] * path.hornShaper.scale);
+            chunk.drumIn[i] = static_cast<float>(chunk.cleanDrum[i] * path.drumShaper.scale);
+        }
+        return;
+    }
     for (int i = 0; i < chunk.count; ++i) {
-        chunk.hornIn[i] = static_cast<float>(shape(path.hornShaper, chunk.high[i]));
-        chunk.drumIn[i] = static_cast<float>(shape(path.drumShaper, chunk.low[i]));
+        const double plainHorn = shape(path.hornShaper, chunk.high[i]);
+        const double plainDrum = shape(path.drumShaper, chunk.low[i]);
+        const double cleanHorn = chunk.cleanHorn[i] * path.hornShaper.scale;
+        const double cleanDrum = chunk.cleanDrum[i] * path.drumShaper.scale;
+        chunk.hornIn[i] = static_cast<float>(plainHorn + share[i] * (cleanHorn - plainHorn));
+        chunk.drumIn[i] = static_cast<float>(plainDrum + share[i] * (cleanDrum - plainDrum));
     }
 }
 
@@ -92,7 +177,8 @@ static inline void locateTaps(const SignalPath& path, SignalChunk& chunk, int32_
     for (int k = 0; k < kTaps; ++k) {
         const TapSettings& tap = path.taps[k];
         for (int i = 0; i < chunk.count; ++i) {
-            const double delay = tap.baseDelay + tap.delayDepth * chunk.osc[k][i];
+            const double depth = tap.delayDepth * chunk.glide[k < kHornTaps ? kGlideHornDepth : kGlideDrumDepth][i];
+            const double delay = tap.baseDelay + depth * chunk.osc[k][i];
             // Written at firstWriteIndex + i; one bufferSize keeps it positive.
             const double position = ((firstWriteIndex + i + 1) - delay) + BandDelay::kSize;
             const int32_t whole = static_cast<int32_t>(position);
@@ -101,7 +187,8 @@ static inline void locateTaps(const SignalPath& path, SignalChunk& chunk, int32_
         }
     }
     for (int k = 0; k < 3; ++k)
-        for (int i = 0; i < chunk.count; ++i) chunk.hornAmp[k][i] = 1.0 + path.taps[k].ampDepth * chunk.osc[k][i];
+        for (int i = 0; i < chunk.count; ++i)
+            chunk.hornAmp[k][i] = 1.0 + (path.taps[k].ampDepth * chunk.glide[kGlideTremolo][i]) * chunk.osc[k][i];
 }
 
 static inline void mix(SignalPath& path, const SignalChunk& chunk, int i, float& left, float& right) {

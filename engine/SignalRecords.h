@@ -41,21 +41,49 @@ struct PathCoefficients {
     TapSettings taps[kTaps];
 };
 
-// One rotor: its speed between two limits, ramping by a signed step each
-// sample, and its angle as a balanced three-phase oscillator.
+// What a rotor's speed follows. Spinning, it ramps by a signed step each
+// sample between its two limits; braking, it runs down to a standstill at a
+// planned angle; releasing from the brake, it runs up until it reaches the
+// limit the switch selects and spins again.
+enum RotorMotion : int32_t { kSpinning = 0, kBraking, kReleasing };
+
+// One rotor: its speed, its motion, and its angle as a balanced three-phase
+// oscillator, which turns by atan(sqrt(3) * speed) radians each sample.
 struct RotorState {
     float speed;
     float step;
     float slow;
     float fast;
     float osc[3];
+    int32_t motion;
+    float rise;     // speed gained per sample running up from the brake
+    float fall;     // speed lost per sample braking
+    double toRest;  // braking: radians still to turn before the standstill
 };
+
+// A value moving linearly to its target over a few milliseconds, so that a
+// depth or mode change does not step the sound.
+struct Glide {
+    double value;
+    double target;
+    double step;
+    int32_t remaining;  // samples until value is target
+};
+
+// Which glide moves what: the horn's and the drum's Doppler swing, the
+// horn's level swing (all as factors of their nominal depths), and the share
+// of the band-limited saturators in the shaped bands.
+enum GlideIndex : int { kGlideHornDepth = 0, kGlideDrumDepth, kGlideTremolo, kGlideCleanMix, kNumGlides };
+
+struct CleanDriveState;
 
 // The working copy for one run of samples: the coefficients, then the
 // state that is stored back afterwards.
 struct SignalPath : PathCoefficients {
     float filterY1, filterY2;
     RotorState horn, drum;
+    Glide glides[kNumGlides];
+    CleanDriveState* clean;  // the band-limited saturators' filter memory
     float* hornBuffer;
     float* drumBuffer;
     int32_t writeIndex;

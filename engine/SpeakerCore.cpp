@@ -19,14 +19,19 @@ inline float limitSpeed(double speed) {
     return static_cast<float>(speed < kMaxRotorSpeed ? speed : kMaxRotorSpeed);
 }
 
-// Nominal rotor frequencies, in tenths of a hertz.
-constexpr double kHornSlowTenths = 8.0, kHornFastTenths = 69.0;
-constexpr double kDrumSlowTenths = 7.0, kDrumFastTenths = 64.0;
 // Oscillator step per sample for one tenth of a hertz, times the sample rate.
 constexpr double kSpeedUnit = 0.363;
-// Full-range ramp times in seconds at acceleration 0.
-constexpr double kHornUpSeconds = 0.7, kHornDownSeconds = 1.8;
-constexpr double kDrumUpSeconds = 4.9, kDrumDownSeconds = 7.0;
+constexpr double kPi = 3.14159265358979323846;
+
+// A speed parameter in rpm as tenths of a hertz: the default speeds give
+// exactly the nominal 8, 69, 7 and 64.
+double tenthsOfHertz(float rpm) { return rpm / 6.0; }
+// A ramp time as its hundredths show it; the defaults give exactly the
+// nominal 0.7, 1.8, 4.9 and 7.0 seconds.
+double rampSeconds(float seconds) { return std::floor(seconds * 100.0 + 0.5) / 100.0; }
+
+// How long a depth change glides, and how long the saturators' mode fades.
+constexpr double kDepthGlideSeconds = 0.005, kModeFadeSeconds = 0.010;
 
 // The rotor oscillators start balanced, at amplitude 1/sqrt(3) and phase 60 degrees.
 constexpr float kOscillatorStart[3] = {0.28867513f, 0.28867513f, -0.57735026f};
@@ -49,15 +54,54 @@ constexpr TapRow kDrumTapRows[kDrumTaps] = {
 // Control-change status (any channel) of the speed controller's messages.
 constexpr unsigned char kControlChange = 0xB0;
 
+constexpr double kSqrt3 = 1.7320508075688772, kTurn = 2.0 * kPi;
+
+// The angle a rotor faces, in radians [0, 2 pi): 0 where its first
+// oscillator value peaks (the horn's loudest into the left microphone),
+// growing as it turns.
+double rotorAngle(const float osc[3]) {
+    const double angle = std::atan2((static_cast<double>(osc[2]) - osc[1]) / kSqrt3, osc[0]);
+    return angle < 0.0 ? angle + kTurn : angle;
+}
+
+// The brake, followed between segments. When it comes on (or the rest angle
+// moves) the rotor is given the angle to turn before it stands: the way to
+// the rest angle, plus whole turns if it needs more than that to slow down
+// at its braking rate. When it goes off the rotor runs up again.
+void steerRotor(RotorBrakeState& brake, float speed, const float osc[3], bool brakeOn, float rest, float fall) {
+    if (!brakeOn) {
+        if (brake.motion == kBraking) brake.motion = kReleasing;
+        return;
+    }
+    if (brake.motion == kBraking && brake.plannedRest == rest) return;
+    double ahead = rest - rotorAngle(osc);
+    ahead -= kTurn * std::floor(ahead / kTurn);
+    const double stopping = kSqrt3 * speed * speed / (2.0 * fall);
+    brake.toRest = ahead + kTurn * std::ceil(std::fmax(0.0, stopping - ahead) / kTurn);
+    brake.motion = kBraking;
+    brake.plannedRest = rest;
+}
+
+// A glide's length in samples, at least one.
+int32_t glideSamples(double seconds, float rate) {
+    return static_cast<int32_t>(std::fmax(1.0, std::fmin(seconds * rate + 0.5, 1 << 20)));
+}
+
 }  // namespace
 
 SpeakerCore::SpeakerCore() : segmentRunner(bestSegmentRunner()) {
-    for (int i = 0; i < kNumSpeakerParameters; ++i) {
-        const ParameterInfo& row = kSpeakerDescriptor.parameters[i];
+    for (int i = 0; i < kNumCabinetParameters; ++i) {
+        const ParameterInfo& row = kCabinetParameters[i];
         values[i] = row.toValue(row.defaultNormalized());
     }
     for (int i = 0; i < 3; ++i) signal.hornOsc[i] = signal.drumOsc[i] = kOscillatorStart[i];
     signal.bandDelay.allocate();
+    signal.clean.reset(new CleanDriveState);
+    initialiseCleanDrive(*signal.clean);
+    SpeakerCoefficients atDefaults{};
+    updateGlideTargets(atDefaults);
+    for (int k = 0; k < kNumGlides; ++k)
+        signal.glides[k] = {atDefaults.glideTargets[k], atDefaults.glideTargets[k], 0.0, 0};
 }
 
 SpeakerCore::~SpeakerCore() { signal.bandDelay.release(); }
@@ -65,7 +109,7 @@ SpeakerCore::~SpeakerCore() { signal.bandDelay.release(); }
 // --- Parameters, rate and coefficients ------------------------------------------
 
 void SpeakerCore::setParameter(int index, float v) {
-    if (static_cast<unsigned>(index) >= static_cast<unsigned>(kNumSpeakerParameters)) return;
+    if (static_cast<unsigned>(index) >= static_cast<unsigned>(kNumCabinetParameters)) return;
     values[index] = v;
     updateCoefficientsFor(index);
 }
@@ -99,6 +143,17 @@ void SpeakerCore::updateCoefficientsFor(int index) {
         case kSlowSpeed:
         case kFastSpeed:
         case kAcceleration:
+        case kHornSlow:
+        case kHornFast:
+        case kDrumSlow:
+        case kDrumFast:
+        case kHornUp:
+        case kHornDown:
+        case kDrumUp:
+        case kDrumDown:
+        case kBrake:
+        case kHornRest:
+        case kDrumRest:
             coefficients.updatePart<RotorCoefficients>(offsetof(SpeakerCoefficients, rotors),
                                                        [&](RotorCoefficients& r) { updateRotors(r, rate); });
             return;
@@ -116,6 +171,10 @@ void SpeakerCore::updateCoefficientsFor(int index) {
                 updatePathTaps(c);
                 break;
             case kSpeedKey: updateSpeedController(c); break;
+            case kHornDepth:
+            case kDrumDepth:
+            case kTremolo:
+            case kDrive: updateGlideTargets(c); break;
         }
     });
 }
@@ -132,6 +191,7 @@ void SpeakerCore::updateCoefficients() {
         updateLevels(c);
         updatePathTaps(c);
         updateSpeedController(c);
+        updateGlideTargets(c);
     });
 }
 
@@ -165,23 +225,34 @@ void SpeakerCore::updateShapers(SpeakerCoefficients& c) {
     c.path.drumShaper = signalpath::shaperFor(c.drumDrive, c.drumDriveNorm);
 }
 
+// A ramp's time is the full swing's, between the two speeds when switching
+// and between a standstill and the fast speed at the brake.
 void SpeakerCore::updateRotors(RotorCoefficients& r, float rate) {
     const double slowFactor = 1.0 + value(kSlowSpeed) * 0.01;
     const double fastFactor = 1.0 + value(kFastSpeed) * 0.01;
-    r.hornSlow = limitSpeed(kHornSlowTenths * slowFactor * kSpeedUnit / rate);
-    r.hornFast = limitSpeed(kHornFastTenths * fastFactor * kSpeedUnit / rate);
-    r.drumSlow = limitSpeed(kDrumSlowTenths * slowFactor * kSpeedUnit / rate);
-    r.drumFast = limitSpeed(kDrumFastTenths * fastFactor * kSpeedUnit / rate);
+    r.hornSlow = limitSpeed(tenthsOfHertz(value(kHornSlow)) * slowFactor * kSpeedUnit / rate);
+    r.hornFast = limitSpeed(tenthsOfHertz(value(kHornFast)) * fastFactor * kSpeedUnit / rate);
+    r.drumSlow = limitSpeed(tenthsOfHertz(value(kDrumSlow)) * slowFactor * kSpeedUnit / rate);
+    r.drumFast = limitSpeed(tenthsOfHertz(value(kDrumFast)) * fastFactor * kSpeedUnit / rate);
 
     const double timeFactor = std::pow(2.0, -value(kAcceleration) * 0.01);
     const double samples = timeFactor * rate;
+    const double hornUp = rampSeconds(value(kHornUp)) * samples, hornDown = rampSeconds(value(kHornDown)) * samples;
+    const double drumUp = rampSeconds(value(kDrumUp)) * samples, drumDown = rampSeconds(value(kDrumDown)) * samples;
     if (value(kSpeedToggle) >= 0.5f) {
-        r.hornStep = static_cast<float>((r.hornFast - r.hornSlow) / (kHornUpSeconds * samples));
-        r.drumStep = static_cast<float>((r.drumFast - r.drumSlow) / (kDrumUpSeconds * samples));
+        r.hornStep = static_cast<float>((r.hornFast - r.hornSlow) / hornUp);
+        r.drumStep = static_cast<float>((r.drumFast - r.drumSlow) / drumUp);
     } else {
-        r.hornStep = static_cast<float>((r.hornSlow - r.hornFast) / (kHornDownSeconds * samples));
-        r.drumStep = static_cast<float>((r.drumSlow - r.drumFast) / (kDrumDownSeconds * samples));
+        r.hornStep = static_cast<float>((r.hornSlow - r.hornFast) / hornDown);
+        r.drumStep = static_cast<float>((r.drumSlow - r.drumFast) / drumDown);
     }
+    r.hornRise = static_cast<float>(r.hornFast / hornUp);
+    r.hornFall = static_cast<float>(r.hornFast / hornDown);
+    r.drumRise = static_cast<float>(r.drumFast / drumUp);
+    r.drumFall = static_cast<float>(r.drumFast / drumDown);
+    r.hornRest = static_cast<float>(value(kHornRest) * (kPi / 180.0));
+    r.drumRest = static_cast<float>(value(kDrumRest) * (kPi / 180.0));
+    r.brake = value(kBrake) >= 0.5f ? 1 : 0;
     r.sampleRate = rate;
 }
 
@@ -234,6 +305,13 @@ void SpeakerCore::updateSpeedController(SpeakerCoefficients& c) {
     c.speedController = key ? key->controller : -1;
 }
 
+void SpeakerCore::updateGlideTargets(SpeakerCoefficients& c) {
+    c.glideTargets[kGlideHornDepth] = value(kHornDepth) / 100.0f;
+    c.glideTargets[kGlideDrumDepth] = value(kDrumDepth) / 100.0f;
+    c.glideTargets[kGlideTremolo] = value(kTremolo) / 100.0f;
+    c.glideTargets[kGlideCleanMix] = value(kDrive) >= 0.5f ? 1.0f : 0.0f;
+}
+
 RotorCoefficients SpeakerCore::loadRotors() const {
     return coefficients.loadPart<RotorCoefficients>(offsetof(SpeakerCoefficients, rotors));
 }
@@ -247,16 +325,50 @@ void SpeakerCore::advancePositions(int frames, const SpeakerCoefficients& c) {
     signal.drumPosition = wrapTurns(signal.drumPosition + drumTurnsPerSecond(signal.drumSpeed, madeFor) * seconds);
 }
 
+void SpeakerCore::steerRotors(const RotorCoefficients& r) {
+    steerRotor(signal.hornBrake, signal.hornSpeed, signal.hornOsc, r.brake != 0, r.hornRest, r.hornFall);
+    steerRotor(signal.drumBrake, signal.drumSpeed, signal.drumOsc, r.brake != 0, r.drumRest, r.drumFall);
+}
+
+// A glide whose target changed starts toward the new one from where it is.
+// The band-limited saturators start from silent memory when they fade in.
+void SpeakerCore::startGlides(const SpeakerCoefficients& c) {
+    for (int k = 0; k < kNumGlides; ++k) {
+        Glide& glide = signal.glides[k];
+        const double target = c.glideTargets[k];
+        if (target == glide.target) continue;
+        if (k == kGlideCleanMix && glide.value == 0.0) clearCleanDrive(*signal.clean);
+        const int32_t samples = glideSamples(k == kGlideCleanMix ? kModeFadeSeconds : kDepthGlideSeconds, rate);
+        glide = {glide.value, target, (target - glide.value) / samples, samples};
+    }
+}
+
 SignalPath SpeakerCore::loadSignalPath(const SpeakerCoefficients& c) const {
     SignalPath path;
     static_cast<PathCoefficients&>(path) = c.path;
     const RotorCoefficients& r = c.rotors;
     path.filterY1 = signal.filterY1;
     path.filterY2 = signal.filterY2;
-    path.horn = {signal.hornSpeed, r.hornStep, r.hornSlow, r.hornFast,
-                 {signal.hornOsc[0], signal.hornOsc[1], signal.hornOsc[2]}};
-    path.drum = {signal.drumSpeed, r.drumStep, r.drumSlow, r.drumFast,
-                 {signal.drumOsc[0], signal.drumOsc[1], signal.drumOsc[2]}};
+    path.horn = {signal.hornSpeed,
+                 r.hornStep,
+                 r.hornSlow,
+                 r.hornFast,
+                 {signal.hornOsc[0], signal.hornOsc[1], signal.hornOsc[2]},
+                 signal.hornBrake.motion,
+                 r.hornRise,
+                 r.hornFall,
+                 signal.hornBrake.toRest};
+    path.drum = {signal.drumSpeed,
+                 r.drumStep,
+                 r.drumSlow,
+                 r.drumFast,
+                 {signal.drumOsc[0], signal.drumOsc[1], signal.drumOsc[2]},
+                 signal.drumBrake.motion,
+                 r.drumRise,
+                 r.drumFall,
+                 signal.drumBrake.toRest};
+    for (int k = 0; k < kNumGlides; ++k) path.glides[k] = signal.glides[k];
+    path.clean = signal.clean.get();
     path.hornBuffer = signal.bandDelay.hornBuffer.get();
     path.drumBuffer = signal.bandDelay.drumBuffer.get();
     path.writeIndex = signal.bandDelay.writeIndex;
@@ -268,6 +380,11 @@ void SpeakerCore::storeSignalPath(const SignalPath& path) {
     signal.filterY2 = path.filterY2;
     signal.hornSpeed = path.horn.speed;
     signal.drumSpeed = path.drum.speed;
+    signal.hornBrake.motion = path.horn.motion;
+    signal.hornBrake.toRest = path.horn.toRest;
+    signal.drumBrake.motion = path.drum.motion;
+    signal.drumBrake.toRest = path.drum.toRest;
+    for (int k = 0; k < kNumGlides; ++k) signal.glides[k] = path.glides[k];
     for (int i = 0; i < 3; ++i) {
         signal.hornOsc[i] = path.horn.osc[i];
         signal.drumOsc[i] = path.drum.osc[i];
@@ -282,6 +399,8 @@ void SpeakerCore::processSegment(const float* inLeft, const float* inRight, floa
                                    const SpeakerCoefficients& c) {
     DenormalGuard flushDenormals;
     advancePositions(frames, c);
+    steerRotors(c.rotors);
+    startGlides(c);
     SignalPath path = loadSignalPath(c);
     segmentRunner(path, inLeft, inRight, outLeft, outRight, frames, replacing);
     storeSignalPath(path);
@@ -297,6 +416,15 @@ void SpeakerCore::processStretch(const float* inLeft, const float* inRight, floa
 }
 
 void SpeakerCore::rotorsChanged() { running.rotors = loadRotors(); }
+
+// A rotor turns atan(sqrt(3) * speed) radians a sample.
+void SpeakerCore::publishReadings() {
+    const double rpmPerRadian = sampleRate() * 60.0 / kTurn;
+    readings[kHornAngle] = static_cast<float>(rotorAngle(signal.hornOsc) * (180.0 / kPi));
+    readings[kDrumAngle] = static_cast<float>(rotorAngle(signal.drumOsc) * (180.0 / kPi));
+    readings[kHornRpm] = static_cast<float>(std::atan(kSqrt3 * signal.hornSpeed) * rpmPerRadian);
+    readings[kDrumRpm] = static_cast<float>(std::atan(kSqrt3 * signal.drumSpeed) * rpmPerRadian);
+}
 
 // A control change of the speed controller: its value 64..127 means fast,
 // 0..63 slow; a message of one to three bytes, missing bytes read as 0.

@@ -55,6 +55,13 @@ public:
     // Switches the speed between two stretches; answers whether it changed.
     bool switchSpeed(bool toFast);
 
+    // The rotors' true angles and speeds (see CabinetReading) as they were
+    // when publishReadings last ran, which the audio thread calls after a block.
+    void publishReadings();
+    float reading(int index) const {
+        return static_cast<unsigned>(index) < kNumCabinetReadings ? readings[index].load() : 0.0f;
+    }
+
     // Rotor positions for an editor: the fraction of one animation turn, in [0, 1).
     float hornPosition() const { return signal.hornPosition; }
     float drumPosition() const { return signal.drumPosition; }
@@ -83,12 +90,16 @@ private:
     void updateLevels(SpeakerCoefficients& c);
     void updatePathTaps(SpeakerCoefficients& c);
     void updateSpeedController(SpeakerCoefficients& c);
+    void updateGlideTargets(SpeakerCoefficients& c);
+    void steerRotors(const RotorCoefficients& r);
+    void startGlides(const SpeakerCoefficients& c);
 
     SignalPath loadSignalPath(const SpeakerCoefficients& c) const;
     void storeSignalPath(const SignalPath& path);
     void advancePositions(int frames, const SpeakerCoefficients& c);
 
-    Relaxed<float> values[kNumSpeakerParameters];
+    Relaxed<float> values[kNumCabinetParameters];
+    Relaxed<float> readings[kNumCabinetReadings] = {};
     Relaxed<float> rate{44100.0f};
     RelaxedRecord<SpeakerCoefficients> coefficients;
     SignalState signal;

@@ -43,14 +43,19 @@ const clap_plugin_note_ports_t kNotePorts = {
 };
 
 const clap_plugin_params_t kParams = {
-    [](const clap_plugin_t*) -> uint32_t { return kNumSpeakerParameters; },
+    [](const clap_plugin_t*) -> uint32_t { return clapparameters::kCount; },
     [](const clap_plugin_t*, uint32_t index, clap_param_info_t* info) {
-        if (!clapparameters::isParameter(index) || !info) return false;
+        if (index >= clapparameters::kCount || !info) return false;
         clapparameters::describe(index, *info);
         return true;
     },
     [](const clap_plugin_t* p, clap_id id, double* value) {
-        if (!clapparameters::isParameter(id) || !value) return false;
+        if (!value) return false;
+        if (clapparameters::isReading(id)) {
+            *value = self(p).reading(id - clapparameters::kFirstReading);
+            return true;
+        }
+        if (!clapparameters::isParameter(id)) return false;
         *value = self(p).value(id);
         return true;
     },

@@ -10,7 +10,8 @@
 namespace clapparameters {
 namespace {
 
-const ParameterInfo& row(clap_id id) { return kSpeakerDescriptor.parameters[id]; }
+const ParameterInfo& row(clap_id id) { return kCabinetParameters[id]; }
+const ReadingInfo& readingRow(clap_id id) { return kCabinetReadings[id - kFirstReading]; }
 
 const char* skipSpaces(const char* text) {
     while (std::isspace(static_cast<unsigned char>(*text))) ++text;
@@ -36,9 +37,17 @@ bool trimmed(const char* text, char* out, size_t capacity) {
 }  // namespace
 
 void describe(clap_id id, clap_param_info_t& info) {
-    const ParameterInfo& r = row(id);
     info = clap_param_info_t{};
     info.id = id;
+    if (isReading(id)) {
+        const ReadingInfo& r = readingRow(id);
+        info.flags = CLAP_PARAM_IS_READONLY;
+        std::snprintf(info.name, sizeof info.name, "%s", r.name);
+        info.min_value = r.min;
+        info.max_value = r.max;
+        return;
+    }
+    const ParameterInfo& r = row(id);
     info.flags = CLAP_PARAM_IS_AUTOMATABLE;
     if (r.kind == Integer || r.kind == List) info.flags |= CLAP_PARAM_IS_STEPPED;
     if (r.kind == List) info.flags |= CLAP_PARAM_IS_ENUM;
@@ -57,7 +66,12 @@ float normalized(clap_id id, double value) {
 double displayValue(clap_id id, float normalizedValue) { return row(id).toValue(normalizedValue); }
 
 bool valueToText(clap_id id, double value, char* text, uint32_t capacity) {
-    if (!isParameter(id) || !std::isfinite(value) || !text || capacity == 0) return false;
+    if (!std::isfinite(value) || !text || capacity == 0) return false;
+    if (isReading(id)) {
+        std::snprintf(text, capacity, "%.1f %s", value, readingRow(id).label);
+        return true;
+    }
+    if (!isParameter(id)) return false;
     char shown[32];
     row(id).formatValue(normalized(id, value), shown, sizeof shown);
     const char* label = row(id).label;

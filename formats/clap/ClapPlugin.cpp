@@ -50,8 +50,7 @@ const clap_plugin_t ClapPlugin::kFunctions = {
 ClapPlugin::ClapPlugin(const clap_host_t* host)
     : plugin(kFunctions), host(host), editor(this), window(&editor, host) {
     plugin.plugin_data = this;
-    for (int i = 0; i < kNumSpeakerParameters; ++i)
-        normalizedValues[i] = kSpeakerDescriptor.parameters[i].defaultNormalized();
+    for (int i = 0; i < kNumCabinetParameters; ++i) normalizedValues[i] = kCabinetParameters[i].defaultNormalized();
 }
 
 // The host may be asked for its services from here on.
@@ -105,6 +104,7 @@ clap_process_status ClapPlugin::process(const clap_process_t& p) {
     }
     if (frames > done) runStretch(p, events, done, frames);
     midiCount = 0;
+    core.publishReadings();
     hornPosition = core.hornPosition();
     drumPosition = core.drumPosition();
     return CLAP_PROCESS_CONTINUE;
@@ -179,8 +179,8 @@ void ClapPlugin::setNormalized(clap_id id, float normalized) {
     if (std::isnan(normalized)) return;
     const float clamped = normalized < 0.0f ? 0.0f : (normalized > 1.0f ? 1.0f : normalized);
     normalizedValues[id] = clamped;
-    core.setParameter(static_cast<int>(id), kSpeakerDescriptor.parameters[id].toValue(clamped));
-    editor.setParameter(static_cast<int>(id), clamped);
+    core.setParameter(static_cast<int>(id), kCabinetParameters[id].toValue(clamped));
+    if (id < kNumSpeakerParameters) editor.setParameter(static_cast<int>(id), clamped);
 }
 
 float ClapPlugin::parameter(int index) {

@@ -28,6 +28,8 @@ public:
 
     // Parameters, in display units.
     double value(clap_id id);
+    // A rotor reading (see CabinetReading) as the last block left it.
+    double reading(int index) const { return core.reading(index); }
     void flush(const clap_input_events_t* in, const clap_output_events_t* out);
 
     // State.
@@ -74,7 +76,7 @@ private:
     const clap_host_params_t* hostParams = nullptr;
     const clap_host_log_t* hostLog = nullptr;
     SpeakerCore core;
-    Relaxed<float> normalizedValues[kNumSpeakerParameters];
+    Relaxed<float> normalizedValues[kNumCabinetParameters];
     SpeakerEditor editor;
     ClapEditorWindow window;
     EditorEventQueue editorEvents;

@@ -7,7 +7,6 @@ namespace settingsrecord {
 namespace {
 
 constexpr uint8_t kTag[4] = {'H', 'L', 'V', 'N'};
-constexpr size_t kChecksumAt = kSize - 4;
 
 void putWord(uint8_t* at, uint32_t word) {
     for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(word >> (8 * i));
@@ -32,14 +31,14 @@ Bytes encode(const Values& values) {
     Bytes bytes{};
     std::memcpy(bytes.data(), kTag, 4);
     putWord(&bytes[4], kVersion);
-    putWord(&bytes[8], kNumSpeakerParameters);
+    putWord(&bytes[8], kNumCabinetParameters);
     for (size_t i = 0; i < values.size(); ++i) {
         uint64_t bits;
         std::memcpy(&bits, &values[i], 8);
         putWord(&bytes[kHeaderSize + 8 * i], static_cast<uint32_t>(bits));
         putWord(&bytes[kHeaderSize + 8 * i + 4], static_cast<uint32_t>(bits >> 32));
     }
-    putWord(&bytes[kChecksumAt], checksum(bytes.data(), kChecksumAt));
+    putWord(&bytes[kSize - 4], checksum(bytes.data(), kSize - 4));
     return bytes;
 }
 
@@ -48,16 +47,19 @@ const char* decode(const uint8_t* bytes, size_t size, Values& values) {
     if (size < kHeaderSize) return "it is truncated";
     const uint32_t version = word(&bytes[4]);
     if (version > kVersion) return "it was saved by a newer version of Halvern";
-    if (version == 0 || word(&bytes[8]) != kNumSpeakerParameters) return "it is corrupt";
-    if (size < kSize) return "it is truncated";
-    if (size > kSize) return "it is longer than a state of its version";
-    if (word(&bytes[kChecksumAt]) != checksum(bytes, kChecksumAt)) return "it is corrupt";
+    const size_t count = version == 1 ? kNumSpeakerParameters : kNumCabinetParameters;
+    if (version == 0 || word(&bytes[8]) != count) return "it is corrupt";
+    const size_t expected = sizeFor(count);
+    if (size < expected) return "it is truncated";
+    if (size > expected) return "it is longer than a state of its version";
+    if (word(&bytes[expected - 4]) != checksum(bytes, expected - 4)) return "it is corrupt";
     Values read;
-    for (size_t i = 0; i < read.size(); ++i) {
+    for (size_t i = 0; i < read.size(); ++i) read[i] = kCabinetParameters[i].defaultValue;
+    for (size_t i = 0; i < count; ++i) {
         const uint64_t bits = word(&bytes[kHeaderSize + 8 * i]) |
                               static_cast<uint64_t>(word(&bytes[kHeaderSize + 8 * i + 4])) << 32;
         std::memcpy(&read[i], &bits, 8);
-        const ParameterInfo& row = kSpeakerDescriptor.parameters[i];
+        const ParameterInfo& row = kCabinetParameters[i];
         if (!(read[i] >= row.min && read[i] <= row.max)) return "it holds a value out of range";
     }
     values = read;

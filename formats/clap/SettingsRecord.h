@@ -1,7 +1,8 @@
 // The plug-in's saved settings in a small record of its own: the tag "HLVN",
 // the record's version, the number of values, the parameters' values in the
 // units they display (little-endian doubles, in parameter order) and a
-// checksum of everything before it. A record is read only whole: a
+// checksum of everything before it. Version 1 held the first eight
+// parameters; version 2 holds every one. A record is read only whole: a
 // truncated, altered or newer one is refused with the reason.
 #pragma once
 
@@ -13,17 +14,19 @@
 
 namespace settingsrecord {
 
-constexpr uint32_t kVersion = 1;
+constexpr uint32_t kVersion = 2;
 constexpr size_t kHeaderSize = 12;  // tag, version, count
-constexpr size_t kSize = kHeaderSize + 8 * kNumSpeakerParameters + 4;
+constexpr size_t sizeFor(size_t count) { return kHeaderSize + 8 * count + 4; }
+constexpr size_t kSize = sizeFor(kNumCabinetParameters);  // the longest record
 
-using Values = std::array<double, kNumSpeakerParameters>;
+using Values = std::array<double, kNumCabinetParameters>;
 using Bytes = std::array<uint8_t, kSize>;
 
 Bytes encode(const Values& values);
 
-// Fills `values` from a record of `size` bytes and answers null; or answers
-// why the bytes are no record this version can read, and leaves `values` alone.
+// Fills `values` from a record of `size` bytes and answers null (a version 1
+// record gives the parameters it lacks their defaults); or answers why the
+// bytes are no record this version can read, and leaves `values` alone.
 const char* decode(const uint8_t* bytes, size_t size, Values& values);
 
 }  // namespace settingsrecord

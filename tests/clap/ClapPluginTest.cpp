@@ -184,9 +184,9 @@ TEST_F(ClapPlugin, DescribesItselfAndOffersItsExtensions) {
 }
 
 TEST_F(ClapPlugin, ParametersAreTheTableInDisplayUnits) {
-    ASSERT_EQ(params->count(plugin), static_cast<uint32_t>(kNumSpeakerParameters));
-    for (uint32_t i = 0; i < kNumSpeakerParameters; ++i) {
-        const ParameterInfo& row = kSpeakerDescriptor.parameters[i];
+    ASSERT_EQ(params->count(plugin), static_cast<uint32_t>(kNumCabinetParameters + kNumCabinetReadings));
+    for (uint32_t i = 0; i < kNumCabinetParameters; ++i) {
+        const ParameterInfo& row = kCabinetParameters[i];
         clap_param_info_t info{};
         ASSERT_TRUE(params->get_info(plugin, i, &info));
         EXPECT_EQ(info.id, i);
@@ -196,13 +196,25 @@ TEST_F(ClapPlugin, ParametersAreTheTableInDisplayUnits) {
         EXPECT_EQ(info.default_value, row.defaultValue) << row.name;
         EXPECT_EQ(value(plugin, i), row.defaultValue) << row.name;
         EXPECT_TRUE(info.flags & CLAP_PARAM_IS_AUTOMATABLE);
-        EXPECT_TRUE(info.flags & CLAP_PARAM_IS_STEPPED);
+        EXPECT_EQ((info.flags & CLAP_PARAM_IS_STEPPED) != 0, row.kind != Hundredths) << row.name;
         EXPECT_EQ((info.flags & CLAP_PARAM_IS_ENUM) != 0, row.kind == List) << row.name;
     }
+    // The rotors' readings follow, for the host to show and never to set.
+    for (uint32_t r = 0; r < kNumCabinetReadings; ++r) {
+        clap_param_info_t info{};
+        ASSERT_TRUE(params->get_info(plugin, kNumCabinetParameters + r, &info));
+        EXPECT_STREQ(info.name, kCabinetReadings[r].name);
+        EXPECT_EQ(info.flags, static_cast<uint32_t>(CLAP_PARAM_IS_READONLY));
+        double reading = -1;
+        EXPECT_TRUE(params->get_value(plugin, kNumCabinetParameters + r, &reading));
+        EXPECT_GE(reading, kCabinetReadings[r].min);
+        EXPECT_LE(reading, kCabinetReadings[r].max);
+    }
+    const clap_id past = kNumCabinetParameters + kNumCabinetReadings;
     clap_param_info_t info{};
-    EXPECT_FALSE(params->get_info(plugin, kNumSpeakerParameters, &info));
+    EXPECT_FALSE(params->get_info(plugin, past, &info));
     double v = 0;
-    EXPECT_FALSE(params->get_value(plugin, kNumSpeakerParameters, &v));
+    EXPECT_FALSE(params->get_value(plugin, past, &v));
     EXPECT_FALSE(params->get_value(plugin, CLAP_INVALID_ID, &v));
 
     // A value out of range is clamped; one between steps is rounded.
@@ -224,15 +236,19 @@ TEST_F(ClapPlugin, TextsAreTheDisplayTextsAndParseWhatUsersType) {
     EXPECT_EQ(text(kDistortion, 60), "60");
     EXPECT_EQ(text(kBalance, 500), "50");  // clamped
     EXPECT_EQ(text(kBalance, NAN), "false");
-    EXPECT_EQ(text(kNumSpeakerParameters, 0), "false");
+    EXPECT_EQ(text(kHornFast, 414), "414 rpm");
+    EXPECT_EQ(text(kDrumUp, 4.9), "4.90 s");
+    EXPECT_EQ(text(kDrive, 1), "clean");
+    EXPECT_EQ(text(kNumCabinetParameters + kHornAngle, 271.44), "271.4 deg");
+    EXPECT_EQ(text(kNumCabinetParameters + kNumCabinetReadings, 0), "false");
     char tiny[3];
     ASSERT_TRUE(params->value_to_text(plugin, kSlowSpeed, -25, tiny, sizeof tiny));
     EXPECT_STREQ(tiny, "-2");  // cut to fit
 
     // Every value of every parameter goes to text and back unchanged.
-    for (uint32_t i = 0; i < kNumSpeakerParameters; ++i) {
-        const ParameterInfo& row = kSpeakerDescriptor.parameters[i];
-        for (int v = static_cast<int>(row.min); v <= static_cast<int>(row.max); ++v)
+    for (uint32_t i = 0; i < kNumCabinetParameters; ++i) {
+        const ParameterInfo& row = kCabinetParameters[i];
+        for (int v = static_cast<int>(std::ceil(row.min)); v <= static_cast<int>(row.max); ++v)
             EXPECT_EQ(typed(i, text(i, v).c_str()), v) << row.name << " " << v;
     }
 
@@ -243,18 +259,23 @@ TEST_F(ClapPlugin, TextsAreTheDisplayTextsAndParseWhatUsersType) {
     EXPECT_EQ(typed(kSpeedToggle, "FAST"), 1.0);
     EXPECT_EQ(typed(kSpeedKey, "ctrl67"), 5.0);
     EXPECT_EQ(typed(kSpeedKey, "2"), 2.0);
+    EXPECT_FLOAT_EQ(typed(kHornUp, "0.704 s"), 0.7f);  // to hundredths
+    EXPECT_EQ(typed(kBrake, "On"), 1.0);
+    EXPECT_EQ(typed(kDrive, "exact"), 0.0);
+    EXPECT_TRUE(std::isnan(typed(kNumCabinetParameters + kHornRpm, "100")));  // a reading takes nothing
     EXPECT_TRUE(std::isnan(typed(kSlowSpeed, "")));
     EXPECT_TRUE(std::isnan(typed(kSlowSpeed, "fast")));
     EXPECT_TRUE(std::isnan(typed(kSlowSpeed, "12 dB")));
     EXPECT_TRUE(std::isnan(typed(kSlowSpeed, "nan")));
     EXPECT_TRUE(std::isnan(typed(kSpeedKey, "CTRL2")));
-    EXPECT_TRUE(std::isnan(typed(kNumSpeakerParameters, "1")));
+    EXPECT_TRUE(std::isnan(typed(kNumCabinetParameters + kNumCabinetReadings, "1")));
     EXPECT_FALSE(params->text_to_value(plugin, kSlowSpeed, nullptr, nullptr));
 }
 
 TEST_F(ClapPlugin, StateRoundTripsIntoANewInstance) {
-    const double chosen[kNumSpeakerParameters] = {1, -7, 19, 55, 12, -33, 40, 4};
-    for (clap_id i = 0; i < kNumSpeakerParameters; ++i) setByFlush(plugin, i, chosen[i]);
+    const double chosen[kNumCabinetParameters] = {1,    -7,  19,  55, 12,  -33,  40, 4,   60,  300, 20, 450,
+                                                  0.25, 3.5, 0.1, 20, 1,   270,  15, 200, 0,   50, 1};
+    for (clap_id i = 0; i < kNumCabinetParameters; ++i) setByFlush(plugin, i, chosen[i]);
     MemoryStream stream;
     ASSERT_TRUE(state->save(plugin, stream.output()));
     EXPECT_GT(stream.bytes.size(), 8u);
@@ -263,7 +284,7 @@ TEST_F(ClapPlugin, StateRoundTripsIntoANewInstance) {
     ASSERT_NE(second, nullptr);
     host.rescans.clear();
     ASSERT_TRUE(state->load(second, stream.input()));
-    for (clap_id i = 0; i < kNumSpeakerParameters; ++i) EXPECT_EQ(value(second, i), chosen[i]) << i;
+    for (clap_id i = 0; i < kNumCabinetParameters; ++i) EXPECT_FLOAT_EQ(value(second, i), chosen[i]) << i;
     EXPECT_EQ(host.rescans, std::vector<uint32_t>{CLAP_PARAM_RESCAN_VALUES});  // the host reads them again
     EXPECT_TRUE(host.messages.empty());
 
@@ -299,7 +320,7 @@ TEST_F(ClapPlugin, LoadRefusesBadStreamsAndChangesNothing) {
         cases.push_back({"altered", altered, "corrupt"});
     }
     std::vector<uint8_t> newer = record;
-    newer[4] = 2;
+    newer[4] = 3;
     cases.push_back({"newer", newer, "newer version"});
 
     for (const Case& c : cases) {
@@ -331,6 +352,7 @@ TEST_F(ClapPlugin, LoadRefusesBadStreamsAndChangesNothing) {
 // cannot take is refused too.
 TEST(SettingsRecord, RefusesValuesOutOfRange) {
     settingsrecord::Values values{};
+    for (size_t i = 0; i < values.size(); ++i) values[i] = kCabinetParameters[i].defaultValue;
     settingsrecord::Values read{};
     read[kDistortion] = 7;
     values[kDistortion] = 150;
@@ -342,6 +364,45 @@ TEST(SettingsRecord, RefusesValuesOutOfRange) {
     values[kDistortion] = 100;
     EXPECT_EQ(settingsrecord::decode(settingsrecord::encode(values).data(), settingsrecord::kSize, read), nullptr);
     EXPECT_EQ(read[kDistortion], 100);
+}
+
+// A record saved before the extended cabinet (version 1, the eight values)
+// still loads, the new parameters at their defaults; one that claims version
+// 1 with the new record's count is refused.
+TEST_F(ClapPlugin, LoadsTheFirstVersionsRecords) {
+    const double eight[kNumSpeakerParameters] = {1, -7, 19, 55, 12, -33, 40, 4};
+    auto recordOf = [](uint32_t version, uint32_t count, const double* values) {
+        std::vector<uint8_t> bytes = {'H', 'L', 'V', 'N'};
+        auto put = [&bytes](uint32_t word) {
+            for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(word >> (8 * i)));
+        };
+        put(version);
+        put(count);
+        for (uint32_t i = 0; i < count; ++i) {
+            uint64_t bits;
+            std::memcpy(&bits, &values[i], 8);
+            put(static_cast<uint32_t>(bits));
+            put(static_cast<uint32_t>(bits >> 32));
+        }
+        uint32_t hash = 2166136261u;
+        for (uint8_t b : bytes) hash = (hash ^ b) * 16777619u;
+        put(hash);
+        return bytes;
+    };
+    setByFlush(plugin, kBrake, 1);
+    setByFlush(plugin, kHornDepth, 30);
+    MemoryStream old;
+    old.bytes = recordOf(1, kNumSpeakerParameters, eight);
+    ASSERT_TRUE(state->load(plugin, old.input()));
+    for (clap_id i = 0; i < kNumSpeakerParameters; ++i) EXPECT_EQ(value(plugin, i), eight[i]) << i;
+    for (clap_id i = kNumSpeakerParameters; i < kNumCabinetParameters; ++i)
+        EXPECT_FLOAT_EQ(value(plugin, i), kCabinetParameters[i].defaultValue) << i;
+
+    double all[kNumCabinetParameters];
+    for (int i = 0; i < kNumCabinetParameters; ++i) all[i] = kCabinetParameters[i].defaultValue;
+    MemoryStream mixed;
+    mixed.bytes = recordOf(1, kNumCabinetParameters, all);
+    EXPECT_FALSE(state->load(plugin, mixed.input()));
 }
 
 TEST_F(ClapPlugin, SoundsAsTheVst2BuildWithEventsAtTheirFrames) {

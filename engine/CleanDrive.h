@@ -1,0 +1,197 @@
+// The band-limited saturators. Both use first-order antiderivative
+// anti-aliasing of the asinh curve (each output is the curve's mean between
+// two input samples). The horn band, which carries the high frequencies, is
+// shaped so at four times the rate (two stages of 2x with linear-phase FIR
+// filters) and brought back through the same filters; the drum band, below
+// the crossover, is shaped at the rate itself, delayed to stay in time with
+// the horn band. The curve and its level are the plain saturators'; the
+// shaped bands lag the plain ones by kLatency samples.
+//
+// Like the rest of the signal path this is static inline code, compiled once
+// for each build of the path; CleanDrive.cpp designs the filters and holds
+// nothing the audio thread calls.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "Shaper.h"
+
+namespace cleandrive {
+
+constexpr int kMaxFrames = 64;    // the signal path's chunk
+constexpr int kOuterTaps = 40;    // between the sample rate and twice it
+constexpr int kInnerTaps = 10;    // between twice and four times the rate
+constexpr int kOuterPhase = kOuterTaps / 2;  // taps of each polyphase branch
+constexpr int kInnerPhase = kInnerTaps / 2;
+
+// The horn band's delay, in samples at the rate: each filter's half length
+// and the half-sample lag of the mean, counted at the rate each one runs,
+// with the decimators' choice of samples.
+constexpr double kLatency = 21.125;
+// The drum band is delayed by the rest (its mean lags half a sample too):
+// a whole part and a fraction, read between two samples.
+constexpr int kDrumDelay = 20;
+constexpr double kDrumFraction = kLatency - 0.5 - kDrumDelay;
+
+// One band's filter memory: each buffer holds the history its filter reads
+// before the chunk's own samples. The way down keeps each rate's samples as
+// two streams, the even and the odd ones, so that the decimating filters
+// read memory in order. The filters run in single precision (their
+// rounding stays far below the aliases they remove, and twice as many
+// samples fit a vector); the curve runs in double.
+struct Band {
+    float input[kOuterPhase - 1 + kMaxFrames];      // the sample rate
+    float twice[kInnerPhase - 1 + 2 * kMaxFrames];  // 2x, on the way up
+    float shaped4Even[kInnerPhase - 1 + 2 * kMaxFrames], shaped4Odd[kInnerPhase - 1 + 2 * kMaxFrames];
+    float shaped2Even[kOuterPhase - 1 + kMaxFrames], shaped2Odd[kOuterPhase - 1 + kMaxFrames];
+    double lastValue;           // the last 4x sample before the curve
+    double lastAntiderivative;  // the curve's antiderivative there
+};
+
+// The drum band's memory: its recent input and the last delayed sample.
+struct DelayedBand {
+    double input[kDrumDelay + 1 + kMaxFrames];
+    double lastValue;
+    double lastAntiderivative;
+};
+
+}  // namespace cleandrive
+
+struct CleanDriveState {
+    float outerTaps[cleandrive::kOuterTaps];  // low-pass, unity gain at 0 Hz
+    float innerTaps[cleandrive::kInnerTaps];
+    cleandrive::Band horn;
+    cleandrive::DelayedBand drum;
+};
+
+// Filters designed and every band's memory silent.
+void initialiseCleanDrive(CleanDriveState& state);
+// Every band's memory silent, the filters kept. Safe on the audio thread.
+void clearCleanDrive(CleanDriveState& state);
+
+namespace cleandrive {
+
+// Below this step between two 4x samples the antiderivative's difference
+// quotient loses its precision; the curve itself is used there instead.
+constexpr double kSmallStep = 1.0e-5;
+
+// Zero-stuffs `count` samples of `from` (history before index `historyLength`)
+// to twice the rate and filters them with `taps` (gain 2 restores the level).
+template <int kTaps>
+static inline void upsample(const float* taps, const float* from, int historyLength, float* to, int count) {
+    constexpr int kPhase = kTaps / 2;
+    float even[2 * kMaxFrames], odd[2 * kMaxFrames];
+    for (int i = 0; i < count; ++i) even[i] = odd[i] = 0.0f;
+    for (int k = 0; k < kPhase; ++k) {
+        const float evenTap = taps[2 * k], oddTap = taps[2 * k + 1];
+        const float* x = from + historyLength - k;
+        for (int i = 0; i < count; ++i) {
+            even[i] += evenTap * x[i];
+            odd[i] += oddTap * x[i];
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        to[2 * i] = 2.0f * even[i];
+        to[2 * i + 1] = 2.0f * odd[i];
+    }
+}
+
+// Filters a stream at twice the rate, given as its even and odd samples
+// (history before `historyLength`), with `taps`, and keeps every second
+// output: `count` samples at the lower rate.
+template <int kTaps, typename Out>
+static inline void downsample(const float* taps, const float* even, const float* odd, int historyLength, Out* to,
+                              int count) {
+    float sums[kMaxFrames * 2];
+    for (int i = 0; i < count; ++i) sums[i] = 0.0f;
+    for (int k = 0; k < kTaps / 2; ++k) {
+        const float evenTap = taps[2 * k], oddTap = taps[2 * k + 1];
+        const float* e = even + historyLength - k;
+        const float* o = odd + historyLength - k;
+        for (int i = 0; i < count; ++i) sums[i] += evenTap * o[i] + oddTap * e[i];
+    }
+    for (int i = 0; i < count; ++i) to[i] = sums[i];
+}
+
+// A stream's even and odd samples, written after their histories.
+static inline void split(const float* from, float* even, float* odd, int historyLength, int count) {
+    for (int i = 0; i < count; ++i) {
+        even[historyLength + i] = from[2 * i];
+        odd[historyLength + i] = from[2 * i + 1];
+    }
+}
+
+// The asinh curve over 4x samples, as the mean of the curve between each
+// sample and the one before: the difference of its antiderivative
+// v asinh v - sqrt(v^2 + 1), divided by the step. `last` and
+// `lastAntiderivative` hold the sample before the first and carry the last on.
+template <typename In, typename Out>
+static inline void shapeAntiderivative(double& lastValue, double& lastAntiderivative, const In* values, Out* to,
+                                       int count) {
+    double antiderivative[4 * kMaxFrames], curve[4 * kMaxFrames];
+    for (int i = 0; i < count; ++i) {
+        const double v = values[i];
+        const double magnitude = std::fabs(v);
+        const double root = std::sqrt(v * v + 1.0);
+        const double asinhMagnitude = signalpath::fastLog(magnitude + root);
+        antiderivative[i] = magnitude * asinhMagnitude - root;
+        curve[i] = v < 0.0 ? -asinhMagnitude : asinhMagnitude;
+    }
+    auto meanOver = [&](int i, double before, double antiBefore) {
+        const double step = values[i] - before;
+        const bool small = std::fabs(step) < kSmallStep;
+        const double quotient = (antiderivative[i] - antiBefore) / (small ? 1.0 : step);
+        return small ? curve[i] : quotient;
+    };
+    to[0] = meanOver(0, lastValue, lastAntiderivative);
+    for (int i = 1; i < count; ++i) to[i] = meanOver(i, values[i - 1], antiderivative[i - 1]);
+    lastValue = values[count - 1];
+    lastAntiderivative = antiderivative[count - 1];
+}
+
+// Keeps the last `historyLength` samples of a buffer filled up to `used`
+// samples after its history, at its front.
+template <typename T>
+static inline void keepHistory(T* buffer, int historyLength, int used) {
+    std::memmove(buffer, buffer + used, sizeof(T) * historyLength);
+}
+
+// The horn band: `count` samples of u (the band times its drive, in full-level
+// units) in, the asinh curve of them, band-limited, out.
+static inline void shapeBand(const CleanDriveState& filters, Band& band, const double* u, double* out, int count) {
+    if (count <= 0) return;
+    constexpr int kOuterHistory = kOuterPhase - 1, kInnerHistory = kInnerPhase - 1;
+    for (int i = 0; i < count; ++i) band.input[kOuterHistory + i] = static_cast<float>(u[i]);
+    upsample<kOuterTaps>(filters.outerTaps, band.input, kOuterHistory, band.twice + kInnerHistory, count);
+    float fourTimes[4 * kMaxFrames], shaped[4 * kMaxFrames];
+    upsample<kInnerTaps>(filters.innerTaps, band.twice, kInnerHistory, fourTimes, 2 * count);
+    shapeAntiderivative(band.lastValue, band.lastAntiderivative, fourTimes, shaped, 4 * count);
+    split(shaped, band.shaped4Even, band.shaped4Odd, kInnerHistory, 2 * count);
+    float twice[2 * kMaxFrames];
+    downsample<kInnerTaps>(filters.innerTaps, band.shaped4Even, band.shaped4Odd, kInnerHistory, twice, 2 * count);
+    split(twice, band.shaped2Even, band.shaped2Odd, kOuterHistory, count);
+    downsample<kOuterTaps>(filters.outerTaps, band.shaped2Even, band.shaped2Odd, kOuterHistory, out, count);
+    keepHistory(band.input, kOuterHistory, count);
+    keepHistory(band.twice, kInnerHistory, 2 * count);
+    keepHistory(band.shaped4Even, kInnerHistory, 2 * count);
+    keepHistory(band.shaped4Odd, kInnerHistory, 2 * count);
+    keepHistory(band.shaped2Even, kOuterHistory, count);
+    keepHistory(band.shaped2Odd, kOuterHistory, count);
+}
+
+// The drum band: `count` samples of u in, delayed and shaped at the rate.
+static inline void shapeDelayedBand(DelayedBand& band, const double* u, double* out, int count) {
+    if (count <= 0) return;
+    constexpr int kHistory = kDrumDelay + 1;
+    for (int i = 0; i < count; ++i) band.input[kHistory + i] = u[i];
+    double delayed[kMaxFrames];
+    const double* newer = band.input + kHistory - kDrumDelay;
+    const double* older = newer - 1;
+    for (int i = 0; i < count; ++i) delayed[i] = newer[i] + kDrumFraction * (older[i] - newer[i]);
+    shapeAntiderivative(band.lastValue, band.lastAntiderivative, delayed, out, count);
+    keepHistory(band.input, kHistory, count);
+}
+
+}  // namespace cleandrive
