@@ -25,7 +25,7 @@ PluginBase::PluginBase(audioMasterCallback audioMaster, const EffectDescriptor& 
     for (Program& program : programs) {
         program.name.reserve(32);
         program.parameters = descriptor.parameters;
-        program.name = "Init";
+        program.name = kInitialProgramName;
         program.values.resize(static_cast<size_t>(descriptor.numParams));
         for (int k = 0; k < descriptor.numParams; ++k)
             program.values[static_cast<size_t>(k)] = descriptor.parameters[k].defaultNormalized();

@@ -1,6 +1,7 @@
 #include "SpeakerDescriptor.h"
 
 #include <array>
+#include <cstdio>
 #include <utility>
 
 
@@ -67,3 +68,7 @@ const EffectDescriptor kSpeakerDescriptor = {
     kCategoryEffect,
     kCabinetParameters,
 };
+
+void factoryPresetName(int program, char* text, size_t size) {
+    std::snprintf(text, size, "%s %d", kInitialProgramName, program + 1);
+}

@@ -3,6 +3,8 @@
 // VST 2 plug-in has only these); the extended cabinet's follow them.
 #pragma once
 
+#include <cstddef>
+
 #include "EffectDescriptor.h"
 
 enum SpeakerParameter : int {
@@ -54,6 +56,11 @@ struct ReadingInfo {
     float max;
 };
 extern const ReadingInfo kCabinetReadings[kNumCabinetReadings];
+
+// The factory programs as the presets of the formats that list presets: one
+// per program, every parameter at its default, named after the program and
+// its number (the programs all start with one name). `text` gets the name.
+void factoryPresetName(int program, char* text, size_t size);
 
 // Positions of the "speedkey" list.
 enum SpeedKey : int { kKeySpace = 0, kKeyTab, kKeyCtrl1, kKeyCtrl64, kKeyCtrl66, kKeyCtrl67 };

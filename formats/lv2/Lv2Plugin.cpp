@@ -27,12 +27,13 @@ struct Lv2Instance {
     LV2_URID midiEvent;
     const float* audioIn[2] = {};
     float* audioOut[2] = {};
-    const float* controls[kNumSpeakerParameters] = {};
-    float lastControls[kNumSpeakerParameters];
+    const float* controls[kNumCabinetParameters] = {};
+    float lastControls[kNumCabinetParameters];
     const LV2_Atom_Sequence* midiIn = nullptr;
     float* speedState = nullptr;
     float* hornPosition = nullptr;
     float* drumPosition = nullptr;
+    float* readings[kNumCabinetReadings] = {};
 };
 
 LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const* features) {
@@ -51,8 +52,12 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV
 
 void connectPort(LV2_Handle handle, uint32_t port, void* data) {
     auto* in = static_cast<Lv2Instance*>(handle);
-    if (port >= kPortFirstControl && port < kPortMidiIn) {
-        in->controls[port - kPortFirstControl] = static_cast<const float*>(data);
+    if (const int parameter = lv2ports::parameterOf(port); parameter >= 0) {
+        in->controls[parameter] = static_cast<const float*>(data);
+        return;
+    }
+    if (const int reading = lv2ports::readingOf(port); reading >= 0) {
+        in->readings[reading] = static_cast<float*>(data);
         return;
     }
     switch (port) {
@@ -71,12 +76,12 @@ void connectPort(LV2_Handle handle, uint32_t port, void* data) {
 void activate(LV2_Handle handle) { static_cast<Lv2Instance*>(handle)->core.clearDelays(); }
 
 void applyControls(Lv2Instance& in) {
-    for (int i = 0; i < kNumSpeakerParameters; ++i) {
+    for (int i = 0; i < kNumCabinetParameters; ++i) {
         if (!in.controls[i]) continue;
         const float value = *in.controls[i];
         if (value == in.lastControls[i] || std::isnan(value)) continue;
         in.lastControls[i] = value;
-        const ParameterInfo& row = kSpeakerDescriptor.parameters[i];
+        const ParameterInfo& row = kCabinetParameters[i];
         in.core.setParameter(i, row.toValue(row.toNormalized(value)));
     }
 }
@@ -122,6 +127,9 @@ void run(LV2_Handle handle, uint32_t frames) {
     if (in.speedState) *in.speedState = in.core.value(kSpeedToggle);
     if (in.hornPosition) *in.hornPosition = in.core.hornPosition();
     if (in.drumPosition) *in.drumPosition = in.core.drumPosition();
+    in.core.publishReadings();
+    for (int i = 0; i < kNumCabinetReadings; ++i)
+        if (in.readings[i]) *in.readings[i] = in.core.reading(i);
 }
 
 void cleanup(LV2_Handle handle) { delete static_cast<Lv2Instance*>(handle); }

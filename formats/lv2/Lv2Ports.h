@@ -2,7 +2,9 @@
 // interface and the generator of its Turtle description: audio in and out,
 // one control input per parameter (in the units the parameter displays),
 // the MIDI input, and the outputs that tell a user interface what the core
-// does. Each port is one row of kLv2Ports, at its index.
+// does. The extended cabinet's controls and readings come after those, so
+// the first ports keep their numbers. Each port is one row of kLv2Ports, at
+// its index.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +24,9 @@ enum Lv2Port : uint32_t {
     kPortSpeedState,    // the speed in force, 0 slow or 1 fast, after MIDI switches
     kPortHornPosition,  // the rotor display positions in turns, 0..1
     kPortDrumPosition,
-    kPortCount
+    kPortFirstCabinetControl,  // parameter kNumSpeakerParameters + i at kPortFirstCabinetControl + i
+    kPortFirstReading = kPortFirstCabinetControl + (kNumCabinetParameters - kNumSpeakerParameters),
+    kPortCount = kPortFirstReading + kNumCabinetReadings  // reading i at kPortFirstReading + i
 };
 
 enum class Lv2PortType { Audio, Control, Midi };
@@ -30,8 +34,8 @@ enum class Lv2PortType { Audio, Control, Midi };
 struct Lv2PortRow {
     Lv2PortType type;
     bool input;
-    const char* symbol;  // a control input's is its parameter's name with '_' for spaces
-    const char* name;    // null for a control input: its parameter's name
+    const char* symbol;  // a control input's (a reading's) is its parameter's (reading's) name with '_' for spaces
+    const char* name;    // null for a control input or a reading: the parameter's or reading's name
     int listOf;          // an output that shows a parameter's list positions: that parameter; else -1
 };
 
@@ -52,9 +56,46 @@ inline constexpr Lv2PortRow kLv2Ports[kPortCount] = {
     {Lv2PortType::Control, false, "speed_state", "speed state", kSpeedToggle},
     {Lv2PortType::Control, false, "horn_position", "horn position", -1},
     {Lv2PortType::Control, false, "drum_position", "drum position", -1},
+    {Lv2PortType::Control, true, "horn_slow", nullptr, -1},
+    {Lv2PortType::Control, true, "horn_fast", nullptr, -1},
+    {Lv2PortType::Control, true, "drum_slow", nullptr, -1},
+    {Lv2PortType::Control, true, "drum_fast", nullptr, -1},
+    {Lv2PortType::Control, true, "horn_up", nullptr, -1},
+    {Lv2PortType::Control, true, "horn_down", nullptr, -1},
+    {Lv2PortType::Control, true, "drum_up", nullptr, -1},
+    {Lv2PortType::Control, true, "drum_down", nullptr, -1},
+    {Lv2PortType::Control, true, "brake", nullptr, -1},
+    {Lv2PortType::Control, true, "horn_rest", nullptr, -1},
+    {Lv2PortType::Control, true, "drum_rest", nullptr, -1},
+    {Lv2PortType::Control, true, "horn_depth", nullptr, -1},
+    {Lv2PortType::Control, true, "drum_depth", nullptr, -1},
+    {Lv2PortType::Control, true, "tremolo", nullptr, -1},
+    {Lv2PortType::Control, true, "drive", nullptr, -1},
+    {Lv2PortType::Control, false, "horn_angle", nullptr, -1},
+    {Lv2PortType::Control, false, "drum_angle", nullptr, -1},
+    {Lv2PortType::Control, false, "horn_rpm", nullptr, -1},
+    {Lv2PortType::Control, false, "drum_rpm", nullptr, -1},
 };
 
 namespace lv2ports {
+
+// The parameter a control input sets, or -1 for any other port.
+constexpr int parameterOf(uint32_t port) {
+    if (port >= kPortFirstControl && port < kPortMidiIn) return static_cast<int>(port - kPortFirstControl);
+    if (port >= kPortFirstCabinetControl && port < kPortFirstReading)
+        return kNumSpeakerParameters + static_cast<int>(port - kPortFirstCabinetControl);
+    return -1;
+}
+
+constexpr uint32_t portOf(int parameter) {
+    return parameter < kNumSpeakerParameters ? kPortFirstControl + parameter
+                                             : kPortFirstCabinetControl + (parameter - kNumSpeakerParameters);
+}
+
+// The reading an output reports, or -1.
+constexpr int readingOf(uint32_t port) {
+    return port >= kPortFirstReading && port < kPortCount ? static_cast<int>(port - kPortFirstReading) : -1;
+}
 
 // Whether `symbol` is `name` with '_' for each space.
 constexpr bool symbolOfName(const char* symbol, const char* name) {
@@ -64,9 +105,13 @@ constexpr bool symbolOfName(const char* symbol, const char* name) {
 }
 
 constexpr bool controlRowsFollowTheParameters() {
-    for (int i = 0; i < kNumSpeakerParameters; ++i) {
-        const Lv2PortRow& row = kLv2Ports[kPortFirstControl + i];
+    for (int i = 0; i < kNumCabinetParameters; ++i) {
+        const Lv2PortRow& row = kLv2Ports[portOf(i)];
         if (row.type != Lv2PortType::Control || !row.input || row.name) return false;
+    }
+    for (int i = 0; i < kNumCabinetReadings; ++i) {
+        const Lv2PortRow& row = kLv2Ports[kPortFirstReading + i];
+        if (row.type != Lv2PortType::Control || row.input || row.name) return false;
     }
     return true;
 }

@@ -5,9 +5,11 @@
 #include <lilv/lilv.h>
 #include <lv2/atom/atom.h>
 #include <lv2/midi/midi.h>
+#include <lv2/presets/presets.h>
 #include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -124,19 +126,24 @@ TEST_F(Lv2Bundle, IsFoundWithItsPortsAsDescribed) {
     ASSERT_EQ(lilv_plugin_get_num_ports(plugin), static_cast<uint32_t>(kPortCount));
     const char* symbols[] = {"in_left", "in_right", "out_left", "out_right", "speed_toggle", "slow", "fast",
                              "acceleration", "distortion", "balance", "separation", "speedkey", "midi_in",
-                             "speed_state", "horn_position", "drum_position"};
+                             "speed_state", "horn_position", "drum_position", "horn_slow", "horn_fast", "drum_slow",
+                             "drum_fast", "horn_up", "horn_down", "drum_up", "drum_down", "brake", "horn_rest",
+                             "drum_rest", "horn_depth", "drum_depth", "tremolo", "drive", "horn_angle", "drum_angle",
+                             "horn_rpm", "drum_rpm"};
+    static_assert(sizeof symbols / sizeof symbols[0] == kPortCount, "a symbol for every port");
     std::vector<float> minimum(kPortCount), maximum(kPortCount), fallback(kPortCount);
     lilv_plugin_get_port_ranges_float(plugin, minimum.data(), maximum.data(), fallback.data());
     for (uint32_t i = 0; i < kPortCount; ++i) {
         const LilvPort* port = lilv_plugin_get_port_by_index(plugin, i);
         EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(plugin, port)), symbols[i]) << i;
     }
-    for (int i = 0; i < kNumSpeakerParameters; ++i) {
-        const ParameterInfo& row = kSpeakerDescriptor.parameters[i];
-        EXPECT_EQ(minimum[kPortFirstControl + i], row.min) << row.name;
-        EXPECT_EQ(maximum[kPortFirstControl + i], row.max) << row.name;
-        EXPECT_EQ(fallback[kPortFirstControl + i], row.defaultValue) << row.name;
-        const LilvPort* port = lilv_plugin_get_port_by_index(plugin, kPortFirstControl + i);
+    for (int i = 0; i < kNumCabinetParameters; ++i) {
+        const ParameterInfo& row = kCabinetParameters[i];
+        const uint32_t index = lv2ports::portOf(i);
+        EXPECT_EQ(minimum[index], row.min) << row.name;
+        EXPECT_EQ(maximum[index], row.max) << row.name;
+        EXPECT_EQ(fallback[index], row.defaultValue) << row.name;
+        const LilvPort* port = lilv_plugin_get_port_by_index(plugin, index);
         LilvNode* portName = lilv_port_get_name(plugin, port);
         EXPECT_STREQ(lilv_node_as_string(portName), row.name);
         lilv_node_free(portName);
@@ -293,4 +300,81 @@ TEST_F(Lv2Bundle, ASequenceIsReadOnlyWithinItsSize) {
         lilv_instance_deactivate(instance);
         lilv_instance_free(instance);
     }
+}
+
+// The factory programs are presets a host lists by name, each with every
+// control input (the extended cabinet's too) at its default.
+TEST_F(Lv2Bundle, ListsTheFactoryProgramsAsPresets) {
+    ASSERT_NE(plugin, nullptr);
+    LilvNode* presetClass = lilv_new_uri(world, LV2_PRESETS__Preset);
+    LilvNode* label = lilv_new_uri(world, "http://www.w3.org/2000/01/rdf-schema#label");
+    LilvNodes* presets = lilv_plugin_get_related(plugin, presetClass);
+    ASSERT_EQ(lilv_nodes_size(presets), static_cast<unsigned>(kSpeakerDescriptor.numPrograms));
+    std::vector<std::string> names;
+    LV2_URID_Map map{nullptr, mapUri};
+    LILV_FOREACH (nodes, i, presets) {
+        const LilvNode* preset = lilv_nodes_get(presets, i);
+        lilv_world_load_resource(world, preset);
+        LilvNode* name = lilv_world_get(world, preset, label, nullptr);
+        ASSERT_NE(name, nullptr);
+        names.push_back(lilv_node_as_string(name));
+        lilv_node_free(name);
+
+        LilvState* state = lilv_state_new_from_world(world, &map, preset);
+        ASSERT_NE(state, nullptr);
+        std::vector<std::pair<std::string, float>> values;
+        lilv_state_restore(
+            state, nullptr,
+            [](const char* symbol, void* data, const void* value, uint32_t size, uint32_t) {
+                if (size == sizeof(float))
+                    static_cast<std::vector<std::pair<std::string, float>>*>(data)->push_back(
+                        {symbol, *static_cast<const float*>(value)});
+            },
+            &values, 0, nullptr);
+        lilv_state_free(state);
+        EXPECT_EQ(values.size(), static_cast<size_t>(kNumCabinetParameters)) << names.back();
+        for (const auto& v : values) {
+            int parameter = -1;
+            for (int k = 0; k < kNumCabinetParameters; ++k)
+                if (v.first == kLv2Ports[lv2ports::portOf(k)].symbol) parameter = k;
+            ASSERT_GE(parameter, 0) << v.first;
+            EXPECT_EQ(v.second, kCabinetParameters[parameter].defaultValue) << v.first;
+        }
+    }
+    std::sort(names.begin(), names.end());
+    for (int program = 0; program < kSpeakerDescriptor.numPrograms; ++program)
+        EXPECT_EQ(names[static_cast<size_t>(program)], "Init " + std::to_string(program + 1));
+    lilv_nodes_free(presets);
+    lilv_node_free(label);
+    lilv_node_free(presetClass);
+}
+
+// The extended cabinet's controls and readings are ports: braked, the
+// rotors stand at the rest angles the controls set, as the outputs report.
+TEST_F(Lv2Bundle, TheBrakeAndTheRotorReadingsArePorts) {
+    ASSERT_NE(plugin, nullptr);
+    LilvInstance* instance = lilv_plugin_instantiate(plugin, 48000.0, nullptr);
+    ASSERT_NE(instance, nullptr);
+    std::vector<float> in(256, 0.0f), out(256);
+    lilv_instance_connect_port(instance, kPortInLeft, in.data());
+    lilv_instance_connect_port(instance, kPortInRight, in.data());
+    lilv_instance_connect_port(instance, kPortOutLeft, out.data());
+    lilv_instance_connect_port(instance, kPortOutRight, out.data());
+    float brake = kBrakeOn, hornRest = 123, drumRest = 321, readings[kNumCabinetReadings] = {-1, -1, -1, -1};
+    lilv_instance_connect_port(instance, lv2ports::portOf(kBrake), &brake);
+    lilv_instance_connect_port(instance, lv2ports::portOf(kHornRest), &hornRest);
+    lilv_instance_connect_port(instance, lv2ports::portOf(kDrumRest), &drumRest);
+    for (int i = 0; i < kNumCabinetReadings; ++i) lilv_instance_connect_port(instance, kPortFirstReading + i, &readings[i]);
+    lilv_instance_activate(instance);
+    for (int n = 0; n < 48000 * 4 / 256; ++n) lilv_instance_run(instance, 256);
+    EXPECT_NEAR(readings[kHornAngle], 123, 1.0);
+    EXPECT_NEAR(readings[kDrumAngle], 321, 1.0);
+    EXPECT_EQ(readings[kHornRpm], 0.0f);
+    EXPECT_EQ(readings[kDrumRpm], 0.0f);
+    brake = kBrakeOff;
+    for (int n = 0; n < 48000 / 256; ++n) lilv_instance_run(instance, 256);
+    EXPECT_NEAR(readings[kHornRpm], 48, 0.5);  // back at the slow speeds
+    EXPECT_NEAR(readings[kDrumRpm], 42, 0.5);
+    lilv_instance_deactivate(instance);
+    lilv_instance_free(instance);
 }
