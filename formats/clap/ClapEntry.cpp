@@ -1,11 +1,13 @@
 // The library's CLAP entry point: one plug-in, described from the effect's
-// own descriptor, made by the plug-in factory.
+// own descriptor, made by the plug-in factory; and the factory that lists
+// its presets.
 #include <cstdio>
 #include <cstring>
 #include <new>
 
 #include "ClapInterface.h"
 #include "ClapPlugin.h"
+#include "ClapPresets.h"
 #include "LibraryExport.h"
 #include "SpeakerDescriptor.h"
 
@@ -55,6 +57,11 @@ HALVERN_EXPORT const clap_plugin_entry_t clap_entry = {
     [](const char*) { return true; },
     [] {},
     [](const char* id) -> const void* {
-        return id && std::strcmp(id, CLAP_PLUGIN_FACTORY_ID) == 0 ? &kFactory : nullptr;
+        if (!id) return nullptr;
+        if (std::strcmp(id, CLAP_PLUGIN_FACTORY_ID) == 0) return &kFactory;
+        if (std::strcmp(id, CLAP_PRESET_DISCOVERY_FACTORY_ID) == 0 ||
+            std::strcmp(id, CLAP_PRESET_DISCOVERY_FACTORY_ID_COMPAT) == 0)
+            return &clappresets::kDiscoveryFactory;
+        return nullptr;
     },
 };

@@ -1,6 +1,6 @@
 // The extensions one instance offers, as tables of functions that pass
-// each call on to the instance: ports, parameters, state, latency, the
-// editor and its idle sources.
+// each call on to the instance: ports, parameters, state, preset loading,
+// latency, the editor and its idle sources.
 #include <cstdio>
 #include <cstring>
 
@@ -75,6 +75,12 @@ const clap_plugin_state_t kState = {
     [](const clap_plugin_t* p, const clap_istream_t* stream) { return self(p).load(stream); },
 };
 
+const clap_plugin_preset_load_t kPresetLoad = {
+    [](const clap_plugin_t* p, uint32_t kind, const char* location, const char* key) {
+        return self(p).loadPreset(kind, location, key);
+    },
+};
+
 const clap_plugin_latency_t kLatency = {[](const clap_plugin_t*) -> uint32_t { return 0; }};
 
 // Embedded at the editor's fixed size only.
@@ -130,6 +136,7 @@ const void* ClapPlugin::extension(const char* id) const {
         {CLAP_EXT_AUDIO_PORTS, &kAudioPorts}, {CLAP_EXT_NOTE_PORTS, &kNotePorts},
         {CLAP_EXT_PARAMS, &kParams},          {CLAP_EXT_STATE, &kState},
         {CLAP_EXT_LATENCY, &kLatency},        {CLAP_EXT_GUI, &kGui},
+        {CLAP_EXT_PRESET_LOAD, &kPresetLoad}, {CLAP_EXT_PRESET_LOAD_COMPAT, &kPresetLoad},
         {CLAP_EXT_TIMER_SUPPORT, &kTimerSupport},
 #if !defined(_WIN32)
         {CLAP_EXT_POSIX_FD_SUPPORT, &kDescriptorSupport},

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ClapParameters.h"
+#include "ClapPresets.h"
 #include "SettingsRecord.h"
 
 namespace {
@@ -59,6 +60,11 @@ bool ClapPlugin::init() {
     hostLog = static_cast<const clap_host_log_t*>(host->get_extension(host, CLAP_EXT_LOG));
     if (hostParams && (!hostParams->request_flush || !hostParams->rescan)) hostParams = nullptr;
     if (hostLog && !hostLog->log) hostLog = nullptr;
+    hostPresetLoad = static_cast<const clap_host_preset_load_t*>(host->get_extension(host, CLAP_EXT_PRESET_LOAD));
+    if (!hostPresetLoad)
+        hostPresetLoad =
+            static_cast<const clap_host_preset_load_t*>(host->get_extension(host, CLAP_EXT_PRESET_LOAD_COMPAT));
+    if (hostPresetLoad && (!hostPresetLoad->on_error || !hostPresetLoad->loaded)) hostPresetLoad = nullptr;
     window.findHostServices();
     return true;
 }
@@ -271,5 +277,19 @@ bool ClapPlugin::load(const clap_istream_t* stream) {
     }
     for (clap_id id = 0; id < values.size(); ++id) setNormalized(id, clapparameters::normalized(id, values[id]));
     if (hostParams) hostParams->rescan(host, CLAP_PARAM_RESCAN_VALUES);
+    return true;
+}
+
+// Every factory program holds the parameters' defaults.
+bool ClapPlugin::loadPreset(uint32_t kind, const char* location, const char* key) {
+    const bool inPlugin = kind == CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN && !location;
+    if (!inPlugin || clappresets::programOfLoadKey(key) < 0) {
+        if (hostPresetLoad)
+            hostPresetLoad->on_error(host, kind, location, key, 0, "Halvern has no such preset: its presets are its factory programs.");
+        return false;
+    }
+    for (clap_id id = 0; id < kNumCabinetParameters; ++id) setNormalized(id, kCabinetParameters[id].defaultNormalized());
+    if (hostParams) hostParams->rescan(host, CLAP_PARAM_RESCAN_VALUES);
+    if (hostPresetLoad) hostPresetLoad->loaded(host, kind, location, key);
     return true;
 }

@@ -35,6 +35,9 @@ public:
     // State.
     bool save(const clap_ostream_t* stream);
     bool load(const clap_istream_t* stream);
+    // A factory preset by its location and load key, as the preset-discovery
+    // factory lists them; anything else is refused (the host told why).
+    bool loadPreset(uint32_t kind, const char* location, const char* key);
 
     ClapEditorWindow& editorWindow() { return window; }
     // The editor made ready to embed; a host that could not idle it gets none
@@ -74,6 +77,7 @@ private:
     clap_plugin_t plugin;
     const clap_host_t* host;
     const clap_host_params_t* hostParams = nullptr;
+    const clap_host_preset_load_t* hostPresetLoad = nullptr;
     const clap_host_log_t* hostLog = nullptr;
     SpeakerCore core;
     Relaxed<float> normalizedValues[kNumCabinetParameters];

@@ -405,6 +405,79 @@ TEST_F(ClapPlugin, LoadsTheFirstVersionsRecords) {
     EXPECT_FALSE(state->load(plugin, mixed.input()));
 }
 
+// A host's preset browser finds the factory programs through the preset
+// discovery factory, as presets inside the plug-in, and loads one by its key.
+TEST_F(ClapPlugin, ListsTheFactoryProgramsAsPresetsAndLoadsThem) {
+    const auto* factory = static_cast<const clap_preset_discovery_factory_t*>(
+        library.entry->get_factory(CLAP_PRESET_DISCOVERY_FACTORY_ID));
+    ASSERT_NE(factory, nullptr);
+    EXPECT_EQ(library.entry->get_factory(CLAP_PRESET_DISCOVERY_FACTORY_ID_COMPAT), factory);
+    ASSERT_EQ(factory->count(factory), 1u);
+    const clap_preset_discovery_provider_descriptor_t* descriptor = factory->get_descriptor(factory, 0);
+    ASSERT_NE(descriptor, nullptr);
+    EXPECT_EQ(factory->get_descriptor(factory, 1), nullptr);
+
+    struct Found {
+        std::vector<clap_preset_discovery_location_t> locations;
+        std::vector<std::pair<std::string, std::string>> presets;  // name, load key
+        std::vector<std::string> pluginIds;
+        std::vector<uint32_t> flags;
+    } found;
+    clap_preset_discovery_indexer_t indexer{};
+    indexer.clap_version = kClapVersion;
+    indexer.name = "test indexer";
+    indexer.indexer_data = &found;
+    indexer.declare_filetype = [](const clap_preset_discovery_indexer_t*, const clap_preset_discovery_filetype_t*) {
+        return true;
+    };
+    indexer.declare_location = [](const clap_preset_discovery_indexer_t* i, const clap_preset_discovery_location_t* l) {
+        static_cast<Found*>(i->indexer_data)->locations.push_back(*l);
+        return true;
+    };
+    EXPECT_EQ(factory->create(factory, &indexer, "no.such.provider"), nullptr);
+    const clap_preset_discovery_provider_t* provider = factory->create(factory, &indexer, descriptor->id);
+    ASSERT_NE(provider, nullptr);
+    ASSERT_TRUE(provider->init(provider));
+    ASSERT_EQ(found.locations.size(), 1u);
+    EXPECT_EQ(found.locations[0].kind, static_cast<uint32_t>(CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN));
+    EXPECT_EQ(found.locations[0].location, nullptr);
+
+    clap_preset_discovery_metadata_receiver_t receiver{};
+    receiver.receiver_data = &found;
+    receiver.begin_preset = [](const clap_preset_discovery_metadata_receiver_t* r, const char* name, const char* key) {
+        static_cast<Found*>(r->receiver_data)->presets.push_back({name, key});
+        return true;
+    };
+    receiver.add_plugin_id = [](const clap_preset_discovery_metadata_receiver_t* r, const clap_universal_plugin_id_t* id) {
+        static_cast<Found*>(r->receiver_data)->pluginIds.push_back(std::string(id->abi) + ":" + id->id);
+    };
+    receiver.set_flags = [](const clap_preset_discovery_metadata_receiver_t* r, uint32_t flags) {
+        static_cast<Found*>(r->receiver_data)->flags.push_back(flags);
+    };
+    EXPECT_FALSE(provider->get_metadata(provider, CLAP_PRESET_DISCOVERY_LOCATION_FILE, "/tmp", &receiver));
+    ASSERT_TRUE(provider->get_metadata(provider, CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN, nullptr, &receiver));
+    provider->destroy(provider);
+    ASSERT_EQ(found.presets.size(), static_cast<size_t>(kSpeakerDescriptor.numPrograms));
+    for (int program = 0; program < kSpeakerDescriptor.numPrograms; ++program) {
+        EXPECT_EQ(found.presets[program].first, "Init " + std::to_string(program + 1));
+        EXPECT_EQ(found.pluginIds[program], "clap:com.tessmark.halvern");
+        EXPECT_EQ(found.flags[program], static_cast<uint32_t>(CLAP_PRESET_DISCOVERY_IS_FACTORY_CONTENT));
+    }
+
+    const auto* load = ClapTestHost::extension<clap_plugin_preset_load_t>(plugin, CLAP_EXT_PRESET_LOAD);
+    ASSERT_NE(load, nullptr);
+    setByFlush(plugin, kDistortion, 70);
+    setByFlush(plugin, kDrive, 1);
+    EXPECT_FALSE(load->from_location(plugin, CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN, nullptr, "program-9"));
+    EXPECT_FALSE(load->from_location(plugin, CLAP_PRESET_DISCOVERY_LOCATION_FILE, "x", found.presets[2].second.c_str()));
+    EXPECT_EQ(value(plugin, kDistortion), 70.0);
+    host.rescans.clear();
+    ASSERT_TRUE(load->from_location(plugin, CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN, nullptr, found.presets[2].second.c_str()));
+    for (clap_id i = 0; i < kNumCabinetParameters; ++i)
+        EXPECT_FLOAT_EQ(value(plugin, i), kCabinetParameters[i].defaultValue) << i;
+    EXPECT_EQ(host.rescans, std::vector<uint32_t>{CLAP_PARAM_RESCAN_VALUES});
+}
+
 TEST_F(ClapPlugin, SoundsAsTheVst2BuildWithEventsAtTheirFrames) {
     ASSERT_TRUE(vst.loaded()) << HALVERN_PLUGIN_PATH;
     const std::vector<Setting> settings[] = {
