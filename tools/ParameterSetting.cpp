@@ -17,12 +17,6 @@ std::string simplifiedName(const std::string& name) {
     return out;
 }
 
-std::string typedName(const char* name) {
-    std::string out(name);
-    for (char& c : out)
-        if (c == ' ') c = '-';
-    return out;
-}
 
 bool sameIgnoringCase(const std::string& a, const char* b) {
     size_t i = 0;
@@ -48,14 +42,21 @@ std::string format(double v) {
 
 }  // namespace
 
-std::string parameterNames() {
+std::string typedParameterName(int index) {
+    std::string out(kCabinetParameters[index].name);
+    for (char& c : out)
+        if (c == ' ') c = '-';
+    return out;
+}
+
+std::string parameterNames(int count) {
     std::string names;
-    for (int i = 0; i < kNumSpeakerParameters; ++i)
-        names += (i ? ", " : "") + typedName(kSpeakerDescriptor.parameters[i].name);
+    for (int i = 0; i < count; ++i) names += (i ? ", " : "") + typedParameterName(i);
     return names;
 }
 
-bool parseSetting(const std::string& text, bool normalized, ParameterSetting& setting, std::string& error) {
+bool parseSetting(const std::string& text, bool normalized, int count, ParameterSetting& setting, std::string& error) {
+    if (count > kNumCabinetParameters) count = kNumCabinetParameters;
     const char* option = normalized ? "--norm" : "--set";
     const size_t equals = text.find('=');
     if (equals == std::string::npos) {
@@ -64,14 +65,13 @@ bool parseSetting(const std::string& text, bool normalized, ParameterSetting& se
     }
     const std::string name = text.substr(0, equals), value = text.substr(equals + 1);
     int index = 0;
-    while (index < kNumSpeakerParameters && simplifiedName(kSpeakerDescriptor.parameters[index].name) != simplifiedName(name))
-        ++index;
-    if (index == kNumSpeakerParameters) {
-        error = "no parameter '" + name + "'; the parameters are " + parameterNames();
+    while (index < count && simplifiedName(kCabinetParameters[index].name) != simplifiedName(name)) ++index;
+    if (index == count) {
+        error = "no parameter '" + name + "'; the parameters are " + parameterNames(count);
         return false;
     }
-    const ParameterInfo& row = kSpeakerDescriptor.parameters[index];
-    const std::string shown = typedName(row.name);
+    const ParameterInfo& row = kCabinetParameters[index];
+    const std::string shown = typedParameterName(index);
     setting.index = index;
     double v = 0.0;
 
@@ -96,7 +96,8 @@ bool parseSetting(const std::string& text, bool normalized, ParameterSetting& se
         return false;
     }
     const bool stepped = row.kind == Integer;
-    const std::string range = "from " + format(row.min) + " to " + format(row.max) + (stepped ? " in steps of 1" : "");
+    const std::string step = stepped ? " in steps of 1" : row.kind == Hundredths ? " in steps of 0.01" : "";
+    const std::string range = "from " + format(row.min) + " to " + format(row.max) + step;
     if (!number(value, v)) {
         error = shown + " must be a number " + range + ", not '" + value + "'";
         return false;

@@ -10,10 +10,14 @@ struct ParameterSetting {
     float normalized;
 };
 
-// Parses `text`. On failure answers false with a one-line reason in `error`
-// (the range and step of the parameter, or the names it knows).
-bool parseSetting(const std::string& text, bool normalized, ParameterSetting& setting, std::string& error);
+// Parses `text` for one of the parameter table's first `count` rows. On
+// failure answers false with a one-line reason in `error` (the range and
+// step of the parameter, or the names it knows).
+bool parseSetting(const std::string& text, bool normalized, int count, ParameterSetting& setting, std::string& error);
 
-// The parameters' names as typed on a command line ("speed-toggle", ...),
-// separated by commas.
-std::string parameterNames();
+// The first `count` parameters' names as typed on a command line
+// ("speed-toggle", ...), separated by commas.
+std::string parameterNames(int count);
+
+// A parameter's name as typed on a command line.
+std::string typedParameterName(int index);

@@ -1,5 +1,6 @@
 // halvern-render: runs a WAV file (or a built-in demo chord) through the
-// plug-in, loaded from its library exactly as a host loads it.
+// plug-in, loaded from its library exactly as a host loads it: the VST 2
+// library or the CLAP plug-in, whichever --plugin names.
 //
 //   halvern-render [options] INPUT [OUTPUT]   (OUTPUT: INPUT-halvern.wav beside it)
 //   halvern-render [options] --demo OUTPUT
@@ -77,7 +78,8 @@ int parseOptions(int argc, char** argv, Options& options) {
     app.add_option("INPUT [OUTPUT]", files, "the file to render, and where to (default: INPUT-halvern.wav beside it)")
         ->expected(1, 2);
     app.add_option("--demo", demo, "render the built-in organ chord into this file instead of an input");
-    app.add_option("--plugin", options.plugin, "the plug-in library (default: Halvern.so next to this program)");
+    app.add_option("--plugin", options.plugin,
+                   "the plug-in: the VST 2 library or Halvern.clap (default: Halvern.so next to this program)");
     app.add_option("--block", options.block, "block size in frames, 1 to 65536 (default 512)");
     // Options that may be given again and again, one value each time: the
     // word after one is its value, and the next word is a file name again.
@@ -87,7 +89,7 @@ int parseOptions(int argc, char** argv, Options& options) {
             ->allow_extra_args(false)
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     };
-    repeated("--set", sets, "NAME=VALUE in the units the parameter shows (distortion=80, speedkey=CTRL64)");
+    repeated("--set", sets, "NAME=VALUE in the units the parameter shows (distortion=80, speedkey=CTRL64, brake=on)");
     repeated("--norm", norms, "NAME=X with X the normalised value 0..1");
     repeated("--fast-at", fastAt, "switch the rotors to fast at this time in seconds (MIDI)");
     repeated("--slow-at", slowAt, "switch them to slow at this time");
@@ -122,7 +124,7 @@ int parseOptions(int argc, char** argv, Options& options) {
     for (const auto& [texts, normalized] : {std::pair{&sets, false}, std::pair{&norms, true}})
         for (const std::string& text : *texts) {
             ParameterSetting setting{};
-            if (!parseSetting(text, normalized, setting, error)) return refuse(error);
+            if (!parseSetting(text, normalized, kNumCabinetParameters, setting, error)) return refuse(error);
             options.settings.push_back(setting);
         }
     for (double s : fastAt) options.switches.push_back({s, true});
@@ -194,11 +196,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "halvern-render: cannot load %s\n", options.plugin.c_str());
         return 1;
     }
-    RenderSession session(library, static_cast<float>(audio.sampleRate), options.block);
-    if (!session.ready()) {
-        std::fprintf(stderr, "halvern-render: %s has no usable entry point\n", options.plugin.c_str());
+    std::unique_ptr<RenderSession> opened =
+        RenderSession::open(library, options.plugin, static_cast<float>(audio.sampleRate), options.block, error);
+    if (!opened) {
+        std::fprintf(stderr, "halvern-render: %s\n", error.c_str());
         return 1;
     }
+    RenderSession& session = *opened;
+    for (const ParameterSetting& setting : options.settings)
+        if (setting.index >= session.parameterCount())
+            return refuse("the " + std::string(session.formatName()) + " plug-in has no parameter " +
+                          typedParameterName(setting.index) +
+                          "; the extended cabinet's parameters are in the CLAP and LV2 plug-ins");
     for (const ParameterSetting& setting : options.settings) session.setParameter(setting.index, setting.normalized);
     if (!options.switches.empty()) {
         // Speed switches travel as MIDI: make sure a controller is listening.
@@ -213,7 +222,7 @@ int main(int argc, char** argv) {
         const int controller = kSpeedKeys[key].controller;
         for (const SpeedSwitch& s : options.switches) session.scheduleSpeed(s.seconds, s.fast, controller);
     }
-    for (int i = 0; i < kNumSpeakerParameters; ++i)
+    for (int i = 0; i < session.parameterCount(); ++i)
         std::fprintf(stderr, "  %-13s %s\n", session.parameterName(i).c_str(), session.parameterDisplay(i).c_str());
 
     StereoAudio rendered;

@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
         if (arg == "--set" && i + 1 < argc) {
             ParameterSetting setting{};
             std::string error;
-            if (!parseSetting(argv[++i], false, setting, error)) {
+            if (!parseSetting(argv[++i], false, kNumSpeakerParameters, setting, error)) {
                 std::fprintf(stderr, "halvern-shot: %s\n", error.c_str());
                 return 2;
             }

@@ -32,9 +32,10 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder); }
 
-    ToolRun render(const std::string& arguments) {
-        const std::string command = "cd '" + folder.string() + "' && '" HALVERN_RENDER "' --plugin '" HALVERN_PLUGIN
-                                    "' " + arguments + " 2>&1";
+    ToolRun render(const std::string& arguments) { return renderWith(HALVERN_PLUGIN, arguments); }
+    ToolRun renderWith(const std::string& plugin, const std::string& arguments) {
+        const std::string command =
+            "cd '" + folder.string() + "' && '" HALVERN_RENDER "' --plugin '" + plugin + "' " + arguments + " 2>&1";
         ToolRun run{-1, ""};
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe) return run;
@@ -258,4 +259,30 @@ TEST_F(RenderTool, HelpAndVersionAnswerAndSucceed) {
     const ToolRun version = render("--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_NE(version.said.find("halvern-render 1."), std::string::npos) << version.said;
+}
+
+// The CLAP plug-in renders what the VST 2 library renders, and has the
+// extended cabinet's parameters, which the VST 2 build refuses by name.
+TEST_F(RenderTool, RendersThroughTheClapPluginAlikeWithItsExtendedParameters) {
+    const std::string common = " --seconds 3 --format float --set distortion=80 --fast-at 0.5 --slow-at 2";
+    ASSERT_EQ(render("--demo vst.wav" + common).status, 0);
+    const ToolRun clap = renderWith(HALVERN_CLAP, "--demo clap.wav" + common);
+    ASSERT_EQ(clap.status, 0) << clap.said;
+    EXPECT_EQ(contents(folder / "vst.wav"), contents(folder / "clap.wav"));
+
+    const ToolRun refused = render("--demo x.wav --seconds 1 --set brake=on");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.said.find("the VST 2 plug-in has no parameter brake"), std::string::npos) << refused.said;
+    EXPECT_FALSE(fs::exists(folder / "x.wav"));
+
+    const ToolRun braked = renderWith(HALVERN_CLAP, "--demo braked.wav" + common + " --set brake=on --set horn-rest=90");
+    ASSERT_EQ(braked.status, 0) << braked.said;
+    EXPECT_NE(braked.said.find("brake         on"), std::string::npos) << braked.said;
+    EXPECT_NE(braked.said.find("horn rest     90 deg"), std::string::npos) << braked.said;
+    EXPECT_NE(contents(folder / "braked.wav"), contents(folder / "clap.wav"));
+
+    const ToolRun badRamp = renderWith(HALVERN_CLAP, "--demo y.wav --set horn-up=0.05");
+    EXPECT_EQ(badRamp.status, 2);
+    EXPECT_NE(badRamp.said.find("horn-up must be from 0.1 to 20 in steps of 0.01, not 0.05"), std::string::npos)
+        << badRamp.said;
 }
