@@ -20,9 +20,9 @@
 
 namespace cleandrive {
 
-constexpr int kMaxFrames = 64;    // the signal path's chunk
-constexpr int kOuterTaps = 40;    // between the sample rate and twice it
-constexpr int kInnerTaps = 10;    // between twice and four times the rate
+constexpr int kMaxFrames = 64;               // the signal path's chunk
+constexpr int kOuterTaps = 40;               // between the sample rate and twice it
+constexpr int kInnerTaps = 10;               // between twice and four times the rate
 constexpr int kOuterPhase = kOuterTaps / 2;  // taps of each polyphase branch
 constexpr int kInnerPhase = kInnerTaps / 2;
 
@@ -102,8 +102,8 @@ static inline void upsample(const float* taps, const float* from, int historyLen
 // (history before `historyLength`), with `taps`, and keeps every second
 // output: `count` samples at the lower rate.
 template <int kTaps, typename Out>
-static inline void downsample(const float* taps, const float* even, const float* odd, int historyLength, Out* to,
-                              int count) {
+static inline void downsample(const float* taps, const float* even, const float* odd, int historyLength,
+                              Out* to, int count) {
     float sums[kMaxFrames * 2];
     for (int i = 0; i < count; ++i) sums[i] = 0.0f;
     for (int k = 0; k < kTaps / 2; ++k) {
@@ -128,8 +128,8 @@ static inline void split(const float* from, float* even, float* odd, int history
 // v asinh v - sqrt(v^2 + 1), divided by the step. `last` and
 // `lastAntiderivative` hold the sample before the first and carry the last on.
 template <typename In, typename Out>
-static inline void shapeAntiderivative(double& lastValue, double& lastAntiderivative, const In* values, Out* to,
-                                       int count) {
+static inline void shapeAntiderivative(double& lastValue, double& lastAntiderivative, const In* values,
+                                       Out* to, int count) {
     double antiderivative[4 * kMaxFrames], curve[4 * kMaxFrames];
     for (int i = 0; i < count; ++i) {
         const double v = values[i];
@@ -160,7 +160,8 @@ static inline void keepHistory(T* buffer, int historyLength, int used) {
 
 // The horn band: `count` samples of u (the band times its drive, in full-level
 // units) in, the asinh curve of them, band-limited, out.
-static inline void shapeBand(const CleanDriveState& filters, Band& band, const double* u, double* out, int count) {
+static inline void shapeBand(const CleanDriveState& filters, Band& band, const double* u, double* out,
+                             int count) {
     if (count <= 0) return;
     constexpr int kOuterHistory = kOuterPhase - 1, kInnerHistory = kInnerPhase - 1;
     for (int i = 0; i < count; ++i) band.input[kOuterHistory + i] = static_cast<float>(u[i]);
@@ -170,7 +171,8 @@ static inline void shapeBand(const CleanDriveState& filters, Band& band, const d
     shapeAntiderivative(band.lastValue, band.lastAntiderivative, fourTimes, shaped, 4 * count);
     split(shaped, band.shaped4Even, band.shaped4Odd, kInnerHistory, 2 * count);
     float twice[2 * kMaxFrames];
-    downsample<kInnerTaps>(filters.innerTaps, band.shaped4Even, band.shaped4Odd, kInnerHistory, twice, 2 * count);
+    downsample<kInnerTaps>(filters.innerTaps, band.shaped4Even, band.shaped4Odd, kInnerHistory, twice,
+                           2 * count);
     split(twice, band.shaped2Even, band.shaped2Odd, kOuterHistory, count);
     downsample<kOuterTaps>(filters.outerTaps, band.shaped2Even, band.shaped2Odd, kOuterHistory, out, count);
     keepHistory(band.input, kOuterHistory, count);

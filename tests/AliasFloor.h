@@ -50,7 +50,8 @@ inline double measure(SpeakerCore& core, float rate) {
     core.setParameter(kDrumDown, 0.1f);
     const int settle = static_cast<int>(rate) * 2;
     std::vector<float> in(static_cast<size_t>(settle + kLength)), left(in.size()), right(in.size());
-    for (size_t i = 0; i < in.size(); ++i) in[i] = static_cast<float>(0.891 * std::sin(2.0 * kPi * kTone * i / rate));
+    for (size_t i = 0; i < in.size(); ++i)
+        in[i] = static_cast<float>(0.891 * std::sin(2.0 * kPi * kTone * i / rate));
     constexpr int kPiece = 512;
     for (size_t at = 0; at < in.size(); at += kPiece) {
         const int frames = static_cast<int>(std::min<size_t>(kPiece, in.size() - at));
@@ -60,7 +61,8 @@ inline double measure(SpeakerCore& core, float rate) {
     std::vector<std::complex<double>> spectrum(kLength);
     for (int i = 0; i < kLength; ++i) {
         const double t = 2.0 * kPi * i / kLength;
-        const double window = 0.35875 - 0.48829 * std::cos(t) + 0.14128 * std::cos(2 * t) - 0.01168 * std::cos(3 * t);
+        const double window =
+            0.35875 - 0.48829 * std::cos(t) + 0.14128 * std::cos(2 * t) - 0.01168 * std::cos(3 * t);
         spectrum[i] = left[settle + i] * window;
     }
     fft(spectrum);
@@ -72,7 +74,8 @@ inline double measure(SpeakerCore& core, float rate) {
     for (int i = 8; i < kLength / 2; ++i) {
         const double f = i * bin;
         const double harmonic = std::round(f / kTone);
-        const bool nearHarmonic = harmonic >= 1 && std::fabs(f - harmonic * kTone) < 8 * bin && harmonic * kTone < rate / 2;
+        const bool nearHarmonic =
+            harmonic >= 1 && std::fabs(f - harmonic * kTone) < 8 * bin && harmonic * kTone < rate / 2;
         if (!nearHarmonic) worst = std::max(worst, level(i));
     }
     return worst - tone;

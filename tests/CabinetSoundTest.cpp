@@ -29,7 +29,8 @@ std::vector<float> render(SpeakerCore& core, const std::vector<float>& in) {
 std::vector<float> twoTones(size_t frames, double level) {
     std::vector<float> in(frames);
     for (size_t i = 0; i < frames; ++i)
-        in[i] = static_cast<float>(level * (std::sin(2 * kPi * 110 * i / 44100.0) + std::sin(2 * kPi * 1300 * i / 44100.0)));
+        in[i] = static_cast<float>(
+            level * (std::sin(2 * kPi * 110 * i / 44100.0) + std::sin(2 * kPi * 1300 * i / 44100.0)));
     return in;
 }
 
@@ -131,7 +132,8 @@ TEST(CabinetDepths, GlideToNewValues) {
         const std::vector<float> before = render(core, in);
         core.setParameter(parameter, 200.0f);
         const std::vector<float> after = render(core, std::vector<float>(in.begin(), in.begin() + 2205));
-        EXPECT_LE(largestStepAfter(before, after, after.size()), largestStep(before, 22050, before.size()) * 1.1f)
+        EXPECT_LE(largestStepAfter(before, after, after.size()),
+                  largestStep(before, 22050, before.size()) * 1.1f)
             << parameter;
     }
 }

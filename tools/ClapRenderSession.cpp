@@ -26,18 +26,18 @@ clap_input_events_t inputOf(const Events& events) {
 }
 
 // What the plug-in sends back (the speed toggle at a MIDI switch) is not needed.
-const clap_output_events_t kDiscard = {nullptr, [](const clap_output_events_t*, const clap_event_header_t*) {
-                                           return true;
-                                       }};
+const clap_output_events_t kDiscard = {
+    nullptr, [](const clap_output_events_t*, const clap_event_header_t*) { return true; }};
 
 }  // namespace
 
-ClapRenderSession::ClapRenderSession(const clap_plugin_entry_t* entry, const std::string& path, float sampleRate,
-                                     int blockSize)
+ClapRenderSession::ClapRenderSession(const clap_plugin_entry_t* entry, const std::string& path,
+                                     float sampleRate, int blockSize)
     : RenderSession(sampleRate, blockSize), entry(entry) {
     if (!entry || !entry->init || !entry->init(path.c_str())) return;
     initialised = true;
-    const auto* factory = static_cast<const clap_plugin_factory_t*>(entry->get_factory(CLAP_PLUGIN_FACTORY_ID));
+    const auto* factory =
+        static_cast<const clap_plugin_factory_t*>(entry->get_factory(CLAP_PLUGIN_FACTORY_ID));
     if (!factory || factory->get_plugin_count(factory) < 1) return;
     const clap_plugin_descriptor_t* descriptor = factory->get_plugin_descriptor(factory, 0);
     host.clap_version = kClapVersion;
@@ -50,7 +50,8 @@ ClapRenderSession::ClapRenderSession(const clap_plugin_entry_t* entry, const std
     plugin = descriptor ? factory->create_plugin(factory, &host, descriptor->id) : nullptr;
     if (!plugin || !plugin->init(plugin) || !plugin->activate(plugin, sampleRate, 1, this->blockSize)) return;
     processing = plugin->start_processing(plugin);
-    const auto* table = static_cast<const clap_plugin_params_t*>(plugin->get_extension(plugin, CLAP_EXT_PARAMS));
+    const auto* table =
+        static_cast<const clap_plugin_params_t*>(plugin->get_extension(plugin, CLAP_EXT_PARAMS));
     if (!processing || !table) return;
     for (uint32_t i = 0; i < table->count(plugin); ++i) {
         clap_param_info_t info{};
@@ -108,7 +109,8 @@ void ClapRenderSession::process(float* const inputs[2], float* const outputs[2],
     Events events;
     for (const MidiMessage& m : midi) {
         clap_event_midi_t event{};
-        event.header = {sizeof event, static_cast<uint32_t>(m.frame), CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_MIDI, 0};
+        event.header = {sizeof event, static_cast<uint32_t>(m.frame), CLAP_CORE_EVENT_SPACE_ID,
+                        CLAP_EVENT_MIDI, 0};
         std::memcpy(event.data, m.bytes, 3);
         events.midi.push_back(event);
     }

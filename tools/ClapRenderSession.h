@@ -11,7 +11,8 @@
 
 class ClapRenderSession : public RenderSession {
 public:
-    ClapRenderSession(const clap_plugin_entry_t* entry, const std::string& path, float sampleRate, int blockSize);
+    ClapRenderSession(const clap_plugin_entry_t* entry, const std::string& path, float sampleRate,
+                      int blockSize);
     ~ClapRenderSession() override;
 
     bool ready() const { return params != nullptr; }

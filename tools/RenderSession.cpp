@@ -26,8 +26,8 @@ void RenderSession::scheduleSpeed(double seconds, bool fast, int controller) {
                      [](const SpeedSwitch& a, const SpeedSwitch& b) { return a.frame < b.frame; });
 }
 
-void RenderSession::render(const float* left, const float* right, float* outLeft, float* outRight, long frames,
-                           const std::function<void(double)>& progress) {
+void RenderSession::render(const float* left, const float* right, float* outLeft, float* outRight,
+                           long frames, const std::function<void(double)>& progress) {
     std::vector<float> inL(static_cast<size_t>(blockSize)), inR(static_cast<size_t>(blockSize));
     std::vector<MidiMessage> midi;
     size_t nextSwitch = 0;
@@ -37,8 +37,9 @@ void RenderSession::render(const float* left, const float* right, float* outLeft
         while (nextSwitch < switches.size() && switches[nextSwitch].frame < start + n) {
             const SpeedSwitch& s = switches[nextSwitch++];
             const int frame = static_cast<int>(std::max<long>(0, s.frame - start));
-            midi.push_back({frame, {0xB0, static_cast<unsigned char>(s.controller),
-                                    static_cast<unsigned char>(s.fast ? 127 : 0)}});
+            midi.push_back({frame,
+                            {0xB0, static_cast<unsigned char>(s.controller),
+                             static_cast<unsigned char>(s.fast ? 127 : 0)}});
         }
         std::copy(left + start, left + start + n, inL.begin());
         std::copy(right + start, right + start + n, inR.begin());

@@ -43,7 +43,9 @@ std::string Vst2RenderSession::parameterDisplay(int index) const {
 
 float Vst2RenderSession::parameter(int index) const { return effect->getParameter(effect, index); }
 
-void Vst2RenderSession::setParameter(int index, float normalized) { effect->setParameter(effect, index, normalized); }
+void Vst2RenderSession::setParameter(int index, float normalized) {
+    effect->setParameter(effect, index, normalized);
+}
 
 void Vst2RenderSession::process(float* const inputs[2], float* const outputs[2], int frames,
                                 const std::vector<MidiMessage>& midi) {

@@ -25,15 +25,16 @@ bool declareLocation(const clap_preset_discovery_provider_t* provider) {
     const auto* indexer = static_cast<const clap_preset_discovery_indexer_t*>(provider->provider_data);
     if (!indexer || !indexer->declare_location) return false;
     const clap_preset_discovery_location_t location = {CLAP_PRESET_DISCOVERY_IS_FACTORY_CONTENT,
-                                                       kProviderDescriptor.name, CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN,
-                                                       nullptr};
+                                                       kProviderDescriptor.name,
+                                                       CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN, nullptr};
     return indexer->declare_location(indexer, &location);
 }
 
 // Each program as a preset of this plug-in, until the receiver wants no more.
 bool listPresets(const clap_preset_discovery_provider_t*, uint32_t kind, const char* location,
                  const clap_preset_discovery_metadata_receiver_t* receiver) {
-    if (kind != CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN || location || !receiver || !receiver->begin_preset) return false;
+    if (kind != CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN || location || !receiver || !receiver->begin_preset)
+        return false;
     const clap_universal_plugin_id_t plugin = {"clap", kClapDescriptor.id};
     for (int program = 0; program < kSpeakerDescriptor.numPrograms; ++program) {
         char name[64], key[32];
@@ -64,7 +65,9 @@ const clap_preset_discovery_provider_t* createProvider(const clap_preset_discove
 
 const clap_preset_discovery_factory_t kDiscoveryFactory = {
     [](const clap_preset_discovery_factory_t*) -> uint32_t { return 1; },
-    [](const clap_preset_discovery_factory_t*, uint32_t index) { return index == 0 ? &kProviderDescriptor : nullptr; },
+    [](const clap_preset_discovery_factory_t*, uint32_t index) {
+        return index == 0 ? &kProviderDescriptor : nullptr;
+    },
     createProvider,
 };
 

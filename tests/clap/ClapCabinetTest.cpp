@@ -88,8 +88,15 @@ double rampSeconds(double rampTime, double share) { return rampTime * share; }
 }  // namespace
 
 TEST_F(Cabinet, EachRotorRunsAtItsSpeedsAndRampsInItsTimes) {
-    block({{kHornSlow, 60}, {kHornFast, 300}, {kHornUp, 1.5}, {kHornDown, 2.5},
-           {kDrumSlow, 30}, {kDrumFast, 450}, {kDrumUp, 3.0}, {kDrumDown, 6.0}, {kAcceleration, 50}});
+    block({{kHornSlow, 60},
+           {kHornFast, 300},
+           {kHornUp, 1.5},
+           {kHornDown, 2.5},
+           {kDrumSlow, 30},
+           {kDrumFast, 450},
+           {kDrumUp, 3.0},
+           {kDrumDown, 6.0},
+           {kAcceleration, 50}});
     run(2.0);
     EXPECT_NEAR(measuredRpm(0), 60, 0.6);
     EXPECT_NEAR(measuredRpm(1), 30, 0.3);
@@ -131,7 +138,7 @@ TEST_F(Cabinet, TheBrakeStopsEachRotorAtItsRestAngle) {
             double turned = angle(r) - before[r];
             if (turned < -180.0) turned += 360.0;
             const double speed = turned / 360.0 / kBlockSeconds * 60.0;
-            EXPECT_GE(turned, 0.0) << r;  // never backwards
+            EXPECT_GE(turned, 0.0) << r;                                              // never backwards
             EXPECT_LE(speed, lastSpeed[r] * 1.001 + 0.01) << r << " at block " << n;  // never faster
             if (stoppedAfter[r] < 0 && turned == 0.0) {
                 stoppedAfter[r] = n * kBlockSeconds;

@@ -79,14 +79,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!plugin) return 0;  // a rate refused
 
     std::vector<float> inLeft(kMaxFrames), inRight(kMaxFrames), outLeft(kMaxFrames), outRight(kMaxFrames);
-    float controls[kNumSpeakerParameters] = {};
-    float speedState = 0, hornPosition = 0, drumPosition = 0;
+    float controls[kNumCabinetParameters] = {};
+    float speedState = 0, hornPosition = 0, drumPosition = 0, readings[kNumCabinetReadings] = {};
     descriptor->connect_port(plugin, kPortInLeft, inLeft.data());
     descriptor->connect_port(plugin, kPortInRight, inRight.data());
     descriptor->connect_port(plugin, kPortOutLeft, outLeft.data());
     descriptor->connect_port(plugin, kPortOutRight, outRight.data());
-    for (uint32_t i = 0; i < kNumSpeakerParameters; ++i)
-        descriptor->connect_port(plugin, kPortFirstControl + i, &controls[i]);
+    for (int i = 0; i < kNumCabinetParameters; ++i) descriptor->connect_port(plugin, lv2ports::portOf(i), &controls[i]);
+    for (int i = 0; i < kNumCabinetReadings; ++i) descriptor->connect_port(plugin, kPortFirstReading + i, &readings[i]);
     descriptor->connect_port(plugin, kPortSpeedState, &speedState);
     descriptor->connect_port(plugin, kPortHornPosition, &hornPosition);
     descriptor->connect_port(plugin, kPortDrumPosition, &drumPosition);
@@ -105,6 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (uint32_t i = 0; i < frames; ++i)
             if (!std::isfinite(outLeft[i]) || !std::isfinite(outRight[i])) std::abort();
         if (!std::isfinite(speedState) || !std::isfinite(hornPosition) || !std::isfinite(drumPosition)) std::abort();
+        for (float reading : readings)
+            if (!std::isfinite(reading)) std::abort();
     }
     if (descriptor->deactivate) descriptor->deactivate(plugin);
     descriptor->cleanup(plugin);
