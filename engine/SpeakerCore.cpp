@@ -343,30 +343,22 @@ void SpeakerCore::startGlides(const SpeakerCoefficients& c) {
     }
 }
 
+// One rotor's working copy: its state, and the coefficients it moves by.
+static RotorState rotorState(float speed, const float osc[3], const RotorBrakeState& brake, float step, float slow,
+                             float fast, float rise, float fall) {
+    return {speed, step, slow, fast, {osc[0], osc[1], osc[2]}, brake.motion, rise, fall, brake.toRest};
+}
+
 SignalPath SpeakerCore::loadSignalPath(const SpeakerCoefficients& c) const {
     SignalPath path;
     static_cast<PathCoefficients&>(path) = c.path;
     const RotorCoefficients& r = c.rotors;
     path.filterY1 = signal.filterY1;
     path.filterY2 = signal.filterY2;
-    path.horn = {signal.hornSpeed,
-                 r.hornStep,
-                 r.hornSlow,
-                 r.hornFast,
-                 {signal.hornOsc[0], signal.hornOsc[1], signal.hornOsc[2]},
-                 signal.hornBrake.motion,
-                 r.hornRise,
-                 r.hornFall,
-                 signal.hornBrake.toRest};
-    path.drum = {signal.drumSpeed,
-                 r.drumStep,
-                 r.drumSlow,
-                 r.drumFast,
-                 {signal.drumOsc[0], signal.drumOsc[1], signal.drumOsc[2]},
-                 signal.drumBrake.motion,
-                 r.drumRise,
-                 r.drumFall,
-                 signal.drumBrake.toRest};
+    path.horn = rotorState(signal.hornSpeed, signal.hornOsc, signal.hornBrake, r.hornStep, r.hornSlow, r.hornFast,
+                           r.hornRise, r.hornFall);
+    path.drum = rotorState(signal.drumSpeed, signal.drumOsc, signal.drumBrake, r.drumStep, r.drumSlow, r.drumFast,
+                           r.drumRise, r.drumFall);
     for (int k = 0; k < kNumGlides; ++k) path.glides[k] = signal.glides[k];
     path.clean = signal.clean.get();
     path.hornBuffer = signal.bandDelay.hornBuffer.get();

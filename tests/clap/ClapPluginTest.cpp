@@ -604,6 +604,11 @@ TEST_F(ClapPlugin, ProcessingAllocatesNothing) {
     events.value(100, kDistortion, 80);
     events.midi(200, 0xB0, 64, 127);
     events.value(300, kBalance, -10);
+    // The extended cabinet's work too: the clean drive fading in, the
+    // brake, a depth glide.
+    events.value(350, kDrive, kDriveClean);
+    events.value(400, kBrake, kBrakeOn);
+    events.value(450, kHornDepth, 150);
     struct FixedList {
         clap_output_events_t list;
         int count = 0;
