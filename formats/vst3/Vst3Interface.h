@@ -165,10 +165,6 @@ public:
 };
 constexpr Uid kIPluginFactory3Iid{0x4555A2AB, 0xC1234E57, 0x9B122910, 0x36878931};
 
-// The category of a processor class, and the SDK generation it follows.
-constexpr const char* kVstAudioEffectClass = "Audio Module Class";
-constexpr const char* kVstSdkVersion = "VST 3.7.13";
-
 // ---- Component ---------------------------------------------------------------
 
 enum MediaTypes : int32_t { kAudio = 0, kEvent };

@@ -1,0 +1,187 @@
+#include "Vst3View.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "GuiEditor.h"
+#include "Vst3Plugin.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace {
+
+// Sixty idles a second keep the turning cabinet smooth.
+constexpr uint32_t kIdlePeriodMs = 16;
+
+#if defined(_WIN32)
+constexpr const char* kPlatformType = vst3::kPlatformTypeHWND;
+// A window timer's id is the view it idles.
+VOID CALLBACK idleOnWindowTimer(HWND, UINT, UINT_PTR id, DWORD) { reinterpret_cast<Vst3View*>(id)->onWindowTimer(); }
+#else
+constexpr const char* kPlatformType = vst3::kPlatformTypeX11EmbedWindowID;
+#endif
+
+// A key as the toolkit numbers it: its character, and for the tab and the
+// space their own numbers; keys the editor never uses alone are "other".
+platform::KeyPress keyPressOf(vst3::char16 key, int16_t keyCode) {
+    if (keyCode == vst3::KEY_TAB) return {'\t', platform::kKeyTab};
+    if (keyCode == vst3::KEY_SPACE || key == u' ') return {' ', platform::kKeySpace};
+    if (keyCode == vst3::KEY_RETURN) return {'\r', platform::kKeyOther};
+    if (keyCode == vst3::KEY_BACK) return {'\b', platform::kKeyOther};
+    if (keyCode == vst3::KEY_ESCAPE) return {27, platform::kKeyOther};
+    return {key < 0x80 ? static_cast<int>(key) : 0, key ? platform::kKeyNone : platform::kKeyOther};
+}
+
+}  // namespace
+
+Vst3View::Vst3View(Vst3Plugin* plugin) : plugin(plugin) { plugin->addRef(); }
+
+Vst3View::~Vst3View() {
+    removed();
+    setFrame(nullptr);
+    plugin->release();
+}
+
+vst3::tresult Vst3View::queryInterface(const vst3::TUID iid, void** object) {
+    if (!object) return vst3::kInvalidArgument;
+    if (vst3::kFUnknownIid == iid || vst3::kIPlugViewIid == iid) {
+        *object = static_cast<vst3::IPlugView*>(this);
+#if !defined(_WIN32)
+    } else if (vst3::kITimerHandlerIid == iid) {
+        *object = static_cast<vst3::ITimerHandler*>(this);
+    } else if (vst3::kIEventHandlerIid == iid) {
+        *object = static_cast<vst3::IEventHandler*>(this);
+#endif
+    } else {
+        *object = nullptr;
+        return vst3::kNoInterface;
+    }
+    addRef();
+    return vst3::kResultOk;
+}
+
+uint32_t Vst3View::addRef() { return ++references; }
+
+uint32_t Vst3View::release() {
+    const uint32_t left = --references;
+    if (left == 0) delete this;
+    return left;
+}
+
+vst3::tresult Vst3View::isPlatformTypeSupported(vst3::FIDString type) {
+    return type && std::strcmp(type, kPlatformType) == 0 ? vst3::kResultTrue : vst3::kResultFalse;
+}
+
+vst3::tresult Vst3View::attached(void* newParent, vst3::FIDString type) {
+    if (open || !newParent || isPlatformTypeSupported(type) != vst3::kResultTrue || !plugin->claimEditor(this))
+        return vst3::kResultFalse;
+    GuiEditor& editor = plugin->speakerEditor();
+#if defined(_WIN32)
+    parent = newParent;
+#else
+    // On X11 the parent is the window's id, passed as the pointer's value.
+    parent = newParent;
+    if (!frame || frame->queryInterface(vst3::kIRunLoopIid.bytes, reinterpret_cast<void**>(&runLoop)) !=
+                      vst3::kResultOk)
+        runLoop = nullptr;
+    if (!runLoop) {
+        plugin->releaseEditor(this);
+        return vst3::kResultFalse;  // nothing would idle the editor
+    }
+#endif
+    if (!editor.open(parent)) {
+        stopIdle();
+        plugin->releaseEditor(this);
+        return vst3::kResultFalse;
+    }
+    open = true;
+#if defined(_WIN32)
+    windowTimer = SetTimer(static_cast<HWND>(parent), reinterpret_cast<UINT_PTR>(this), kIdlePeriodMs,
+                           idleOnWindowTimer) != 0;
+#else
+    runLoop->registerTimer(this, kIdlePeriodMs);
+    if (editor.eventDescriptor() >= 0) runLoop->registerEventHandler(this, editor.eventDescriptor());
+#endif
+    return vst3::kResultOk;
+}
+
+void Vst3View::stopIdle() {
+#if defined(_WIN32)
+    if (windowTimer) KillTimer(static_cast<HWND>(parent), reinterpret_cast<UINT_PTR>(this));
+    windowTimer = false;
+#else
+    if (runLoop) {
+        runLoop->unregisterTimer(this);
+        runLoop->unregisterEventHandler(this);
+        runLoop->release();
+    }
+    runLoop = nullptr;
+#endif
+}
+
+vst3::tresult Vst3View::removed() {
+    stopIdle();
+    if (open) plugin->speakerEditor().close();
+    if (open) plugin->releaseEditor(this);
+    open = false;
+    parent = nullptr;
+    return vst3::kResultOk;
+}
+
+vst3::tresult Vst3View::onWheel(float distance) {
+    return open && plugin->speakerEditor().onWheel(distance) ? vst3::kResultTrue : vst3::kResultFalse;
+}
+
+// A key the editor does not take goes back to the host.
+vst3::tresult Vst3View::onKeyDown(vst3::char16 key, int16_t keyCode, int16_t) {
+    if (!open) return vst3::kResultFalse;
+    return plugin->speakerEditor().onKeyDown(keyPressOf(key, keyCode)) == 1 ? vst3::kResultTrue : vst3::kResultFalse;
+}
+
+vst3::tresult Vst3View::onKeyUp(vst3::char16 key, int16_t keyCode, int16_t) {
+    if (!open) return vst3::kResultFalse;
+    return plugin->speakerEditor().onKeyUp(keyPressOf(key, keyCode)) == 1 ? vst3::kResultTrue : vst3::kResultFalse;
+}
+
+vst3::tresult Vst3View::getSize(vst3::ViewRect* size) {
+    if (!size) return vst3::kInvalidArgument;
+    const Rect rect = plugin->speakerEditor().getRect();
+    *size = {0, 0, rect.width(), rect.height()};
+    return vst3::kResultOk;
+}
+
+// The size is fixed; a host that makes the window wider anyway gets the
+// editor at its top-left corner, the rest painted by the editor.
+vst3::tresult Vst3View::onSize(vst3::ViewRect* newSize) { return newSize ? vst3::kResultOk : vst3::kInvalidArgument; }
+
+vst3::tresult Vst3View::onFocus(vst3::TBool) { return vst3::kResultOk; }
+
+vst3::tresult Vst3View::setFrame(vst3::IPlugFrame* newFrame) {
+    if (newFrame) newFrame->addRef();
+    if (frame) frame->release();
+    frame = newFrame;
+    return vst3::kResultOk;
+}
+
+vst3::tresult Vst3View::canResize() { return vst3::kResultFalse; }
+
+vst3::tresult Vst3View::checkSizeConstraint(vst3::ViewRect* rect) {
+    if (!rect) return vst3::kInvalidArgument;
+    return getSize(rect);
+}
+
+#if defined(_WIN32)
+void Vst3View::onWindowTimer() {
+    if (open && windowTimer) plugin->speakerEditor().idle();
+}
+#else
+void Vst3View::onTimer() {
+    if (open) plugin->speakerEditor().idle();
+}
+
+void Vst3View::onFDIsSet(int) {
+    if (open) plugin->speakerEditor().idle();
+}
+#endif
