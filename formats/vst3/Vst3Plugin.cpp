@@ -201,6 +201,11 @@ void Vst3Plugin::runPiece(const float* inL, const float* inR, float* outL, float
                 bypassMix = bypassMix + bypassStep < target ? bypassMix + bypassStep : target;
             else if (bypassMix > target)
                 bypassMix = bypassMix - bypassStep > target ? bypassMix - bypassStep : target;
+            if (bypassMix == 1.0) {  // the dry signal as it came in
+                outL[start + i] = dryLeft[i];
+                outR[start + i] = dryRight[i];
+                continue;
+            }
             outL[start + i] = static_cast<float>(outL[start + i] + bypassMix * (dryLeft[i] - outL[start + i]));
             outR[start + i] = static_cast<float>(outR[start + i] + bypassMix * (dryRight[i] - outR[start + i]));
         }
