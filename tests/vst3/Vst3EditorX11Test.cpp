@@ -1,0 +1,168 @@
+// The VST 3 editor on X11 in a host of our own: probed as hosts probe it (views
+// made and dropped), embedded in the host's window, idled by the host's run
+// loop (its timer and the editor's descriptor), and played with real input
+// (XTest) and the keys a host passes on.
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "SpeakerDescriptor.h"
+#include "Vst3TestHost.h"
+#include "x11/XDisplay.h"
+
+namespace {
+
+// The host's run loop: what the view registers, run by the test.
+class RunLoop : public HostObject<vst3::IRunLoop> {
+public:
+    std::vector<std::pair<vst3::IEventHandler*, int>> handlers;
+    std::vector<std::pair<vst3::ITimerHandler*, uint64_t>> timers;
+
+    vst3::tresult VST3_CALL queryInterface(const vst3::TUID iid, void** object) override {
+        return answer(iid, vst3::kIRunLoopIid, object);
+    }
+    vst3::tresult VST3_CALL registerEventHandler(vst3::IEventHandler* handler, int fd) override {
+        handlers.push_back({handler, fd});
+        return vst3::kResultOk;
+    }
+    vst3::tresult VST3_CALL unregisterEventHandler(vst3::IEventHandler* handler) override {
+        handlers.erase(std::remove_if(handlers.begin(), handlers.end(), [&](auto& h) { return h.first == handler; }),
+                       handlers.end());
+        return vst3::kResultOk;
+    }
+    vst3::tresult VST3_CALL registerTimer(vst3::ITimerHandler* handler, uint64_t milliseconds) override {
+        timers.push_back({handler, milliseconds});
+        return vst3::kResultOk;
+    }
+    vst3::tresult VST3_CALL unregisterTimer(vst3::ITimerHandler* handler) override {
+        timers.erase(std::remove_if(timers.begin(), timers.end(), [&](auto& t) { return t.first == handler; }),
+                     timers.end());
+        return vst3::kResultOk;
+    }
+    void run() {
+        for (const auto& h : std::vector<std::pair<vst3::IEventHandler*, int>>(handlers)) {
+            pollfd watched{h.second, POLLIN, 0};
+            if (poll(&watched, 1, 0) == 1) h.first->onFDIsSet(h.second);
+        }
+        for (const auto& t : std::vector<std::pair<vst3::ITimerHandler*, uint64_t>>(timers)) t.first->onTimer();
+    }
+};
+
+// The view's frame, which offers the run loop.
+class Frame : public HostObject<vst3::IPlugFrame> {
+public:
+    RunLoop loop;
+    vst3::tresult VST3_CALL queryInterface(const vst3::TUID iid, void** object) override {
+        if (object && vst3::kIRunLoopIid == iid) {
+            loop.addRef();
+            *object = &loop;
+            return vst3::kResultOk;
+        }
+        return answer(iid, vst3::kIPlugFrameIid, object);
+    }
+    vst3::tresult VST3_CALL resizeView(vst3::IPlugView*, vst3::ViewRect*) override { return vst3::kResultOk; }
+};
+
+class Vst3X11Editor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(display.ready()) << "no X display (DISPLAY)";
+        ASSERT_NE(module.factory, nullptr) << HALVERN_VST3_MODULE;
+        component = module.createComponent();
+        ASSERT_NE(component, nullptr);
+        component->initialize(nullptr);
+        controller = Vst3Module::ask<vst3::IEditController>(component, vst3::kIEditControllerIid);
+        ASSERT_NE(controller, nullptr);
+        controller->setComponentHandler(&handler);
+        parent = display.hostWindow(200, 150, 246, 277);
+        display.focus(parent);
+    }
+    void TearDown() override {
+        if (!component) return;
+        component->terminate();
+        component->release();
+    }
+
+    bool idleUntil(const std::function<bool()>& done) { return ::idleUntil([this] { frame.loop.run(); }, done); }
+    xcb_window_t editorWindow() { return display.childOf(parent); }
+    Point at(Point where) { return display.onScreen(editorWindow(), where); }
+    bool performed(vst3::ParamID id, double value) {
+        return std::any_of(handler.edits.begin(), handler.edits.end(),
+                           [&](const ComponentHandler::Edit& e) { return e.kind == 'p' && e.id == id && e.value == value; });
+    }
+
+    XDisplay display;
+    Vst3Module module{HALVERN_VST3_MODULE};
+    vst3::IComponent* component = nullptr;
+    vst3::IEditController* controller = nullptr;
+    ComponentHandler handler;
+    Frame frame;
+    xcb_window_t parent = 0;
+};
+
+}  // namespace
+
+TEST_F(Vst3X11Editor, IsProbedEmbeddedPlayedAndRemoved) {
+    // Probing: views made, asked and dropped before one is attached.
+    for (int i = 0; i < 3; ++i) {
+        vst3::IPlugView* probe = controller->createView(vst3::kViewTypeEditor);
+        ASSERT_NE(probe, nullptr);
+        EXPECT_EQ(probe->isPlatformTypeSupported(vst3::kPlatformTypeX11EmbedWindowID), vst3::kResultTrue);
+        EXPECT_NE(probe->isPlatformTypeSupported(vst3::kPlatformTypeHWND), vst3::kResultTrue);
+        probe->release();
+    }
+    EXPECT_EQ(controller->createView("other"), nullptr);
+
+    vst3::IPlugView* view = controller->createView(vst3::kViewTypeEditor);
+    ASSERT_NE(view, nullptr);
+    vst3::ViewRect size{};
+    ASSERT_EQ(view->getSize(&size), vst3::kResultOk);
+    EXPECT_EQ(size.right - size.left, 246);
+    EXPECT_EQ(size.bottom - size.top, 277);
+    EXPECT_NE(view->canResize(), vst3::kResultTrue);
+
+    // Without a frame that offers a run loop nothing could idle it.
+    EXPECT_NE(view->attached(reinterpret_cast<void*>(static_cast<uintptr_t>(parent)),
+                             vst3::kPlatformTypeX11EmbedWindowID),
+              vst3::kResultOk);
+    view->setFrame(&frame);
+    ASSERT_EQ(view->attached(reinterpret_cast<void*>(static_cast<uintptr_t>(parent)),
+                             vst3::kPlatformTypeX11EmbedWindowID),
+              vst3::kResultOk);
+    ASSERT_EQ(frame.loop.timers.size(), 1u);
+    EXPECT_EQ(frame.loop.timers[0].second, 16u);
+    ASSERT_EQ(frame.loop.handlers.size(), 1u);
+    ASSERT_TRUE(idleUntil([&] { return display.viewable(editorWindow()); }));
+
+    // A second view cannot take the editor while the first holds it.
+    vst3::IPlugView* second = controller->createView(vst3::kViewTypeEditor);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second->attached(reinterpret_cast<void*>(static_cast<uintptr_t>(parent)),
+                               vst3::kPlatformTypeX11EmbedWindowID),
+              vst3::kResultOk);
+    second->release();
+
+    // The switch, clicked: fast, as an edit the host hears.
+    display.click(at({60, 140}));
+    ASSERT_TRUE(idleUntil([&] { return performed(kSpeedToggle, 1.0); }));
+    // The click gave the editor the keyboard: Tab, the default speed key,
+    // typed there, switches to slow.
+    handler.edits.clear();
+    display.tap(0xff09);
+    ASSERT_TRUE(idleUntil([&] { return performed(kSpeedToggle, 0.0); }));
+    // With the keyboard back at the host's window, the host passes the keys
+    // on: Tab again, fast. A key the editor does not use goes back to the host.
+    display.focus(parent);
+    ASSERT_TRUE(idleUntil([&] { return view->onKeyDown(u'\t', vst3::KEY_TAB, 0) == vst3::kResultTrue; }));
+    EXPECT_TRUE(performed(kSpeedToggle, 1.0));
+    EXPECT_NE(view->onKeyDown(u'x', 0, 0), vst3::kResultTrue);
+
+    ASSERT_EQ(view->removed(), vst3::kResultOk);
+    EXPECT_TRUE(frame.loop.timers.empty());
+    EXPECT_TRUE(frame.loop.handlers.empty());
+    EXPECT_TRUE(::idleUntil([] {}, [&] { return editorWindow() == 0; }));
+    view->setFrame(nullptr);
+    view->release();
+}
