@@ -50,7 +50,7 @@ public:
         *info = vst3::PClassInfo{};
         std::memcpy(info->cid, Vst3Plugin::kClassId.bytes, 16);
         info->cardinality = vst3::PClassInfo::kManyInstances;
-        copyText(info->category, sizeof info->category, vst3identity::kAudioEffectCategory);
+        copyText(info->category, sizeof info->category, vst3identity::kProcessorCategory);
         copyText(info->name, sizeof info->name, kSpeakerDescriptor.effectName);
         return vst3::kResultOk;
     }

@@ -15,7 +15,7 @@ constexpr uint32_t kClassIdWords[4] = {0x5E1A7C3B, 0x9D2F4A61, 0xB8E0C4D7, 0x21F
 constexpr const char* kSubCategories[] = {"Fx", "Modulation", "Distortion", "Stereo"};
 constexpr const char* kSubCategoryText = "Fx|Modulation|Distortion|Stereo";
 
-constexpr const char* kAudioEffectCategory = "Audio Module Class";
+constexpr const char* kProcessorCategory = "Audio Module Class";
 constexpr const char* kSdkVersion = "VST 3.7.13";
 
 }  // namespace vst3identity

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     std::fprintf(out,
                  "\",\n      \"Category\": \"%s\",\n      \"Name\": \"%s\",\n      \"Vendor\": \"%s\",\n"
                  "      \"Version\": \"%d\",\n      \"SDKVersion\": \"%s\",\n      \"Sub Categories\": [",
-                 vst3identity::kAudioEffectCategory, d.effectName, d.vendor, static_cast<int>(d.vendorVersion),
+                 vst3identity::kProcessorCategory, d.effectName, d.vendor, static_cast<int>(d.vendorVersion),
                  vst3identity::kSdkVersion);
     bool first = true;
     for (const char* category : vst3identity::kSubCategories) {
