@@ -5,11 +5,13 @@ set -euo pipefail
 
 native=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev libsndfile1-dev libcli11-dev libfreetype-dev libfontconfig-dev libpng-dev libxcb1-dev libxcb-shm0-dev libxcb-keysyms1-dev libxcb-xtest0-dev lv2-dev liblilv-dev lilv-utils sordi fonts-liberation xvfb clang libclang-rt-14-dev)
 windows=(g++-mingw-w64-x86-64 wine wine64 xvfb)
+# A real VST 3 host, whose scanner the tests load the bundle with.
+hosts=(ardour)
 
 case "${1:-all}" in
   native) wanted=("${native[@]}") ;;
   windows) wanted=("${windows[@]}") ;;
-  all) wanted=("${native[@]}" "${windows[@]}") ;;
+  all) wanted=("${native[@]}" "${windows[@]}" "${hosts[@]}") ;;
   *) echo "usage: $0 native|windows|all" >&2; exit 2 ;;
 esac
 
