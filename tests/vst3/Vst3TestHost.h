@@ -124,7 +124,7 @@ public:
 };
 
 // One parameter's points in a block.
-class ValueQueue : public HostObject<vst3::IParamValueQueue> {
+class ValueQueue final : public HostObject<vst3::IParamValueQueue> {
 public:
     explicit ValueQueue(vst3::ParamID id) : id(id) {}
     vst3::ParamID id;
