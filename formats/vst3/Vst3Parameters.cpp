@@ -13,6 +13,7 @@ namespace {
 constexpr int kMidiValues = 127;
 
 const ParameterInfo& row(vst3::ParamID id) { return kCabinetParameters[id]; }
+const ReadingInfo& readingRow(vst3::ParamID id) { return kCabinetReadings[id - kFirstReading]; }
 
 double clamped(double normalized) {
     if (!(normalized >= 0.0)) return 0.0;  // NaN too
@@ -67,6 +68,12 @@ bool describe(int index, vst3::ParameterInfo& info) {
         toUtf16("Program", info.shortTitle, 128);
         info.stepCount = kSpeakerDescriptor.numPrograms - 1;
         info.flags = vst3::ParameterInfo::kIsProgramChange | vst3::ParameterInfo::kIsList;
+    } else if (isReading(id)) {
+        const ReadingInfo& r = readingRow(id);
+        toUtf16(r.name, info.title, 128);
+        toUtf16(r.name, info.shortTitle, 128);
+        toUtf16(r.label, info.units, 128);
+        info.flags = vst3::ParameterInfo::kIsReadOnly;
     } else {
         toUtf16("MIDI speed switch", info.title, 128);
         toUtf16("MIDI speed", info.shortTitle, 128);
@@ -79,6 +86,7 @@ bool describe(int index, vst3::ParameterInfo& info) {
 double toPlain(vst3::ParamID id, double normalized) {
     const double x = clamped(normalized);
     if (isTableParameter(id)) return row(id).toValue(static_cast<float>(x));
+    if (isReading(id)) return readingRow(id).min + x * (readingRow(id).max - readingRow(id).min);
     if (id == kProgram) return std::floor(x * (kSpeakerDescriptor.numPrograms - 1) + 0.5);
     if (id == kMidiSpeed) return std::floor(x * kMidiValues + 0.5);
     return x >= 0.5 ? 1.0 : 0.0;  // the bypass, and any other id
@@ -90,6 +98,7 @@ double toNormalized(vst3::ParamID id, double plain) {
         const ParameterInfo& r = row(id);
         return r.toNormalized(static_cast<float>(plain < r.min ? r.min : (plain > r.max ? r.max : plain)));
     }
+    if (isReading(id)) return clamped((plain - readingRow(id).min) / (readingRow(id).max - readingRow(id).min));
     const double top = id == kProgram ? kSpeakerDescriptor.numPrograms - 1 : id == kMidiSpeed ? kMidiValues : 1.0;
     return clamped(plain / top);
 }
@@ -97,6 +106,10 @@ double toNormalized(vst3::ParamID id, double plain) {
 bool text(vst3::ParamID id, double normalized, char* out, size_t capacity) {
     if (!isParameter(id) || !out || capacity == 0) return false;
     if (isTableParameter(id)) return parametertext::format(static_cast<int>(id), toPlain(id, normalized), out, capacity);
+    if (isReading(id)) {
+        std::snprintf(out, capacity, "%.1f %s", toPlain(id, normalized), readingRow(id).label);
+        return true;
+    }
     const int plain = static_cast<int>(toPlain(id, normalized));
     if (id == kBypass)
         std::snprintf(out, capacity, "%s", plain ? "on" : "off");
@@ -108,7 +121,7 @@ bool text(vst3::ParamID id, double normalized, char* out, size_t capacity) {
 }
 
 bool parse(vst3::ParamID id, const char* typed, double& normalized) {
-    if (!isParameter(id) || !typed) return false;
+    if (!isParameter(id) || isReading(id) || !typed) return false;
     if (isTableParameter(id)) {
         double plain = 0.0;
         if (!parametertext::parse(static_cast<int>(id), typed, plain)) return false;

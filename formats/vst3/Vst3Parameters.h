@@ -1,8 +1,9 @@
 // The parameters as VST 3 hosts see them: ids 0 to 22 are the effect's table
 // (the eight, then the extended cabinet's), values normalised 0..1 and plain
 // in the units they show; then the bypass, the program change of the factory
-// program list, and a hidden parameter that the MIDI speed controller is
-// mapped to (its plain value is the controller's value, 0..127).
+// program list, a hidden parameter that the MIDI speed controller is mapped
+// to (its plain value is the controller's value, 0..127), and the rotors'
+// readings, read-only.
 #pragma once
 
 #include <cstddef>
@@ -15,11 +16,13 @@ namespace vst3parameters {
 constexpr vst3::ParamID kBypass = kNumCabinetParameters;
 constexpr vst3::ParamID kProgram = kNumCabinetParameters + 1;
 constexpr vst3::ParamID kMidiSpeed = kNumCabinetParameters + 2;
-constexpr int kCount = kNumCabinetParameters + 3;
+constexpr vst3::ParamID kFirstReading = kNumCabinetParameters + 3;
+constexpr int kCount = kNumCabinetParameters + 3 + kNumCabinetReadings;
 constexpr vst3::ProgramListID kFactoryPrograms = 0;
 
 inline bool isTableParameter(vst3::ParamID id) { return id < static_cast<vst3::ParamID>(kNumCabinetParameters); }
 inline bool isParameter(vst3::ParamID id) { return id < static_cast<vst3::ParamID>(kCount); }
+inline bool isReading(vst3::ParamID id) { return id >= kFirstReading && isParameter(id); }
 
 bool describe(int index, vst3::ParameterInfo& info);
 

@@ -292,12 +292,24 @@ vst3::tresult Vst3Plugin::process(vst3::ProcessData& data) {
     if (!audio) return vst3::kResultOk;
     if (frames > done) runPiece(inL + done, inR + done, outL + done, outR + done, frames - done);
     core.publishReadings();
+    sendReadings(data.outputParameterChanges, frames - 1);
     hornPosition = core.hornPosition();
     drumPosition = core.drumPosition();
     bool silent = true;
     for (int32_t i = 0; i < frames && silent; ++i) silent = outL[i] == 0.0f && outR[i] == 0.0f;
     out->silenceFlags = silent ? 3 : 0;
     return vst3::kResultOk;
+}
+
+// The rotors' readings go to the host at the block's last frame.
+void Vst3Plugin::sendReadings(vst3::IParameterChanges* out, int32_t frame) {
+    if (!out) return;
+    for (int r = 0; r < kNumCabinetReadings; ++r) {
+        const vst3::ParamID id = vst3parameters::kFirstReading + r;
+        int32_t index = 0;
+        if (vst3::IParamValueQueue* queue = out->addParameterData(id, index))
+            queue->addPoint(frame, vst3parameters::toNormalized(id, core.reading(r)), index);
+    }
 }
 
 void Vst3Plugin::setTableValue(int index, float normalized) {
@@ -351,6 +363,8 @@ vst3::ParamValue Vst3Plugin::getParamNormalized(vst3::ParamID id) {
     if (vst3parameters::isTableParameter(id)) return normalizedValues[id].load();
     if (id == vst3parameters::kBypass) return bypassed.load();
     if (id == vst3parameters::kProgram) return vst3parameters::toNormalized(id, program.load());
+    if (vst3parameters::isReading(id))
+        return vst3parameters::toNormalized(id, core.reading(static_cast<int>(id - vst3parameters::kFirstReading)));
     return 0.0;
 }
 

@@ -126,6 +126,7 @@ private:
     void loadProgram(int program);
     bool applyChange(vst3::ParamID id, double value, int32_t offset, vst3::IParameterChanges* out);
     void runPiece(const float* inL, const float* inR, float* outL, float* outR, int32_t frames);
+    void sendReadings(vst3::IParameterChanges* out, int32_t frame);
     void tellHost(int32_t restartFlags);
 
     std::atomic<uint32_t> references{1};

@@ -3,6 +3,7 @@
 // build with parameter changes and mapped MIDI switches at chosen offsets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -196,6 +197,16 @@ TEST_F(Vst3Plugin, BusesSampleSizesLatencyAndTail) {
     EXPECT_EQ(outL, stereoL);
     EXPECT_EQ(outR, stereoR);
 
+    // The rotors' readings are read-only parameters the host hears at each block's end.
+    const vst3::ParamID hornRpm = kNumCabinetParameters + 3 + kHornRpm;
+    EXPECT_NEAR(plugin.controller->normalizedParamToPlain(hornRpm, plugin.controller->getParamNormalized(hornRpm)), 48.0,
+                0.5);
+    const auto reported = std::find_if(plugin.sent.queues.begin(), plugin.sent.queues.end(),
+                                       [&](const ValueQueue& q) { return q.id == hornRpm; });
+    ASSERT_NE(reported, plugin.sent.queues.end());
+    ASSERT_EQ(reported->points.size(), 1u);
+    EXPECT_EQ(reported->points[0].first, 255);
+
     // Silence in gives silence flagged out, once the delay lines are empty.
     std::vector<float> zeros(256, 0.0f);
     float* silentIn[2] = {zeros.data(), zeros.data()};
@@ -210,7 +221,7 @@ TEST_F(Vst3Plugin, ParametersCarryTheirNamesStepsUnitsAndTexts) {
     Instance plugin(module);
     ASSERT_TRUE(plugin.ready());
     vst3::IEditController& c = *plugin.controller;
-    ASSERT_EQ(c.getParameterCount(), kNumCabinetParameters + 3);
+    ASSERT_EQ(c.getParameterCount(), kNumCabinetParameters + 3 + kNumCabinetReadings);
     for (int i = 0; i < kNumCabinetParameters; ++i) {
         const ParameterInfo& row = kCabinetParameters[i];
         vst3::ParameterInfo info{};
@@ -232,8 +243,14 @@ TEST_F(Vst3Plugin, ParametersCarryTheirNamesStepsUnitsAndTexts) {
     EXPECT_EQ(program.stepCount, 7);
     ASSERT_EQ(c.getParameterInfo(kNumCabinetParameters + 2, hidden), vst3::kResultOk);
     EXPECT_TRUE(hidden.flags & vst3::ParameterInfo::kIsHidden);
+    for (int r = 0; r < kNumCabinetReadings; ++r) {
+        vst3::ParameterInfo reading{};
+        ASSERT_EQ(c.getParameterInfo(kNumCabinetParameters + 3 + r, reading), vst3::kResultOk);
+        EXPECT_EQ(ascii(reading.title), kCabinetReadings[r].name);
+        EXPECT_EQ(reading.flags, static_cast<int32_t>(vst3::ParameterInfo::kIsReadOnly));
+    }
     vst3::ParameterInfo none{};
-    EXPECT_NE(c.getParameterInfo(kNumCabinetParameters + 3, none), vst3::kResultOk);
+    EXPECT_NE(c.getParameterInfo(kNumCabinetParameters + 3 + kNumCabinetReadings, none), vst3::kResultOk);
 
     auto text = [&](vst3::ParamID id, double plain) {
         vst3::String128 shown{};
@@ -247,7 +264,8 @@ TEST_F(Vst3Plugin, ParametersCarryTheirNamesStepsUnitsAndTexts) {
     EXPECT_EQ(text(kHornUp, 0.7), "0.70 s");
     EXPECT_EQ(text(kDrive, 1), "clean");
     EXPECT_EQ(text(kProgram, 2), "Init 3");
-    EXPECT_EQ(text(kNumCabinetParameters + 3, 0), "refused");
+    EXPECT_EQ(text(kNumCabinetParameters + 3 + kHornAngle, 271.44), "271.4 deg");
+    EXPECT_EQ(text(kNumCabinetParameters + 3 + kNumCabinetReadings, 0), "refused");
     auto typed = [&](vst3::ParamID id, const char* input) {
         std::u16string wide = utf16(input);
         vst3::ParamValue normalized = -1;
