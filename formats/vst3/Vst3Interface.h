@@ -382,9 +382,8 @@ constexpr const char* kPlatformTypeHWND = "HWND";
 constexpr const char* kPlatformTypeX11EmbedWindowID = "X11EmbedWindowID";
 constexpr const char* kViewTypeEditor = "editor";
 
-// The key numbers a host passes (the ones the editor uses), and the modifiers.
+// The key numbers a host passes (the ones the editor uses).
 enum VirtualKeyCodes : int16_t { KEY_BACK = 1, KEY_TAB = 2, KEY_RETURN = 4, KEY_ESCAPE = 6, KEY_SPACE = 7 };
-enum KeyModifier : int16_t { kShiftKey = 1 << 0, kAlternateKey = 1 << 1, kCommandKey = 1 << 2 };
 
 class IPlugFrame;
 
