@@ -1,5 +1,6 @@
 #include "Vst3Plugin.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -274,7 +275,7 @@ vst3::tresult Vst3Plugin::process(vst3::ProcessData& data) {
     for (;;) {
         int32_t at = INT32_MAX;
         for (int q = 0; q < queueCount; ++q)
-            if (next[q] < counts[q] && offsetOf(q) < at) at = offsetOf(q);
+            if (next[q] < counts[q]) at = std::min(at, offsetOf(q));
         if (at == INT32_MAX) break;
         if (audio && at > done) runPiece(inL + done, inR + done, outL + done, outR + done, at - done);
         done = at > done ? at : done;

@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 #include "SpeakerDescriptor.h"
 #include "Vst3TestHost.h"
 #include "win32/RealInput.h"
@@ -34,29 +32,13 @@ protected:
         SetForegroundWindow(parent);
         SetFocus(parent);
         ASSERT_NE(module.factory, nullptr) << HALVERN_VST3_MODULE;
-        component = module.createComponent();
-        ASSERT_NE(component, nullptr);
-        component->initialize(nullptr);
-        controller = Vst3Module::ask<vst3::IEditController>(component, vst3::kIEditControllerIid);
-        ASSERT_NE(controller, nullptr);
-        controller->setComponentHandler(&handler);
+        ASSERT_NE(plugin.controller, nullptr);
     }
-    void TearDown() override {
-        if (component) {
-            component->terminate();
-            component->release();
-        }
-        DestroyWindow(parent);
-    }
-    bool performed(vst3::ParamID id, double value) {
-        return std::any_of(handler.edits.begin(), handler.edits.end(),
-                           [&](const ComponentHandler::Edit& e) { return e.kind == 'p' && e.id == id && e.value == value; });
-    }
+    void TearDown() override { DestroyWindow(parent); }
 
     Vst3Module module{HALVERN_VST3_MODULE};
-    vst3::IComponent* component = nullptr;
-    vst3::IEditController* controller = nullptr;
-    ComponentHandler handler;
+    ControlledComponent plugin{module};
+    vst3::IEditController*& controller = plugin.controller;
     Frame frame;
     HWND parent = nullptr;
 };
@@ -79,13 +61,13 @@ TEST_F(Vst3Win32Editor, IsEmbeddedIdledAndPlayed) {
     SetCursorPos(at.x, at.y);
     sendMouse(MOUSEEVENTF_LEFTDOWN);
     sendMouse(MOUSEEVENTF_LEFTUP);
-    ASSERT_TRUE(pumpUntil([&] { return performed(kSpeedToggle, 1.0); }));
+    ASSERT_TRUE(pumpUntil([&] { return plugin.handler.performed(kSpeedToggle, 1.0); }));
 
     // The keyboard at the host's window: the host passes Tab, the speed key,
     // on; a key the editor does not use goes back to the host.
     SetFocus(parent);
     ASSERT_TRUE(pumpUntil([&] { return view->onKeyDown(u'\t', vst3::KEY_TAB, 0) == vst3::kResultTrue; }));
-    EXPECT_TRUE(performed(kSpeedToggle, 0.0));
+    EXPECT_TRUE(plugin.handler.performed(kSpeedToggle, 0.0));
     EXPECT_NE(view->onKeyDown(u'x', 0, 0), vst3::kResultTrue);
 
     ASSERT_EQ(view->removed(), vst3::kResultOk);

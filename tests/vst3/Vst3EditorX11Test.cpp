@@ -70,34 +70,20 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(display.ready()) << "no X display (DISPLAY)";
         ASSERT_NE(module.factory, nullptr) << HALVERN_VST3_MODULE;
-        component = module.createComponent();
-        ASSERT_NE(component, nullptr);
-        component->initialize(nullptr);
-        controller = Vst3Module::ask<vst3::IEditController>(component, vst3::kIEditControllerIid);
-        ASSERT_NE(controller, nullptr);
-        controller->setComponentHandler(&handler);
+        ASSERT_NE(plugin.controller, nullptr);
         parent = display.hostWindow(200, 150, 246, 277);
         display.focus(parent);
-    }
-    void TearDown() override {
-        if (!component) return;
-        component->terminate();
-        component->release();
     }
 
     bool idleUntil(const std::function<bool()>& done) { return ::idleUntil([this] { frame.loop.run(); }, done); }
     xcb_window_t editorWindow() { return display.childOf(parent); }
     Point at(Point where) { return display.onScreen(editorWindow(), where); }
-    bool performed(vst3::ParamID id, double value) {
-        return std::any_of(handler.edits.begin(), handler.edits.end(),
-                           [&](const ComponentHandler::Edit& e) { return e.kind == 'p' && e.id == id && e.value == value; });
-    }
 
     XDisplay display;
     Vst3Module module{HALVERN_VST3_MODULE};
-    vst3::IComponent* component = nullptr;
-    vst3::IEditController* controller = nullptr;
-    ComponentHandler handler;
+    ControlledComponent plugin{module};
+    vst3::IEditController*& controller = plugin.controller;
+    ComponentHandler& handler = plugin.handler;
     Frame frame;
     xcb_window_t parent = 0;
 };
@@ -146,17 +132,17 @@ TEST_F(Vst3X11Editor, IsProbedEmbeddedPlayedAndRemoved) {
 
     // The switch, clicked: fast, as an edit the host hears.
     display.click(at({60, 140}));
-    ASSERT_TRUE(idleUntil([&] { return performed(kSpeedToggle, 1.0); }));
+    ASSERT_TRUE(idleUntil([&] { return handler.performed(kSpeedToggle, 1.0); }));
     // The click gave the editor the keyboard: Tab, the default speed key,
     // typed there, switches to slow.
     handler.edits.clear();
     display.tap(0xff09);
-    ASSERT_TRUE(idleUntil([&] { return performed(kSpeedToggle, 0.0); }));
+    ASSERT_TRUE(idleUntil([&] { return handler.performed(kSpeedToggle, 0.0); }));
     // With the keyboard back at the host's window, the host passes the keys
     // on: Tab again, fast. A key the editor does not use goes back to the host.
     display.focus(parent);
     ASSERT_TRUE(idleUntil([&] { return view->onKeyDown(u'\t', vst3::KEY_TAB, 0) == vst3::kResultTrue; }));
-    EXPECT_TRUE(performed(kSpeedToggle, 1.0));
+    EXPECT_TRUE(handler.performed(kSpeedToggle, 1.0));
     EXPECT_NE(view->onKeyDown(u'x', 0, 0), vst3::kResultTrue);
 
     ASSERT_EQ(view->removed(), vst3::kResultOk);

@@ -32,15 +32,12 @@ std::u16string utf16(const char* text) {
 }
 
 // One instance, set up as a host sets it up before processing.
-struct Instance {
-    explicit Instance(Vst3Module& module, int block = 512) : component(module.createComponent()) {
+struct Instance : ControlledComponent {
+    explicit Instance(Vst3Module& module, int block = 512) : ControlledComponent(module) {
         if (!component) return;
-        component->initialize(nullptr);
         processor = Vst3Module::ask<vst3::IAudioProcessor>(component, vst3::kIAudioProcessorIid);
-        controller = Vst3Module::ask<vst3::IEditController>(component, vst3::kIEditControllerIid);
         mapping = Vst3Module::ask<vst3::IMidiMapping>(component, vst3::kIMidiMappingIid);
         if (!processor || !controller) return;
-        controller->setComponentHandler(&handler);
         vst3::SpeakerArrangement stereo = vst3::kStereo, out = vst3::kStereo;
         processor->setBusArrangements(&stereo, 1, &out, 1);
         vst3::ProcessSetup setup{0, vst3::kSample32, block, 44100.0};
@@ -52,8 +49,6 @@ struct Instance {
         if (!component) return;
         if (processor) processor->setProcessing(0);
         component->setActive(0);
-        component->terminate();
-        component->release();
     }
     bool ready() const { return component && processor && controller && mapping; }
 
@@ -73,11 +68,8 @@ struct Instance {
         silence = outputs.silenceFlags;
     }
 
-    vst3::IComponent* component;
     vst3::IAudioProcessor* processor = nullptr;
-    vst3::IEditController* controller = nullptr;
     vst3::IMidiMapping* mapping = nullptr;
-    ComponentHandler handler;
     ParameterChanges sent;
     uint64_t silence = 0;
 };

@@ -201,10 +201,38 @@ public:
         restarts.push_back(flags);
         return vst3::kResultOk;
     }
+    // Whether the controller performed an edit of `id` to `value`.
+    bool performed(vst3::ParamID id, double value) const {
+        return std::any_of(edits.begin(), edits.end(),
+                           [&](const Edit& e) { return e.kind == 'p' && e.id == id && e.value == value; });
+    }
 
 private:
     vst3::tresult record(char kind, vst3::ParamID id, double value) {
         edits.push_back({kind, id, value});
         return vst3::kResultOk;
     }
+};
+
+// A new instance, initialised, its controller handed a handler that records
+// what it is told; terminated and released with this object.
+class ControlledComponent {
+public:
+    explicit ControlledComponent(Vst3Module& module) : component(module.createComponent()) {
+        if (!component) return;
+        component->initialize(nullptr);
+        controller = Vst3Module::ask<vst3::IEditController>(component, vst3::kIEditControllerIid);
+        if (controller) controller->setComponentHandler(&handler);
+    }
+    ~ControlledComponent() {
+        if (!component) return;
+        component->terminate();
+        component->release();
+    }
+    ControlledComponent(const ControlledComponent&) = delete;
+    ControlledComponent& operator=(const ControlledComponent&) = delete;
+
+    vst3::IComponent* component;
+    vst3::IEditController* controller = nullptr;
+    ComponentHandler handler;
 };
