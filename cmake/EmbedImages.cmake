@@ -1,9 +1,8 @@
 # Images compiled into a target, from one list of resource numbers and BMP
-# files: as byte arrays for the headless backend, or as a generated
-# resource script for the Windows backend.
+# files: embedded in the binary for the headless and X11 backends, or as a
+# generated resource script for the Windows backend.
 #   halvern_embed_images(TARGET <target> IMAGES <id> <file.bmp> [<id> <file.bmp> ...])
 #   halvern_image_resources(TARGET <target> IMAGES <id> <file.bmp> [...])
-set(HALVERN_EMBED_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/EmbedImagesScript.cmake)
 
 # Splits an id/file list into the two lists `ids` and `files` of the caller.
 macro(halvern_split_images list)
@@ -20,18 +19,30 @@ macro(halvern_split_images list)
   endforeach()
 endmacro()
 
+# The assembler includes each file's bytes as they are, so even the largest
+# sets of images cost the build no time; the source names the files, so a
+# changed image rebuilds it.
 function(halvern_embed_images)
   cmake_parse_arguments(EMBED "" "TARGET" "IMAGES" ${ARGN})
   halvern_split_images(EMBED_IMAGES)
+  set(text "// Generated from the image list of the build; do not edit.\n#include \"platform/EmbeddedImages.h\"\n\n")
+  string(APPEND text "#if defined(_WIN32)\n#define IMAGE_SECTION \".section .rdata,\\\"dr\\\"\\n\"\n")
+  string(APPEND text "#else\n#define IMAGE_SECTION \".section .rodata\\n\"\n#endif\n\n")
+  set(table "")
+  set(index 0)
+  foreach(id file IN ZIP_LISTS ids files)
+    set(symbol "halvern_image${index}")
+    string(APPEND text "extern \"C\" const unsigned char ${symbol}[], ${symbol}_end[];\n")
+    string(APPEND text "__asm__(IMAGE_SECTION \"${symbol}:\\n.incbin \\\"${file}\\\"\\n${symbol}_end:\\n.previous\");\n")
+    string(APPEND table "    {${id}, ${symbol}, static_cast<size_t>(${symbol}_end - ${symbol})},\n")
+    math(EXPR index "${index} + 1")
+  endforeach()
+  string(APPEND text "\nnamespace {\nconst EmbeddedImage images[] = {\n${table}};\n")
+  string(APPEND text "const bool registered = registerEmbeddedImages(images, sizeof(images) / sizeof(images[0]));\n}  // namespace\n")
   set(output ${CMAKE_CURRENT_BINARY_DIR}/${EMBED_TARGET}_embedded_images.cpp)
-  string(REPLACE ";" "," id_arg "${ids}")
-  string(REPLACE ";" "," file_arg "${files}")
-  add_custom_command(
-    OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -DOUTPUT=${output} "-DIDS=${id_arg}" "-DFILES=${file_arg}" -P ${HALVERN_EMBED_SCRIPT}
-    DEPENDS ${files} ${HALVERN_EMBED_SCRIPT}
-    COMMENT "Embedding images for ${EMBED_TARGET}")
+  file(CONFIGURE OUTPUT ${output} CONTENT "${text}" @ONLY)
   target_sources(${EMBED_TARGET} PRIVATE ${output})
+  set_source_files_properties(${output} PROPERTIES OBJECT_DEPENDS "${files}")
 endfunction()
 
 function(halvern_image_resources)

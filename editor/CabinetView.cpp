@@ -3,18 +3,19 @@
 #include "DrawContext.h"
 #include "StripFrame.h"
 
-CabinetView::CabinetView(Rect bounds, platform::Images& images) : Control(bounds, nullptr, 0, nullptr) {
-    Bitmap* picture = new Bitmap(images, kCabinetBitmap);
+CabinetView::CabinetView(Rect bounds, platform::Images& images, EditorScale scale)
+    : Control(bounds, nullptr, 0, nullptr) {
+    Bitmap* picture = new Bitmap(images, scale.imageId(kCabinetBitmap));
     setBackground(picture);
     picture->release();
     for (int i = 0; i < kLayers; ++i) {
         CabinetLayer& layer = layers[i];
         const CabinetLayerPlace& place = kCabinetLayers[i];
-        layer.bitmap = new Bitmap(images, place.bitmap);
-        layer.x = place.x;
-        layer.y = place.y;
+        layer.bitmap = new Bitmap(images, scale.imageId(place.bitmap));
+        layer.x = scale.length(place.x);
+        layer.y = scale.length(place.y);
         if (layer.bitmap->isLoaded()) {
-            layer.frameHeight = editorImage(place.bitmap).frameHeight;
+            layer.frameHeight = scale.strip(editorImage(place.bitmap)).frameHeight;
             layer.frameCount = layer.bitmap->getHeight() / layer.frameHeight;
         }
     }

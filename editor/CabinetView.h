@@ -12,8 +12,8 @@ class CabinetView : public Control {
 public:
     static constexpr int kLayers = kCabinetLayerCount;
 
-    // Loads its images through `images`, the platform of the frame it goes in.
-    CabinetView(Rect bounds, platform::Images& images);
+    // Loads its images at `scale` through `images`, the platform of the frame it goes in.
+    CabinetView(Rect bounds, platform::Images& images, EditorScale scale);
     ~CabinetView() override;
 
     void draw(DrawContext* context) override;

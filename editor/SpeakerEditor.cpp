@@ -1,5 +1,6 @@
 #include "SpeakerEditor.h"
 
+#include <cstdio>
 #include <vector>
 
 #include "Frame.h"
@@ -16,11 +17,17 @@ int speedKeyPosition(EditorController& controller) {
 
 }  // namespace
 
+// How often an open editor that follows the system looks for a new factor
+// (the window moved to another monitor, the X resources changed).
+constexpr uint32_t kScaleCheckMs = 500;
+// The ids of the size menu's items: 0 follows the host, or the system; the
+// others are the sizes in percent.
+constexpr int kFollowSystemItem = 0;
+
 SpeakerEditor::SpeakerEditor(SpeakerController* controller, platform::Platform* platform)
-    : GuiEditor(controller, platform), speaker(controller) {
-    Bitmap* background = new Bitmap(getPlatform(), kBackgroundBitmap);
-    rect = {0, 0, background->getWidth(), background->getHeight()};
-    background->release();
+    : GuiEditor(controller, platform), speaker(controller), chosenPercent(settings.chosenPercent()) {
+    scale = wantedScale();
+    rect = editorRect(scale);
 }
 
 SpeakerEditor::~SpeakerEditor() { close(); }
@@ -28,44 +35,57 @@ SpeakerEditor::~SpeakerEditor() { close(); }
 int SpeakerEditor::open(void* parent) {
     if (opened) return 1;
     GuiEditor::open(parent);
-    Frame* window = new Frame(kEditorRect, parent, this, getPlatform());
+    // The system's factor for this parent may differ from the screen's, and
+    // another editor may have changed the user's choice.
+    chosenPercent = settings.chosenPercent();
+    const Rect reported = rect;
+    scale = wantedScale();
+    rect = editorRect(scale);
+    if (!(rect == reported) && windowHost) windowHost->resizeWindow(rect.width(), rect.height());
+    nextScaleCheck = getPlatform().ticks() + kScaleCheckMs;
+    Frame* window = new Frame(rect, parent, this, getPlatform());
     std::vector<Bitmap*> bitmaps;
-    for (const ImageStrip& image : kEditorImages) bitmaps.push_back(new Bitmap(getPlatform(), image.id));
+    for (const ImageStrip& image : kEditorImages)
+        bitmaps.push_back(new Bitmap(getPlatform(), scale.imageId(image.id)));
     auto bitmap = [&](int id) { return bitmaps[id - kBackgroundBitmap]; };
     window->setBackground(bitmap(kBackgroundBitmap));
     window->setBackdrop(kPanelColour);
+    const int valueFontSize = scale.length(kFontTable[kValueFont].defaultSize);
 
     for (int i = 0; i < kKnobCount; ++i) {
         const KnobPlace& place = kKnobPlaces[i];
-        const ImageStrip& strip = editorImage(place.bitmap);
-        knobs[i] = new StripKnob(knobRect(place), this, place.parameter, strip.frames, strip.frameHeight,
-                                 bitmap(place.bitmap), kKnobCentreOffset);
+        const ImageStrip strip = scale.strip(editorImage(place.bitmap));
+        knobs[i] = new StripKnob(knobRect(place, scale), this, place.parameter, strip.frames, strip.frameHeight,
+                                 bitmap(place.bitmap), scale.point(kKnobCentreOffset));
         if (place.parameter == kDistortion) knobs[i]->setDefaultValue(row(kDistortion).toNormalized(50.0f));
         window->addView(knobs[i]);
-        valueFields[i] = new TextEdit(valueFieldRect(place), this, kFirstValueFieldTag + i, nullptr, nullptr, 0);
+        valueFields[i] =
+            new TextEdit(valueFieldRect(place, scale), this, kFirstValueFieldTag + i, nullptr, nullptr, 0);
         valueFields[i]->setFontId(kValueFont);
+        valueFields[i]->setFontSize(valueFontSize);
         valueFields[i]->setTextColor(kYellow);
         valueFields[i]->setTextFilter(valueTextFilter(place.parameter));
         window->addView(valueFields[i]);
     }
 
-    speedSwitch = new OnOffButton(kSwitchRect, this, kSpeedToggle, bitmap(kSwitchBitmap));
+    speedSwitch = new OnOffButton(switchRect(scale), this, kSpeedToggle, bitmap(kSwitchBitmap));
     window->addView(speedSwitch);
 
-    speedKeyMenu = new OptionMenu(kMenuRect, this, kSpeedKey, bitmap(kMenuBitmap), bitmap(kMenuBitmap), 0);
+    speedKeyMenu = new OptionMenu(menuRect(scale), this, kSpeedKey, bitmap(kMenuBitmap), bitmap(kMenuBitmap), 0);
     const ParameterInfo& keys = row(kSpeedKey);
     for (int k = 0; k <= static_cast<int>(keys.max); ++k) speedKeyMenu->addEntry(keys.names[k], -1);
     speedKeyMenu->setFontId(kValueFont);
+    speedKeyMenu->setFontSize(valueFontSize);
     speedKeyMenu->setTextColor(kYellow);
     window->addView(speedKeyMenu);
 
-    const ImageStrip& led = editorImage(kLedBitmap);
+    const ImageStrip led = scale.strip(editorImage(kLedBitmap));
     for (int i = 0; i < 2; ++i) {
-        speedLeds[i] = new MovieBitmap(ledRect(i), this, -1, led.frames, led.frameHeight, bitmap(kLedBitmap), {0, 0});
+        speedLeds[i] = new MovieBitmap(ledRect(i, scale), this, -1, led.frames, led.frameHeight, bitmap(kLedBitmap), {0, 0});
         window->addView(speedLeds[i]);
     }
 
-    cabinetView = new CabinetView(kCabinetRect, getPlatform());
+    cabinetView = new CabinetView(cabinetRect(scale), getPlatform(), scale);
     window->addView(cabinetView);
 
     for (Bitmap* b : bitmaps) b->release();
@@ -151,9 +171,66 @@ int SpeakerEditor::onKeyDown(const platform::KeyPress& key) {
     return 1;
 }
 
+EditorScale SpeakerEditor::wantedScale() const {
+    if (chosenPercent) return nearestEditorScale(chosenPercent / 100.0);
+    if (hostScale > 0) return nearestEditorScale(hostScale);
+    return nearestEditorScale(getPlatform().displayScale(parentWindow));
+}
+
+void SpeakerEditor::applyScale() {
+    const EditorScale wanted = wantedScale();
+    if (wanted.index == scale.index) return;
+    const Rect wantedRect = editorRect(wanted);
+    if (!opened) {
+        scale = wanted;
+        rect = wantedRect;
+        return;
+    }
+    if (!windowHost || !windowHost->resizeWindow(wantedRect.width(), wantedRect.height())) return;
+    void* parent = parentWindow;
+    close();
+    open(parent);
+}
+
+void SpeakerEditor::setHostScale(double factor) {
+    hostScale = factor > 0 && factor < 100 ? factor : 0.0;
+    applyScale();
+}
+
+void SpeakerEditor::chooseScale(int percent) {
+    settings.choosePercent(percent);
+    chosenPercent = settings.chosenPercent();
+    applyScale();
+}
+
+// A right-click on the panel offers the sizes it is drawn at.
+void SpeakerEditor::backgroundClicked(DrawContext*, Point where, int buttons) {
+    if (!(buttons & platform::kRightButton) || !frame) return;
+    platform::Platform& backend = getPlatform();
+    platform::Menu* menu = backend.createMenu();
+    const int chosen = chosenPercent;
+    backend.appendMenuItem(menu, chosen == 0 ? platform::kMenuChecked : 0, kFollowSystemItem, "Automatic size");
+    backend.appendMenuItem(menu, platform::kMenuSeparator, -1, "");
+    for (int percent : kEditorScales) {
+        char label[16];
+        std::snprintf(label, sizeof label, "%d %%", percent);
+        backend.appendMenuItem(menu, percent == chosen ? platform::kMenuChecked : 0, percent, label);
+    }
+    Frame* window = frame;
+    const Point origin = backend.windowOrigin(window->getWindow());
+    const int item = backend.trackMenu(menu, window->getWindow(), {origin.x + where.x, origin.y + where.y}, true);
+    backend.destroyMenu(menu);
+    if (item >= 0) chooseScale(item);
+}
+
 // Controls that follow a parameter change are drawn in the same idle step.
+// An editor that follows the system looks for a new factor now and then.
 void SpeakerEditor::idle() {
     if (opened && !inIdle && controlsStale.exchange(false, std::memory_order_relaxed)) syncControls();
+    if (opened && !inIdle && hostScale == 0 && static_cast<int32_t>(getPlatform().ticks() - nextScaleCheck) >= 0) {
+        nextScaleCheck = getPlatform().ticks() + kScaleCheckMs;
+        applyScale();
+    }
     GuiEditor::idle();
     if (opened) {
         const RotorPositions rotors = speaker->rotorPositions();

@@ -2,12 +2,18 @@
 // fields, the speed switch with its two LEDs, the speed hot-key menu and the
 // turning cabinet. Every control follows the effect's parameters, and every
 // change the user makes goes back through the controller.
+//
+// It is drawn at one of the layout's sizes: the one the user chose from the
+// panel's right-click menu (kept in the settings file), else the factor the
+// host gives, else the system's for the window it is embedded in. A change
+// of size asks the host to resize its window, and rebuilds the editor's.
 #pragma once
 
 #include <atomic>
 
 #include "CabinetView.h"
 #include "EditorLayout.h"
+#include "EditorSettings.h"
 #include "GuiEditor.h"
 #include "Knob.h"
 #include "MovieBitmap.h"
@@ -27,6 +33,14 @@ public:
     void idle() override;
     int onKeyDown(const platform::KeyPress& key) override;
     void setParameter(int index, float value) override;
+    void backgroundClicked(DrawContext* context, Point where, int buttons) override;
+
+    // The factor the host's window system gives (1 for 100 %); 0 for none,
+    // when the system's serves.
+    void setHostScale(double factor);
+    // The user's choice of size in percent, remembered; 0 removes it.
+    void chooseScale(int percent);
+    EditorScale getScale() const { return scale; }
 
     void valueChanged(DrawContext* context, Control* control) override;
     // Sets every control from the effect's parameters.
@@ -42,6 +56,9 @@ public:
 
 private:
     void clearControls();
+    EditorScale wantedScale() const;
+    // Takes the wanted size where it differs and the host's window can follow.
+    void applyScale();
 
     OnOffButton* speedSwitch = nullptr;
     StripKnob* knobs[kKnobCount] = {};
@@ -50,6 +67,11 @@ private:
     OptionMenu* speedKeyMenu = nullptr;
     CabinetView* cabinetView = nullptr;
     bool opened = false;
+    EditorSettings settings{EditorSettings::userFile()};
+    int chosenPercent;  // the settings' size, read at construction and each open
+    double hostScale = 0.0;
+    EditorScale scale;
+    uint32_t nextScaleCheck = 0;  // ticks
     std::atomic<bool> controlsStale{false};  // a parameter changed since the last sync
     SpeakerController* speaker;
 };

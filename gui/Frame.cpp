@@ -91,7 +91,10 @@ void Frame::mouse(DrawContext* context, Point& where) {
         focusView->releaseFocus(nullptr);
         focusView = nullptr;
     }
-    if (View* view = viewAt(where)) view->mouse(context, where);
+    if (View* view = viewAt(where))
+        view->mouse(context, where);
+    else if (editor)
+        editor->backgroundClicked(context, where, context->mouseButtons());
 }
 
 bool Frame::onWheel(DrawContext* context, Point& where, float distance) {

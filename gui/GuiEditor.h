@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "DrawContext.h"
 #include "EditorController.h"
 #include "Geometry.h"
 #include "Relaxed.h"
@@ -16,6 +17,17 @@
 #include "platform/Platform.h"
 
 class Frame;
+
+// What an editor asks of the host's window around it.
+class WindowHost {
+public:
+    // Asks the host to make the editor's window width x height pixels;
+    // answers whether it will.
+    virtual bool resizeWindow(int width, int height) = 0;
+
+protected:
+    ~WindowHost() = default;
+};
 
 class GuiEditor {
 public:
@@ -55,6 +67,11 @@ public:
     // itself, because it has the keyboard focus (so no key acts twice).
     bool windowGetsItsOwnKeys() const;
 
+    // The host's window, asked to resize when the editor changes its size; null: none.
+    void setWindowHost(WindowHost* host) { windowHost = host; }
+    // A click that reached no view, with the buttons it came with.
+    virtual void backgroundClicked(DrawContext*, Point, int) {}
+
     // Called after every parameter change; the controls follow at the next idle.
     virtual void setParameter(int index, float value);
     virtual void draw();
@@ -71,6 +88,7 @@ public:
 protected:
     EditorController* controller;
     void* parentWindow = nullptr;
+    WindowHost* windowHost = nullptr;
     std::atomic<int> updatePending{0};
     bool windowKeyPending = false;  // onKeyDown runs for the window's own key
     std::unique_ptr<platform::Platform> ownBackend;

@@ -49,12 +49,13 @@ void TextEdit::mouse(DrawContext* context, Point&) {
     gainFocus(context);
 }
 
-// The edit box uses the font's face and size at normal weight; the font
-// style of the drawn text does not apply to it.
+// The edit box uses the font's face and the text's size at normal weight;
+// the font style of the drawn text does not apply to it.
 void TextEdit::gainFocus(DrawContext*) {
     if (!parentFrame || !parentFrame->getWindow()) return;
     const int id = fontId >= 0 && fontId < kFontCount ? fontId : 0;
-    const FontSpec font{kFontTable[id].face, kFontTable[id].defaultSize, false, false, false, false};
+    const FontSpec font{kFontTable[id].face, fontSize > 0 ? fontSize : kFontTable[id].defaultSize, false, false, false,
+                        false};
     const platform::TextAlign align = alignment == 0   ? platform::TextAlign::Left
                                       : alignment == 2 ? platform::TextAlign::Right
                                                        : platform::TextAlign::Center;

@@ -51,7 +51,7 @@ void ValueDisplay::drawText(DrawContext* context, const char* text, Bitmap* imag
         context->lineTo({bounds.left, bounds.bottom});
     }
     if (!(style & kNoText)) {
-        context->setFont(fontId, 0, fontStyle);
+        context->setFont(fontId, fontSize, fontStyle);
         if (style & kShadowText) {
             context->setTextColor(shadowColor);
             const Rect shadow{bounds.left + 1, bounds.top + 1, bounds.right + 1, bounds.bottom + 1};
@@ -61,6 +61,11 @@ void ValueDisplay::drawText(DrawContext* context, const char* text, Bitmap* imag
         context->drawText(text, bounds, !textTransparent, alignment);
     }
     setDirty(false);
+}
+
+void ValueDisplay::setFontSize(int pixels) {
+    if (fontSize != pixels) setDirty(true);
+    fontSize = pixels;
 }
 
 void ValueDisplay::setFontId(int id) {

@@ -32,6 +32,8 @@ public:
     void draw(DrawContext* context) override;
 
     virtual void setFontId(int id);
+    // The text's pixel size; 0 (the default) takes the font's size from the table.
+    void setFontSize(int pixels);
     virtual void setTextColor(Color c);
     virtual void setBackColor(Color c);
     virtual void setFrameColor(Color c);
@@ -56,6 +58,7 @@ protected:
     int alignment = 1;
     int style;
     int fontId = 3;
+    int fontSize = 0;
     int fontStyle = 0;
     Color textColor = kWhite;
     Color backColor = kBlack;

@@ -5,6 +5,7 @@
 //     --set NAME=VALUE  a parameter in the units it displays (distortion=80,
 //                       speedkey=CTRL64, speed-toggle=fast)
 //     --horn, --drum    rotor positions in turns, 0..1
+//     --scale PERCENT   the editor's size, as a host would give it (100 to 300)
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -18,6 +19,9 @@
 #include "SpeakerEditor.h"
 
 namespace {
+
+const char* const kUsage =
+    "usage: halvern-shot [--set NAME=VALUE] [--horn TURNS] [--drum TURNS] [--scale PERCENT] output.png\n";
 
 // The values the picture shows; nothing the editor sends goes anywhere.
 class PictureController : public SpeakerController {
@@ -59,15 +63,22 @@ int main(int argc, char** argv) {
             horn = std::strtof(argv[++i], nullptr);
         } else if (arg == "--drum" && i + 1 < argc) {
             drum = std::strtof(argv[++i], nullptr);
+        } else if (arg == "--scale" && i + 1 < argc) {
+            const long percent = std::strtol(argv[++i], nullptr, 10);
+            if (percent < 100 || percent > 300) {
+                std::fprintf(stderr, "halvern-shot: --scale takes 100 to 300\n");
+                return 2;
+            }
+            editor->setHostScale(percent / 100.0);
         } else if (arg[0] != '-' && output.empty()) {
             output = arg;
         } else {
-            std::fprintf(stderr, "usage: halvern-shot [--set NAME=VALUE] [--horn TURNS] [--drum TURNS] output.png\n");
+            std::fputs(kUsage, stderr);
             return 2;
         }
     }
     if (output.empty()) {
-        std::fprintf(stderr, "usage: halvern-shot [--set NAME=VALUE] [--horn TURNS] [--drum TURNS] output.png\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     int parentWindow = 0;

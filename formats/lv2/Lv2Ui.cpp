@@ -90,7 +90,7 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
         return nullptr;
     }
     *widget = editor.getPlatform().nativeHandle(frame->getWindow());
-    if (resize) resize->ui_resize(resize->handle, kEditorRect.width(), kEditorRect.height());
+    if (resize) resize->ui_resize(resize->handle, editorRect().width(), editorRect().height());
     return ui;
 }
 

@@ -1,6 +1,8 @@
-// halvern-artwork: draws the editor's images and writes them as 24-bit BMP
-// files, deterministically (no randomness beyond a fixed hash), into the
-// folder given (editor/images in the source tree).
+// halvern-artwork: draws the editor's images at one of the editor's sizes
+// and writes them as 24-bit BMP files, deterministically (no randomness
+// beyond a fixed hash), into the folder given (editor/images in the source
+// tree for 100 %). Every length is the layout's scaled the way the editor
+// scales it, so each size is drawn sharp, never enlarged from another.
 //
 // The panel is dark walnut with cream captions and gold pin-stripes; the
 // knobs are drawn frame by frame at the angles the knob control uses, so the
@@ -12,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -88,6 +91,7 @@ std::string upperCase(const char* s) {
     return out;
 }
 
+// One line of text, centred on centreX, its top at `top`, `size` pixels high.
 void text(RasterImage& image, const char* s, int centreX, int top, int size, bool bold, Color c) {
     const FontSpec font{"Arial", size, bold, false, false, false};
     const TextMetrics metrics = RasterText::measure(font, s);
@@ -103,9 +107,11 @@ void copyRegion(const RasterImage& from, int fx, int fy, RasterImage& to, int tx
 // the backdrop's area at `corner`: the place the strip is shown at, so its
 // frames fit in without seams.
 template <typename DrawFrame>
-RasterImage stripOver(const RasterImage& backdrop, Point corner, int id, DrawFrame drawFrame) {
-    const ImageStrip& layout = editorImage(id);
-    const int x = corner.x, y = corner.y, w = layout.width, h = layout.frameHeight;
+RasterImage stripOver(const RasterImage& backdrop, const EditorScale& scale, Point corner, int id,
+                      DrawFrame drawFrame) {
+    const ImageStrip layout = scale.strip(editorImage(id));
+    const Point at = scale.point(corner);
+    const int x = at.x, y = at.y, w = layout.width, h = layout.frameHeight;
     RasterImage strip(w, layout.height());
     for (int frame = 0; frame < layout.frames; ++frame) {
         RasterImage one(w, h);
@@ -123,33 +129,46 @@ const Color kGold = rgb(196, 156, 84);
 const Color kWalnutDark = kPanelColour;
 const Color kWalnut = rgb(74, 50, 34);
 
+// The fixed hash between whole rows, so grain drawn larger stays smooth.
+double rowNoise(double row, int seed) {
+    const double whole = std::floor(row);
+    const double a = hashNoise(static_cast<int>(whole), seed), b = hashNoise(static_cast<int>(whole) + 1, seed);
+    return a + (b - a) * (row - whole);
+}
+
 // Walnut whose grain runs across: every row is one colour, so whatever is
-// copied from one knob place fits every other place on the same rows.
-Color walnutRow(int y) {
-    const double grain = 0.5 + 0.5 * std::sin(y * 0.9 + 3.0 * std::sin(y * 0.13)) * hashNoise(y, 7);
-    const double depth = 0.35 + 0.25 * std::sin(y * kPi / 277.0);
+// copied from one knob place fits every other place on the same rows. `row`
+// is in the layout's pixels.
+Color walnutRow(double row) {
+    const double grain = 0.5 + 0.5 * std::sin(row * 0.9 + 3.0 * std::sin(row * 0.13)) * rowNoise(row, 7);
+    const double depth = 0.35 + 0.25 * std::sin(row * kPi / 277.0);
     return mix(kWalnutDark, kWalnut, depth * (0.75 + 0.25 * grain));
 }
 
-RasterImage drawPanel() {
-    const int width = kEditorRect.width(), height = kEditorRect.height();
+void fillRect(RasterImage& image, Rect r, Color c) { fillRect(image, r.left, r.top, r.right, r.bottom, c); }
+
+RasterImage drawPanel(const EditorScale& scale) {
+    const Rect window = editorRect(scale);
+    const int width = window.width(), height = window.height();
+    const double f = scale.factor();
     RasterImage panel(width, height);
-    for (int y = 0; y < height; ++y) fillRect(panel, 0, y, width, y + 1, walnutRow(y));
+    for (int y = 0; y < height; ++y) fillRect(panel, 0, y, width, y + 1, walnutRow(y / f));
     // Side cheeks of darker wood.
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const int edge = x < 5 ? 5 - x : (x > 240 ? x - 240 : 0);
-            if (edge) panel.setPixel(x, y, mix(walnutRow(y), kWalnutDark, 0.25 * edge));
+            const double u = x / f;
+            const double edge = u < 5 ? 5 - u : (u > 240 ? u - 240 : 0);
+            if (edge > 0) panel.setPixel(x, y, mix(walnutRow(y / f), kWalnutDark, 0.25 * edge));
         }
     // Header: the product name on a black band with gold rules.
-    fillRect(panel, 5, 6, 241, 44, rgb(18, 14, 12));
-    fillRect(panel, 5, 6, 241, 7, kGold);
-    fillRect(panel, 5, 43, 241, 44, kGold);
-    text(panel, "HALVERN", 123, 9, 20, true, kCream);
-    text(panel, "ROTATING SPEAKER SIMULATOR", 123, 31, 9, false, kGold);
+    fillRect(panel, scale.rect({5, 6, 241, 44}), rgb(18, 14, 12));
+    fillRect(panel, scale.rect({5, 6, 241, 7}), kGold);
+    fillRect(panel, scale.rect({5, 43, 241, 44}), kGold);
+    text(panel, "HALVERN", scale.length(123), scale.length(9), scale.length(20), true, kCream);
+    text(panel, "ROTATING SPEAKER SIMULATOR", scale.length(123), scale.length(31), scale.length(9), false, kGold);
     // Section rules.
     constexpr int kRuleLeft = 10, kRuleRight = 236;
-    for (int y : {52, 124, 163}) fillRect(panel, kRuleLeft, y, kRuleRight, y + 1, kGold);
+    for (int y : {52, 124, 163}) fillRect(panel, scale.rect({kRuleLeft, y, kRuleRight, y + 1}), kGold);
     // Captions, centred over their controls: each knob's (a two-line one a
     // pixel lower, so both lines fit above the knob), the switch's and the menu's.
     struct Caption {
@@ -167,47 +186,57 @@ RasterImage drawPanel() {
             captions.push_back({place.caption, centre, place.y - 14});
         }
     }
-    const int controlCaptionTop = kSwitchRect.top - 6;
-    captions.push_back({"SPEED", (kSwitchRect.left + kSwitchRect.right) / 2, controlCaptionTop});
-    captions.push_back({"SPEED HOTKEY", (kMenuRect.left + kMenuRect.right) / 2, controlCaptionTop});
+    const Rect speedSwitch = switchRect(), speedKeyMenu = menuRect();
+    const int controlCaptionTop = speedSwitch.top - 6;
+    captions.push_back({"SPEED", (speedSwitch.left + speedSwitch.right) / 2, controlCaptionTop});
+    captions.push_back({"SPEED HOTKEY", (speedKeyMenu.left + speedKeyMenu.right) / 2, controlCaptionTop});
     // A caption too wide to stand centred over its control ends with the rule.
+    const int captionSize = scale.length(9), ruleRight = scale.length(kRuleRight);
     for (const Caption& c : captions) {
-        const int half = RasterText::measure({"Arial", 9, true, false, false, false}, c.text).width / 2;
-        const int centre = c.centre + half > kRuleRight ? kRuleRight - half : c.centre;
-        text(panel, c.text, centre, c.top, 9, true, kCream);
+        const int half = RasterText::measure({"Arial", captionSize, true, false, false, false}, c.text).width / 2;
+        const int centre = scale.length(c.centre);
+        text(panel, c.text, centre + half > ruleRight ? ruleRight - half : centre, scale.length(c.top), captionSize,
+             true, kCream);
     }
     // The speed's names under the LEDs.
     const ParameterInfo& speed = kSpeakerDescriptor.parameters[kSpeedToggle];
     for (int i = 0; i < 2; ++i) {
-        const Rect led = ledRect(i);
-        text(panel, upperCase(speed.names[i]).c_str(), (led.left + led.right) / 2, led.bottom + 1, 8, false, kGold);
+        const Rect led = ledRect(i, scale);
+        text(panel, upperCase(speed.names[i]).c_str(), (led.left + led.right) / 2, led.bottom + scale.length(1),
+             scale.length(8), false, kGold);
     }
     // The two rotors, named below the separation knob's field, with leaders
     // to the middle of each rotor's layer in the cabinet.
     const KnobPlace& separation = kKnobPlaces[kKnobCount - 1];
-    const int namesCentre = separation.x + editorImage(separation.bitmap).width / 2;
-    const int namesTop = valueFieldRect(separation).bottom + 4;
-    text(panel, "HORN (HF)", namesCentre, namesTop, 8, true, kCream);
-    text(panel, "ROTOR (LF)", namesCentre, namesTop + 10, 8, true, kCream);
-    const double leaderEnd = kCabinetRect.left + 8;
-    auto layerMiddle = [](int layer) {
+    const Rect separationKnob = knobRect(separation, scale);
+    const int namesCentre = (separationKnob.left + separationKnob.right) / 2;
+    const int namesTop = valueFieldRect(separation, scale).bottom + scale.length(4);
+    text(panel, "HORN (HF)", namesCentre, namesTop, scale.length(8), true, kCream);
+    text(panel, "ROTOR (LF)", namesCentre, namesTop + scale.length(10), scale.length(8), true, kCream);
+    const Rect cabinet = cabinetRect(scale);
+    const double leaderEnd = cabinet.left + scale.at(8);
+    auto layerMiddle = [&](int layer) {
         const CabinetLayerPlace& place = kCabinetLayers[layer];
-        return kCabinetRect.top + place.y + editorImage(place.bitmap).frameHeight / 2 + 0.5;
+        return cabinet.top + scale.length(place.y) + scale.strip(editorImage(place.bitmap)).frameHeight / 2 +
+               scale.at(0.5);
     };
     const double hornY = layerMiddle(0), drumY = layerMiddle(1);
-    line(panel, 118, namesTop + 4.5, 136, namesTop + 4.5, 1.0, kGold);
-    line(panel, 136, namesTop + 4.5, 136, hornY, 1.0, kGold);
-    line(panel, 136, hornY, leaderEnd, hornY, 1.0, kGold);
-    line(panel, 120, namesTop + 14.5, 139, namesTop + 14.5, 1.0, kGold);
-    line(panel, 139, namesTop + 14.5, 139, drumY, 1.0, kGold);
-    line(panel, 139, drumY, leaderEnd, drumY, 1.0, kGold);
+    const double hornLeaderY = namesTop + scale.at(4.5), drumLeaderY = namesTop + scale.at(14.5);
+    const double hairline = scale.at(1.0);
+    line(panel, scale.at(118), hornLeaderY, scale.at(136), hornLeaderY, hairline, kGold);
+    line(panel, scale.at(136), hornLeaderY, scale.at(136), hornY, hairline, kGold);
+    line(panel, scale.at(136), hornY, leaderEnd, hornY, hairline, kGold);
+    line(panel, scale.at(120), drumLeaderY, scale.at(139), drumLeaderY, hairline, kGold);
+    line(panel, scale.at(139), drumLeaderY, scale.at(139), drumY, hairline, kGold);
+    line(panel, scale.at(139), drumY, leaderEnd, drumY, hairline, kGold);
     // Value windows: a gold hairline under each field keeps them in line.
     for (const KnobPlace& place : kKnobPlaces) {
-        const Rect field = valueFieldRect(place);
-        fillRect(panel, field.left, field.bottom + 1, field.right, field.bottom + 2, rgb(120, 96, 52));
+        const Rect field = valueFieldRect(place, scale);
+        fillRect(panel, field.left, field.bottom + scale.length(1), field.right, field.bottom + scale.length(2),
+                 rgb(120, 96, 52));
     }
     // The vendor at the foot.
-    text(panel, "Tessmark Professional", 123, 264, 8, false, kGold);
+    text(panel, "Tessmark Professional", scale.length(123), scale.length(264), scale.length(8), false, kGold);
     return panel;
 }
 
@@ -219,59 +248,63 @@ struct KnobStyle {
     Color pointer;
 };
 
-// 37 frames of 34 pixels. The knob turns around (22, 22), the point the
-// control measures angles from: 225 degrees at frame 0, clockwise through
-// the top to -45 degrees at frame 36.
-RasterImage drawKnobStrip(const RasterImage& panel, int id, const KnobStyle& style) {
+// 37 frames of 34 pixels (at 100 %). The knob turns around (22, 22), the
+// point the control measures angles from: 225 degrees at frame 0, clockwise
+// through the top to -45 degrees at frame 36.
+RasterImage drawKnobStrip(const RasterImage& panel, const EditorScale& scale, int id, const KnobStyle& style) {
     // Drawn over the first knob that shows this strip.
     const KnobPlace* place = kKnobPlaces;
     while (place->bitmap != id) ++place;
-    const double cx = 22.0, cy = 22.0;
-    return stripOver(panel, {place->x, place->y}, id, [&](RasterImage& knob, int frame) {
+    const double cx = scale.at(22.0), cy = scale.at(22.0);
+    return stripOver(panel, scale, {place->x, place->y}, id, [&](RasterImage& knob, int frame) {
         // Scale: eleven dots along the travel, the ends a little larger.
         // The ring is small enough that the end dots, low at either side,
         // stay whole inside the 34-pixel frame.
         for (int i = 0; i <= 10; ++i) {
             const double a = (225.0 - 27.0 * i) * kPi / 180.0;
-            const double r = (i == 0 || i == 10) ? 1.3 : 0.9;
-            fillDisc(knob, cx + std::cos(a) * 13.5, cy - std::sin(a) * 13.5, r, i == 5 ? kCream : kGold);
+            const double r = scale.at((i == 0 || i == 10) ? 1.3 : 0.9);
+            fillDisc(knob, cx + std::cos(a) * scale.at(13.5), cy - std::sin(a) * scale.at(13.5), r,
+                     i == 5 ? kCream : kGold);
         }
         // Shadow, knurled skirt, then the cap with light from the top left.
-        fillDisc(knob, cx + 1.0, cy + 1.5, 11.5, rgb(10, 8, 6));
-        fillDisc(knob, cx, cy, 11.5, [&](double dx, double dy) {
+        fillDisc(knob, cx + scale.at(1.0), cy + scale.at(1.5), scale.at(11.5), rgb(10, 8, 6));
+        fillDisc(knob, cx, cy, scale.at(11.5), [&](double dx, double dy) {
             const double ridge = 0.5 + 0.5 * std::cos(std::atan2(dy, dx) * 24);
             return mix(rgb(70, 70, 72), rgb(150, 150, 155), 0.35 + 0.4 * ridge - 0.3 * dy);
         });
-        fillDisc(knob, cx, cy, 8.5, [&](double dx, double dy) {
+        fillDisc(knob, cx, cy, scale.at(8.5), [&](double dx, double dy) {
             return mix(style.capLight, style.capDark, 0.5 + 0.5 * (dx + dy) * 0.7);
         });
         const double angle = (225.0 - 270.0 * frame / 36.0) * kPi / 180.0;
         const double ux = std::cos(angle), uy = -std::sin(angle);
-        line(knob, cx + ux * 2.5, cy + uy * 2.5, cx + ux * 10.5, cy + uy * 10.5, 1.8, style.pointer);
+        line(knob, cx + ux * scale.at(2.5), cy + uy * scale.at(2.5), cx + ux * scale.at(10.5),
+             cy + uy * scale.at(10.5), scale.at(1.8), style.pointer);
     });
 }
 
 // --- Switch, LED, menu field ---------------------------------------------------------------------
 
 // A chrome bat lever in a round nut: down for off (frame 0), up for on.
-RasterImage drawSwitch(const RasterImage& panel) {
-    return stripOver(panel, kSwitchRect.topLeft(), kSwitchBitmap, [](RasterImage& one, int frame) {
-        fillDisc(one, 10.5, 10.5, 7.5, rgb(20, 16, 14));
-        fillDisc(one, 10.5, 10.5, 6.0, [](double dx, double dy) {
+RasterImage drawSwitch(const RasterImage& panel, const EditorScale& scale) {
+    return stripOver(panel, scale, kSwitchCorner, kSwitchBitmap, [&](RasterImage& one, int frame) {
+        const double c = scale.at(10.5);
+        fillDisc(one, c, c, scale.at(7.5), rgb(20, 16, 14));
+        fillDisc(one, c, c, scale.at(6.0), [](double dx, double dy) {
             return mix(rgb(210, 210, 214), rgb(90, 90, 96), 0.5 + 0.5 * (dx + dy) * 0.7);
         });
         // Up for on stops short of the "SPEED" caption just above the switch.
-        const double tipY = frame == 0 ? 17.5 : 5.5;
-        line(one, 10.5, 10.5, 10.5, tipY, 3.2, rgb(120, 120, 126));
-        line(one, 10.0, 10.5, 10.0, tipY, 1.2, rgb(235, 235, 240));
-        fillDisc(one, 10.5, tipY, 2.4, rgb(225, 225, 230));
+        const double tipY = scale.at(frame == 0 ? 17.5 : 5.5);
+        line(one, c, c, c, tipY, scale.at(3.2), rgb(120, 120, 126));
+        line(one, scale.at(10.0), c, scale.at(10.0), tipY, scale.at(1.2), rgb(235, 235, 240));
+        fillDisc(one, c, tipY, scale.at(2.4), rgb(225, 225, 230));
     });
 }
 
-RasterImage drawLed(const RasterImage& panel) {
-    return stripOver(panel, kLedCorners[0], kLedBitmap, [](RasterImage& one, int frame) {
-        fillDisc(one, 7, 7, 6.0, rgb(150, 120, 64));  // the brass bezel
-        fillDisc(one, 7, 7, 4.6, [frame](double dx, double dy) {
+RasterImage drawLed(const RasterImage& panel, const EditorScale& scale) {
+    return stripOver(panel, scale, kLedCorners[0], kLedBitmap, [&](RasterImage& one, int frame) {
+        const double c = scale.at(7);
+        fillDisc(one, c, c, scale.at(6.0), rgb(150, 120, 64));  // the brass bezel
+        fillDisc(one, c, c, scale.at(4.6), [frame](double dx, double dy) {
             const double light = 1.0 - std::sqrt(dx * dx + dy * dy);
             return frame == 0 ? mix(rgb(60, 10, 8), rgb(110, 30, 24), light - dy * 0.3)
                               : mix(rgb(230, 40, 20), rgb(255, 210, 170), light * light - dy * 0.2);
@@ -280,12 +313,13 @@ RasterImage drawLed(const RasterImage& panel) {
 }
 
 // A sunken black window with a small gold arrow at the right.
-RasterImage drawMenuField() {
-    RasterImage field(editorImage(kMenuBitmap).width, editorImage(kMenuBitmap).height(), rgb(8, 6, 6));
-    fillRect(field, 0, 0, 63, 1, rgb(4, 3, 3));
-    fillRect(field, 0, 11, 63, 12, rgb(120, 96, 52));
-    fillRect(field, 62, 0, 63, 12, rgb(120, 96, 52));
-    for (int row = 0; row < 3; ++row) fillRect(field, 54 + row, 5 + row, 59 - row, 6 + row, kGold);
+RasterImage drawMenuField(const EditorScale& scale) {
+    const ImageStrip layout = scale.strip(editorImage(kMenuBitmap));
+    RasterImage field(layout.width, layout.height(), rgb(8, 6, 6));
+    fillRect(field, scale.rect({0, 0, 63, 1}), rgb(4, 3, 3));
+    fillRect(field, scale.rect({0, 11, 63, 12}), rgb(120, 96, 52));
+    fillRect(field, scale.rect({62, 0, 63, 12}), rgb(120, 96, 52));
+    for (int row = 0; row < 3; ++row) fillRect(field, scale.rect({54 + row, 5 + row, 59 - row, 6 + row}), kGold);
     return field;
 }
 
@@ -300,71 +334,76 @@ Point layerCorner(int id) {
 
 // The front of the cabinet: a walnut box with the horn louvres above and
 // the drum grille below.
-RasterImage drawCabinet() {
-    RasterImage cabinet(editorImage(kCabinetBitmap).width, editorImage(kCabinetBitmap).height());
-    for (int y = 0; y < 95; ++y)
-        for (int x = 0; x < 85; ++x) {
-            const double grain = hashNoise(x / 3, y) * 0.15 + 0.1 * std::sin(y * 0.7 + x * 0.05);
+RasterImage drawCabinet(const EditorScale& scale) {
+    const ImageStrip layout = scale.strip(editorImage(kCabinetBitmap));
+    const double f = scale.factor();
+    RasterImage cabinet(layout.width, layout.height());
+    for (int y = 0; y < layout.height(); ++y)
+        for (int x = 0; x < layout.width; ++x) {
+            const double u = x / f, v = y / f;
+            const double grain = hashNoise(static_cast<int>(u / 3), static_cast<int>(v)) * 0.15 +
+                                 0.1 * std::sin(v * 0.7 + u * 0.05);
             cabinet.setPixel(x, y, mix(rgb(92, 60, 38), rgb(140, 96, 60), 0.45 + grain));
         }
-    fillRect(cabinet, 0, 0, 85, 2, rgb(40, 26, 18));
-    fillRect(cabinet, 0, 93, 85, 95, rgb(40, 26, 18));
+    fillRect(cabinet, scale.rect({0, 0, 85, 2}), rgb(40, 26, 18));
+    fillRect(cabinet, scale.rect({0, 93, 85, 95}), rgb(40, 26, 18));
     // Openings in dark cloth.
-    fillRect(cabinet, 16, 3, 69, 24, rgb(26, 20, 18));
-    fillRect(cabinet, 14, 44, 71, 75, rgb(26, 20, 18));
-    fillRect(cabinet, 8, 78, 77, 93, rgb(52, 36, 26));
+    fillRect(cabinet, scale.rect({16, 3, 69, 24}), rgb(26, 20, 18));
+    fillRect(cabinet, scale.rect({14, 44, 71, 75}), rgb(26, 20, 18));
+    fillRect(cabinet, scale.rect({8, 78, 77, 93}), rgb(52, 36, 26));
     return cabinet;
 }
 
 // The horn seen from the front, frame k turned by 5k degrees: two bells on
 // one arm; the one facing the listener is large and bright.
-RasterImage drawHorn(const RasterImage& cabinet) {
-    return stripOver(cabinet, layerCorner(kHornBitmap), kHornBitmap, [](RasterImage& one, int frame) {
+RasterImage drawHorn(const RasterImage& cabinet, const EditorScale& scale) {
+    return stripOver(cabinet, scale, layerCorner(kHornBitmap), kHornBitmap, [&](RasterImage& one, int frame) {
         // Louvres in front of the horn.
-        for (int y = 1; y < 15; y += 3) line(one, 0, y, 34, y, 0.8, rgb(60, 46, 38));
+        for (int y = 1; y < 15; y += 3) line(one, 0, scale.at(y), scale.at(34), scale.at(y), scale.at(0.8), rgb(60, 46, 38));
         const double a = frame * 5.0 * kPi / 180.0;
-        const double reach = std::cos(a) * 13.0, facing = std::sin(a);
-        line(one, 17 - reach, 7.5, 17 + reach, 7.5, 2.2, rgb(150, 140, 120));
+        const double reach = std::cos(a) * scale.at(13.0), facing = std::sin(a);
+        const double middle = scale.at(17), axis = scale.at(7.5);
+        line(one, middle - reach, axis, middle + reach, axis, scale.at(2.2), rgb(150, 140, 120));
         for (int side : {1, -1}) {
             const double front = facing * side;  // > 0: this bell faces the listener
-            const double r = 3.0 + 1.6 * front;
-            fillDisc(one, 17 + side * reach, 7.5, r, [front](double dx, double dy) {
+            const double r = scale.at(3.0 + 1.6 * front);
+            fillDisc(one, middle + side * reach, axis, r, [front](double dx, double dy) {
                 return mix(rgb(70, 60, 50), rgb(245, 225, 170), 0.5 + 0.5 * front - 0.3 * (dx + dy));
             });
         }
-        fillDisc(one, 17, 7.5, 2.0, rgb(40, 36, 32));
+        fillDisc(one, middle, axis, scale.at(2.0), rgb(40, 36, 32));
     });
 }
 
 // The drum, frame k turned by 5k degrees: a cylinder of slats whose scoop
 // opening comes round to the front and goes away again.
-RasterImage drawDrum(const RasterImage& cabinet) {
-    return stripOver(cabinet, layerCorner(kDrumBitmap), kDrumBitmap, [](RasterImage& one, int frame) {
+RasterImage drawDrum(const RasterImage& cabinet, const EditorScale& scale) {
+    return stripOver(cabinet, scale, layerCorner(kDrumBitmap), kDrumBitmap, [&](RasterImage& one, int frame) {
         const double a = frame * 5.0 * kPi / 180.0;
-        for (int x = 2; x < 35; ++x) {
+        for (int x = scale.length(2); x < scale.length(35); ++x) {
             // Position on the cylinder's front face, -1..1, and the angle there.
-            const double u = (x + 0.5 - 18.5) / 16.5;
+            const double u = (x + 0.5 - scale.at(18.5)) / scale.at(16.5);
             const double theta = std::asin(u < -1 ? -1 : (u > 1 ? 1 : u));
             const double around = theta + a;
             const double slat = 0.5 + 0.5 * std::cos(around * 18.0);
             const double scoop = std::cos(around);  // the opening faces front at cos = 1
             Color c = mix(rgb(60, 44, 30), rgb(176, 140, 96), (0.55 + 0.45 * std::cos(theta)) * (0.7 + 0.3 * slat));
             if (scoop > 0.75) c = mix(c, rgb(16, 12, 10), (scoop - 0.75) * 4.0);
-            for (int y = 3; y < 22; ++y) one.setPixel(x, y, c);
+            for (int y = scale.length(3); y < scale.length(22); ++y) one.setPixel(x, y, c);
         }
-        fillRect(one, 1, 2, 36, 3, rgb(30, 22, 16));
-        fillRect(one, 1, 22, 36, 23, rgb(30, 22, 16));
+        fillRect(one, scale.rect({1, 2, 36, 3}), rgb(30, 22, 16));
+        fillRect(one, scale.rect({1, 22, 36, 23}), rgb(30, 22, 16));
     });
 }
 
 // Two microphone marks that move apart as the separation grows.
-RasterImage drawMicMarks(const RasterImage& cabinet) {
-    return stripOver(cabinet, layerCorner(kMicMarksBitmap), kMicMarksBitmap, [](RasterImage& one, int frame) {
+RasterImage drawMicMarks(const RasterImage& cabinet, const EditorScale& scale) {
+    return stripOver(cabinet, scale, layerCorner(kMicMarksBitmap), kMicMarksBitmap, [&](RasterImage& one, int frame) {
         const double spread = 1.5 + 6.0 * frame / 36.0;
         for (int side : {-1, 1}) {
-            const double x = 9 + side * spread;
-            line(one, x, 10, x, 18, 1.2, rgb(30, 30, 32));
-            fillDisc(one, x, 8, 2.3, [](double dx, double dy) {
+            const double x = scale.at(9 + side * spread);
+            line(one, x, scale.at(10), x, scale.at(18), scale.at(1.2), rgb(30, 30, 32));
+            fillDisc(one, x, scale.at(8), scale.at(2.3), [](double dx, double dy) {
                 return mix(rgb(230, 230, 236), rgb(90, 90, 96), 0.5 + 0.5 * (dx + dy) * 0.7);
             });
         }
@@ -372,14 +411,15 @@ RasterImage drawMicMarks(const RasterImage& cabinet) {
 }
 
 // The pick-up arc of the two microphones, wider with the separation.
-RasterImage drawMicArc(const RasterImage& cabinet) {
-    return stripOver(cabinet, layerCorner(kMicArcBitmap), kMicArcBitmap, [](RasterImage& one, int frame) {
+RasterImage drawMicArc(const RasterImage& cabinet, const EditorScale& scale) {
+    return stripOver(cabinet, scale, layerCorner(kMicArcBitmap), kMicArcBitmap, [&](RasterImage& one, int frame) {
         const double half = (10.0 + 70.0 * frame / 36.0) * kPi / 180.0;
+        const double cx = scale.at(32.5), cy = scale.at(33), r = scale.at(30);
         const int steps = 40;
         for (int i = 0; i < steps; ++i) {
             const double a0 = kPi / 2 - half + 2 * half * i / steps, a1 = kPi / 2 - half + 2 * half * (i + 1) / steps;
-            line(one, 32.5 + std::cos(a0) * 30, 33 - std::sin(a0) * 30, 32.5 + std::cos(a1) * 30,
-                 33 - std::sin(a1) * 30, 1.6, mix(rgb(200, 160, 80), rgb(250, 220, 140), frame / 36.0));
+            line(one, cx + std::cos(a0) * r, cy - std::sin(a0) * r, cx + std::cos(a1) * r, cy - std::sin(a1) * r,
+                 scale.at(1.6), mix(rgb(200, 160, 80), rgb(250, 220, 140), frame / 36.0));
         }
     });
 }
@@ -423,36 +463,48 @@ bool writeBmp(const RasterImage& image, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: halvern-artwork OUTPUT-FOLDER\n");
+    const int percent = argc == 3 ? std::atoi(argv[2]) : 100;
+    int scaleIndex = -1;
+    for (int i = 0; i < kEditorScaleCount; ++i)
+        if (kEditorScales[i] == percent) scaleIndex = i;
+    if (argc < 2 || argc > 3 || scaleIndex < 0) {
+        std::fprintf(stderr, "usage: halvern-artwork OUTPUT-FOLDER [PERCENT]\n"
+                             "  PERCENT: the editor size to draw at, one of");
+        for (int p : kEditorScales) std::fprintf(stderr, " %d", p);
+        std::fprintf(stderr, " (100 when left out)\n");
         return 2;
     }
+    const EditorScale scale{scaleIndex};
     const std::string folder = argv[1];
     if (RasterText::measure({"Arial", 12, false, false, false, false}, "x").height == 0) {
         std::fprintf(stderr, "halvern-artwork: no font for Arial (install fonts-liberation)\n");
         return 1;
     }
-    const RasterImage panel = drawPanel();
-    const RasterImage cabinet = drawCabinet();
+    const RasterImage panel = drawPanel(scale);
+    const RasterImage cabinet = drawCabinet(scale);
     auto draw = [&](int id) -> RasterImage {
         switch (id) {
             case kBackgroundBitmap: return panel;
-            case kSwitchBitmap: return drawSwitch(panel);
-            case kKnobBitmap: return drawKnobStrip(panel, id, {rgb(20, 20, 22), rgb(90, 90, 96), kCream});
-            case kBalanceKnobBitmap: return drawKnobStrip(panel, id, {rgb(150, 130, 100), rgb(240, 228, 200), rgb(60, 30, 20)});
-            case kSeparationKnobBitmap: return drawKnobStrip(panel, id, {rgb(40, 60, 90), rgb(120, 150, 190), kCream});
-            case kDistortionKnobBitmap: return drawKnobStrip(panel, id, {rgb(120, 20, 14), rgb(220, 80, 50), kCream});
-            case kMenuBitmap: return drawMenuField();
-            case kLedBitmap: return drawLed(panel);
+            case kSwitchBitmap: return drawSwitch(panel, scale);
+            case kKnobBitmap: return drawKnobStrip(panel, scale, id, {rgb(20, 20, 22), rgb(90, 90, 96), kCream});
+            case kBalanceKnobBitmap:
+                return drawKnobStrip(panel, scale, id, {rgb(150, 130, 100), rgb(240, 228, 200), rgb(60, 30, 20)});
+            case kSeparationKnobBitmap:
+                return drawKnobStrip(panel, scale, id, {rgb(40, 60, 90), rgb(120, 150, 190), kCream});
+            case kDistortionKnobBitmap:
+                return drawKnobStrip(panel, scale, id, {rgb(120, 20, 14), rgb(220, 80, 50), kCream});
+            case kMenuBitmap: return drawMenuField(scale);
+            case kLedBitmap: return drawLed(panel, scale);
             case kCabinetBitmap: return cabinet;
-            case kHornBitmap: return drawHorn(cabinet);
-            case kDrumBitmap: return drawDrum(cabinet);
-            case kMicMarksBitmap: return drawMicMarks(cabinet);
-            default: return drawMicArc(cabinet);
+            case kHornBitmap: return drawHorn(cabinet, scale);
+            case kDrumBitmap: return drawDrum(cabinet, scale);
+            case kMicMarksBitmap: return drawMicMarks(cabinet, scale);
+            default: return drawMicArc(cabinet, scale);
         }
     };
-    for (const ImageStrip& layout : kEditorImages) {
-        const RasterImage image = draw(layout.id);
+    for (const ImageStrip& row : kEditorImages) {
+        const ImageStrip layout = scale.strip(row);
+        const RasterImage image = draw(row.id);
         const std::string path = folder + "/" + layout.file;
         if (image.width() != layout.width || image.height() != layout.height()) {
             std::fprintf(stderr, "halvern-artwork: %s drawn at %dx%d, the layout says %dx%d\n", layout.file,
