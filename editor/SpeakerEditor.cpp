@@ -102,6 +102,9 @@ void SpeakerEditor::close() {
     window->dispose();
     clearControls();
     opened = false;
+    // The size the host finds before it opens the editor again.
+    scale = wantedScale();
+    rect = editorRect(scale);
 }
 
 void SpeakerEditor::clearControls() {

@@ -17,17 +17,21 @@ platform::KeyPress keyPressOf(const VstKeyCode& key) {
 
 VstEditor::VstEditor(AudioEffectX* effect, platform::Platform* platform)
     : EditorBase(effect), editor(this, platform) {
-    const Rect size = editor.getRect();
-    rect = {0, 0, static_cast<VstInt16>(size.height()), static_cast<VstInt16>(size.width())};
+    editor.setWindowHost(this);
     effect->setEditor(this);
 }
 
 VstEditor::~VstEditor() { editor.close(); }
 
+// The size of the editor as it is now; a host asks again after a resize.
 int VstEditor::getRect(ERect** out) {
+    const Rect size = editor.getRect();
+    rect = {0, 0, static_cast<VstInt16>(size.height()), static_cast<VstInt16>(size.width())};
     *out = &rect;
     return 1;
 }
+
+bool VstEditor::resizeWindow(int width, int height) { return effectX()->sizeWindow(width, height); }
 
 int VstEditor::open(void* parent) {
     EditorBase::open(parent);

@@ -2,7 +2,8 @@
 // calls, passed on to the SpeakerEditor it owns, and the controller that
 // editor speaks to, made of the effect's host calls (setParameterAutomated,
 // beginEdit, endEdit, masterIdle). Constructed, it attaches itself to the
-// effect, which then has a window and deletes the editor with itself.
+// effect, which then has a window and deletes the editor with itself. The
+// editor asks the host to resize its window through the size-window call.
 #pragma once
 
 #include "AudioEffectX.h"
@@ -11,7 +12,7 @@
 #include "SpeakerController.h"
 #include "SpeakerEditor.h"
 
-class VstEditor : public EditorBase, public SpeakerController {
+class VstEditor : public EditorBase, public SpeakerController, private WindowHost {
 public:
     // Draws through `platform`, or the build's default backend when null.
     explicit VstEditor(AudioEffectX* effect, platform::Platform* platform = nullptr);
@@ -43,6 +44,7 @@ public:
     SpeakerEditor& speakerEditor() { return editor; }
 
 private:
+    bool resizeWindow(int width, int height) override;
     AudioEffectX* effectX() const { return static_cast<AudioEffectX*>(effect); }
 
     SpeakerEditor editor;

@@ -47,9 +47,12 @@ public:
     void sleep(int milliseconds) override { clock += static_cast<uint32_t>(milliseconds); }
     void dispatchOnePaint() override;
     void dispatchEvents() override {}
+    double displayScale(void*) override { return systemScale; }
 
     // --- Scripting, for tests and screenshots ---------------------------------
     void setMouseButtons(int held) { buttons = held; }
+    // What displayScale answers for every window, 1 unless set.
+    void setDisplayScale(double factor) { systemScale = factor; }
     // States that successive mouseButtons() calls step through, each setting
     // the buttons held and the cursor; the last one stays.
     struct InputState {
@@ -129,6 +132,7 @@ private:
     int buttons = 0;
     Point cursor;
     uint32_t clock = 0;
+    double systemScale = 1.0;
     int dropUsers = 0;
     int windowDrawingCount = 0;
 };
