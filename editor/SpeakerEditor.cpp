@@ -26,7 +26,6 @@ constexpr int kFollowSystemItem = 0;
 
 SpeakerEditor::SpeakerEditor(SpeakerController* controller, platform::Platform* platform)
     : GuiEditor(controller, platform), speaker(controller), chosenPercent(settings.chosenPercent()) {
-    scale = wantedScale();
     rect = editorRect(scale);
 }
 
@@ -36,12 +35,16 @@ int SpeakerEditor::open(void* parent) {
     if (opened) return 1;
     GuiEditor::open(parent);
     // The system's factor for this parent may differ from the screen's, and
-    // another editor may have changed the user's choice.
+    // another editor may have changed the user's choice: a host that cannot
+    // follow keeps the size it was told.
+    settleSize();
     chosenPercent = settings.chosenPercent();
-    const Rect reported = rect;
-    scale = wantedScale();
-    rect = editorRect(scale);
-    if (!(rect == reported) && windowHost) windowHost->resizeWindow(rect.width(), rect.height());
+    const EditorScale wanted = wantedScale();
+    const Rect wantedRect = editorRect(wanted);
+    if (!(wantedRect == rect) && (!windowHost || windowHost->resizeWindow(wantedRect.width(), wantedRect.height()))) {
+        scale = wanted;
+        rect = wantedRect;
+    }
     nextScaleCheck = getPlatform().ticks() + kScaleCheckMs;
     Frame* window = new Frame(rect, parent, this, getPlatform());
     std::vector<Bitmap*> bitmaps;
@@ -102,9 +105,7 @@ void SpeakerEditor::close() {
     window->dispose();
     clearControls();
     opened = false;
-    // The size the host finds before it opens the editor again.
-    scale = wantedScale();
-    rect = editorRect(scale);
+    sizeSettled = false;  // the size the host finds before it opens the editor again
 }
 
 void SpeakerEditor::clearControls() {
@@ -180,15 +181,31 @@ EditorScale SpeakerEditor::wantedScale() const {
     return nearestEditorScale(getPlatform().displayScale(parentWindow));
 }
 
+void SpeakerEditor::settleSize() {
+    if (sizeSettled) return;
+    scale = wantedScale();
+    rect = editorRect(scale);
+    sizeSettled = true;
+}
+
+Rect SpeakerEditor::getRect() {
+    if (!opened) settleSize();
+    return rect;
+}
+
+EditorScale SpeakerEditor::getScale() {
+    if (!opened) settleSize();
+    return scale;
+}
+
 void SpeakerEditor::applyScale() {
+    if (!opened) {
+        sizeSettled = false;
+        return;
+    }
     const EditorScale wanted = wantedScale();
     if (wanted.index == scale.index) return;
     const Rect wantedRect = editorRect(wanted);
-    if (!opened) {
-        scale = wanted;
-        rect = wantedRect;
-        return;
-    }
     if (!windowHost || !windowHost->resizeWindow(wantedRect.width(), wantedRect.height())) return;
     void* parent = parentWindow;
     close();

@@ -40,7 +40,9 @@ public:
     void setHostScale(double factor);
     // The user's choice of size in percent, remembered; 0 removes it.
     void chooseScale(int percent);
-    EditorScale getScale() const { return scale; }
+    EditorScale getScale();
+    // The size at the scale the editor opens at next, or is open at.
+    Rect getRect() override;
 
     void valueChanged(DrawContext* context, Control* control) override;
     // Sets every control from the effect's parameters.
@@ -57,6 +59,9 @@ public:
 private:
     void clearControls();
     EditorScale wantedScale() const;
+    // Looks for the size to open at once it is asked for, not before: an
+    // effect makes its editor long before (or without ever) opening it.
+    void settleSize();
     // Takes the wanted size where it differs and the host's window can follow.
     void applyScale();
 
@@ -71,6 +76,7 @@ private:
     int chosenPercent;  // the settings' size, read at construction and each open
     double hostScale = 0.0;
     EditorScale scale;
+    bool sizeSettled = false;
     uint32_t nextScaleCheck = 0;  // ticks
     std::atomic<bool> controlsStale{false};  // a parameter changed since the last sync
     SpeakerController* speaker;

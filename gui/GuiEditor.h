@@ -40,7 +40,7 @@ public:
     GuiEditor& operator=(const GuiEditor&) = delete;
 
     // The editor's rectangle, at the origin.
-    Rect getRect() const { return rect; }
+    virtual Rect getRect() { return rect; }
     // Opens the window inside the native `parent`; answers 1 when it is open.
     virtual int open(void* parent);
     virtual void close() {}

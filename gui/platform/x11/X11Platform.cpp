@@ -1,7 +1,9 @@
 #include "X11Platform.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 #include "X11Connection.h"
 
@@ -40,9 +42,53 @@ xcb_connection_t* connectToDisplay(int& screenNumber) {
     return nullptr;
 }
 
+// The Xft.dpi resource of the root window's resources (the lines
+// "name:\tvalue" that xrdb loads), or 0 when it has none.
+double xftDpi(xcb_connection_t* xcb, xcb_window_t root) {
+    constexpr uint32_t kMaxWords = 1 << 16;  // 256 KiB of resources at most
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        xcb, xcb_get_property(xcb, 0, root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 0, kMaxWords), nullptr);
+    if (!reply) return 0;
+    const char* text = static_cast<const char*>(xcb_get_property_value(reply));
+    const std::string resources(text, static_cast<size_t>(xcb_get_property_value_length(reply)));
+    std::free(reply);
+    double dpi = 0;
+    for (size_t line = 0; line < resources.size();) {
+        size_t end = resources.find('\n', line);
+        if (end == std::string::npos) end = resources.size();
+        const std::string entry = resources.substr(line, end - line);
+        if (entry.rfind("Xft.dpi:", 0) == 0) {
+            const double value = std::strtod(entry.c_str() + 8, nullptr);
+            if (value > 0 && value < 10000) dpi = value;
+        }
+        line = end + 1;
+    }
+    return dpi;
+}
+
 }  // namespace
 
 X11Platform::X11Platform() = default;
+
+double X11Platform::displayScale(void*) {
+    if (const char* gdk = std::getenv("GDK_SCALE")) {
+        const int whole = std::atoi(gdk);
+        if (whole >= 1 && whole <= 3 && std::strlen(gdk) == 1) return whole;
+    }
+    xcb_connection_t* xcb = connection ? connection->xcb : nullptr;
+    xcb_screen_t* screen = connection ? connection->screen : nullptr;
+    int screenNumber = 0;
+    xcb_connection_t* ownConnection = xcb ? nullptr : connectToDisplay(screenNumber);
+    if (ownConnection) {
+        xcb = ownConnection;
+        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(xcb));
+        for (int i = 0; i < screenNumber && screens.rem; ++i) xcb_screen_next(&screens);
+        screen = screens.data;
+    }
+    const double dpi = xcb && screen ? xftDpi(xcb, screen->root) : 0;
+    if (ownConnection) xcb_disconnect(ownConnection);
+    return dpi > 0 ? dpi / 96.0 : 1.0;
+}
 
 X11Platform::~X11Platform() {
     if (window) destroyWindow(window);

@@ -60,6 +60,10 @@ public:
     void dispatchOnePaint() override;
     void dispatchEvents() override;
     int eventDescriptor() override;
+    // GDK_SCALE where it is a whole factor of 1 to 3, else the X resources'
+    // Xft.dpi over 96, else 1; read on the editor's connection, or on one
+    // made for the question before the window exists.
+    double displayScale(void* parent) override;
 
     // Whether the window's image reaches the server through shared memory.
     bool usesSharedMemory() const;
