@@ -84,7 +84,7 @@ public:
     // How much larger than its pixels the system shows what is drawn for the
     // native window `parent` (null: for the screen), 1 for not at all: its
     // monitor's DPI on Windows, the X resources' Xft.dpi and GDK_SCALE on X11.
-    virtual double displayScale(void* parent) { return 1.0; }
+    virtual double displayScale(void* /*parent*/) { return 1.0; }
 
     // MouseButtons bits of what is held down now; the left button is the
     // user's primary one, wherever the system has it.

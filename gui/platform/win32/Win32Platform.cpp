@@ -290,6 +290,22 @@ Point Win32Platform::windowOrigin(platform::Window* window) {
     return {r.left, r.top};
 }
 
+// GetDpiForWindow came with Windows 10 (1607); before it, the screen's DPI serves.
+double Win32Platform::displayScale(void* parent) {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow =
+        reinterpret_cast<DpiForWindow>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    HWND window = static_cast<HWND>(parent);
+    UINT dpi = dpiForWindow && window && IsWindow(window) ? dpiForWindow(window) : 0;
+    if (dpi == 0) {
+        HDC screen = GetDC(nullptr);
+        dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSX));
+        ReleaseDC(nullptr, screen);
+    }
+    return dpi > 0 ? dpi / 96.0 : 1.0;
+}
+
 // The registration keeps the target alive; one it refuses is released again.
 void Win32Platform::enableDrop(platform::Window* window, bool on) {
     HWND hwnd = windowOf(window);

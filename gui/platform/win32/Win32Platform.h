@@ -60,6 +60,9 @@ public:
     void dispatchOnePaint() override;
     // The window's messages come through the host's message loop.
     void dispatchEvents() override {}
+    // The DPI of the monitor the window `parent` is on, as the host's process
+    // sees it (96 where it is not DPI-aware), else the screen's, over 96.
+    double displayScale(void* parent) override;
 
     // The window class name, "Plugin" and the module handle in hex; empty
     // before the first window.
