@@ -37,11 +37,10 @@ int SpeakerEditor::open(void* parent) {
     // The system's factor for this parent may differ from the screen's, and
     // another editor may have changed the user's choice: a host that cannot
     // follow keeps the size it was told.
-    settleSize();
     chosenPercent = settings.chosenPercent();
     const EditorScale wanted = wantedScale();
-    const Rect wantedRect = editorRect(wanted);
-    if (!(wantedRect == rect) && (!windowHost || windowHost->resizeWindow(wantedRect.width(), wantedRect.height()))) {
+    const Rect wantedRect = editorRect(wanted);  // rect: the size the host was last told
+    if (wantedRect == rect || !windowHost || windowHost->resizeWindow(wantedRect.width(), wantedRect.height())) {
         scale = wanted;
         rect = wantedRect;
     }
@@ -105,7 +104,6 @@ void SpeakerEditor::close() {
     window->dispose();
     clearControls();
     opened = false;
-    sizeSettled = false;  // the size the host finds before it opens the editor again
 }
 
 void SpeakerEditor::clearControls() {
@@ -182,10 +180,8 @@ EditorScale SpeakerEditor::wantedScale() const {
 }
 
 void SpeakerEditor::settleSize() {
-    if (sizeSettled) return;
     scale = wantedScale();
     rect = editorRect(scale);
-    sizeSettled = true;
 }
 
 Rect SpeakerEditor::getRect() {
@@ -199,22 +195,21 @@ EditorScale SpeakerEditor::getScale() {
 }
 
 void SpeakerEditor::applyScale() {
-    if (!opened) {
-        sizeSettled = false;
-        return;
-    }
+    if (!opened) return;  // the size is looked for when asked for
     const EditorScale wanted = wantedScale();
     if (wanted.index == scale.index) return;
     const Rect wantedRect = editorRect(wanted);
     if (!windowHost || !windowHost->resizeWindow(wantedRect.width(), wantedRect.height())) return;
     void* parent = parentWindow;
     close();
+    rect = wantedRect;  // what the host now makes room for
     open(parent);
 }
 
-void SpeakerEditor::setHostScale(double factor) {
+bool SpeakerEditor::setHostScale(double factor) {
     hostScale = factor > 0 && factor < 100 ? factor : 0.0;
     applyScale();
+    return true;
 }
 
 void SpeakerEditor::chooseScale(int percent) {

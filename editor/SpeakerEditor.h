@@ -37,7 +37,7 @@ public:
 
     // The factor the host's window system gives (1 for 100 %); 0 for none,
     // when the system's serves.
-    void setHostScale(double factor);
+    bool setHostScale(double factor) override;
     // The user's choice of size in percent, remembered; 0 removes it.
     void chooseScale(int percent);
     EditorScale getScale();
@@ -59,7 +59,7 @@ public:
 private:
     void clearControls();
     EditorScale wantedScale() const;
-    // Looks for the size to open at once it is asked for, not before: an
+    // Looks for the size to open at when it is asked for, not before: an
     // effect makes its editor long before (or without ever) opening it.
     void settleSize();
     // Takes the wanted size where it differs and the host's window can follow.
@@ -76,7 +76,6 @@ private:
     int chosenPercent;  // the settings' size, read at construction and each open
     double hostScale = 0.0;
     EditorScale scale;
-    bool sizeSettled = false;
     uint32_t nextScaleCheck = 0;  // ticks
     std::atomic<bool> controlsStale{false};  // a parameter changed since the last sync
     SpeakerController* speaker;

@@ -67,6 +67,9 @@ public:
     // itself, because it has the keyboard focus (so no key acts twice).
     bool windowGetsItsOwnKeys() const;
 
+    // The factor by which the host's window system enlarges (1 for none, 0
+    // for no factor given); answers whether the editor follows it.
+    virtual bool setHostScale(double) { return false; }
     // The host's window, asked to resize when the editor changes its size; null: none.
     void setWindowHost(WindowHost* host) { windowHost = host; }
     // A click that reached no view, with the buttons it came with.

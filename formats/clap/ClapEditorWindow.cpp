@@ -27,7 +27,9 @@ VOID CALLBACK idleOnWindowTimer(HWND, UINT, UINT_PTR id, DWORD) {
 
 // CLAP hosts pass plug-ins no keys, so the editor reads its own.
 ClapEditorWindow::ClapEditorWindow(GuiEditor* editor, const clap_host_t* host) : editor(editor), host(host) {
-    if (editor) editor->setReadsOwnKeys(true);
+    if (!editor) return;
+    editor->setReadsOwnKeys(true);
+    editor->setWindowHost(this);
 }
 
 ClapEditorWindow::~ClapEditorWindow() { destroy(); }
@@ -36,6 +38,8 @@ void ClapEditorWindow::findHostServices() {
     hostTimers = static_cast<const clap_host_timer_support_t*>(host->get_extension(host, CLAP_EXT_TIMER_SUPPORT));
     hostDescriptors =
         static_cast<const clap_host_posix_fd_support_t*>(host->get_extension(host, CLAP_EXT_POSIX_FD_SUPPORT));
+    hostGui = static_cast<const clap_host_gui_t*>(host->get_extension(host, CLAP_EXT_GUI));
+    if (hostGui && !hostGui->request_resize) hostGui = nullptr;
     if (hostTimers && (!hostTimers->register_timer || !hostTimers->unregister_timer)) hostTimers = nullptr;
     if (hostDescriptors && (!hostDescriptors->register_fd || !hostDescriptors->unregister_fd))
         hostDescriptors = nullptr;
@@ -86,6 +90,12 @@ bool ClapEditorWindow::getSize(uint32_t* width, uint32_t* height) const {
     *width = static_cast<uint32_t>(rect.width());
     *height = static_cast<uint32_t>(rect.height());
     return true;
+}
+
+bool ClapEditorWindow::setScale(double scale) { return created && editor->setHostScale(scale); }
+
+bool ClapEditorWindow::resizeWindow(int width, int height) {
+    return hostGui && hostGui->request_resize(host, static_cast<uint32_t>(width), static_cast<uint32_t>(height));
 }
 
 bool ClapEditorWindow::setParent(const clap_window_t* window) {

@@ -1,5 +1,6 @@
 // The editor in a CLAP host: embedded in the host's window (X11 on Linux,
-// Win32 on Windows), fixed in size, and idled on the main thread from the
+// Win32 on Windows), at the size the host's scale, the system's or the
+// user's choice gives (the host is asked to resize when it changes), and idled on the main thread from the
 // host's timer, and on X11 also whenever the editor's display connection has
 // events, where the host watches descriptors. A Windows host without timers
 // gets a window timer instead, an X11 host that only watches descriptors a
@@ -10,9 +11,9 @@
 
 #include "ClapInterface.h"
 
-class GuiEditor;
+#include "GuiEditor.h"
 
-class ClapEditorWindow {
+class ClapEditorWindow : private WindowHost {
 public:
     ClapEditorWindow(GuiEditor* editor, const clap_host_t* host);
     ~ClapEditorWindow();
@@ -29,6 +30,8 @@ public:
     bool create(const char* api, bool floating);
     void destroy();
     bool getSize(uint32_t* width, uint32_t* height) const;
+    // The host's scale for the window API's physical pixels.
+    bool setScale(double scale);
     bool setParent(const clap_window_t* window);
     bool show();
     bool hide();
@@ -39,6 +42,7 @@ public:
 #endif
 
 private:
+    bool resizeWindow(int width, int height) override;
     void startIdle();
     void stopIdle();
 #if !defined(_WIN32)
@@ -49,6 +53,7 @@ private:
     const clap_host_t* host;
     const clap_host_timer_support_t* hostTimers = nullptr;
     const clap_host_posix_fd_support_t* hostDescriptors = nullptr;
+    const clap_host_gui_t* hostGui = nullptr;
     bool created = false;
     bool open = false;
     bool idling = false;

@@ -83,7 +83,8 @@ const clap_plugin_preset_load_t kPresetLoad = {
 
 const clap_plugin_latency_t kLatency = {[](const clap_plugin_t*) -> uint32_t { return 0; }};
 
-// Embedded at the editor's fixed size only.
+// Embedded only, at the size the editor chooses: hosts ask for it, and are
+// asked to follow when it changes; the user cannot drag it to another.
 const clap_plugin_gui_t kGui = {
     [](const clap_plugin_t* p, const char* api, bool floating) { return window(p).isApiSupported(api, floating); },
     [](const clap_plugin_t* p, const char** api, bool* floating) {
@@ -94,7 +95,7 @@ const clap_plugin_gui_t kGui = {
     },
     [](const clap_plugin_t* p, const char* api, bool floating) { return self(p).createEditor(api, floating); },
     [](const clap_plugin_t* p) { window(p).destroy(); },
-    [](const clap_plugin_t*, double) { return false; },  // drawn at its own pixel size
+    [](const clap_plugin_t* p, double scale) { return window(p).setScale(scale); },
     [](const clap_plugin_t* p, uint32_t* width, uint32_t* height) { return window(p).getSize(width, height); },
     [](const clap_plugin_t*) { return false; },
     [](const clap_plugin_t*, clap_gui_resize_hints_t* hints) {

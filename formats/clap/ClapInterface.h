@@ -331,6 +331,16 @@ struct clap_plugin_timer_support_t {
     void (*on_timer)(const clap_plugin_t* plugin, clap_id timer_id);
 };
 
+// The host's side of the editor: resize_hints_changed, request_resize,
+// request_show, request_hide, closed.
+struct clap_host_gui_t {
+    void (*resize_hints_changed)(const clap_host_t* host);
+    bool (*request_resize)(const clap_host_t* host, uint32_t width, uint32_t height);
+    bool (*request_show)(const clap_host_t* host);
+    bool (*request_hide)(const clap_host_t* host);
+    void (*closed)(const clap_host_t* host, bool was_destroyed);
+};
+
 struct clap_host_timer_support_t {
     bool (*register_timer)(const clap_host_t* host, uint32_t period_ms, clap_id* timer_id);
     bool (*unregister_timer)(const clap_host_t* host, clap_id timer_id);
@@ -529,6 +539,9 @@ static_assert(sizeof(clap_gui_resize_hints_t) == 12 && offsetof(clap_gui_resize_
 static_assert(sizeof(clap_plugin_gui_t) == 120 && offsetof(clap_plugin_gui_t, set_parent) == 80 &&
                   offsetof(clap_plugin_gui_t, hide) == 112,
               "clap_plugin_gui_t");
+static_assert(sizeof(clap_host_gui_t) == 40 && offsetof(clap_host_gui_t, request_resize) == 8 &&
+                  offsetof(clap_host_gui_t, closed) == 32,
+              "clap_host_gui_t");
 static_assert(sizeof(clap_host_timer_support_t) == 16 && sizeof(clap_host_posix_fd_support_t) == 24,
               "timer and descriptor records");
 static_assert(sizeof(clap_universal_plugin_id_t) == 16, "clap_universal_plugin_id_t");

@@ -313,3 +313,39 @@ TEST_F(ClapX11Editor, AHostChangeIsDrawn) {
     EXPECT_EQ(out.size(), 0u);  // nothing echoed back
     EXPECT_TRUE(idleUntil([&] { return display.pixels(editorWindow(), 246, 277) != before; }));
 }
+
+// The host's scale sizes the editor, which draws its controls there; a new
+// scale while it is open asks the host to resize, and the window follows.
+TEST_F(ClapX11Editor, TheHostsScaleSizesTheEditorAndANewOneAsksForANewSize) {
+    parent = display.hostWindow(100, 100, 492, 554);  // as large as the host's scale makes the editor
+    clap_window_t window{};
+    window.api = CLAP_WINDOW_API_X11;
+    window.x11 = parent;
+    embedEditor(plugin, gui, window, 2.0);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(idleUntil([&] { return display.viewable(editorWindow()); }));
+    EXPECT_EQ(display.size(editorWindow()), (Point{492, 554}));
+    EXPECT_TRUE(host.resizeRequests.empty());
+    display.click(at({129, 286}));  // the switch at 200 %
+    double fast = 0;
+    ASSERT_TRUE(idleUntil([&] { return params->get_value(plugin, kSpeedToggle, &fast) && fast == 1.0; }));
+
+    EXPECT_TRUE(gui->set_scale(plugin, 1.5));
+    ASSERT_EQ(host.resizeRequests.size(), 1u);
+    EXPECT_EQ(host.resizeRequests[0], (std::pair<uint32_t, uint32_t>{369, 416}));
+    uint32_t width = 0, height = 0;
+    ASSERT_TRUE(gui->get_size(plugin, &width, &height));
+    EXPECT_EQ(width, 369u);
+    EXPECT_EQ(height, 416u);
+    ASSERT_TRUE(idleUntil([&] { return editorWindow() && display.viewable(editorWindow()); }));
+    EXPECT_EQ(display.size(editorWindow()), (Point{369, 416}));
+    display.click(at({97, 214}));  // the switch at 150 %: 81..113 x 200..230
+    ASSERT_TRUE(idleUntil([&] { return params->get_value(plugin, kSpeedToggle, &fast) && fast == 0.0; }));
+
+    // A host that refuses keeps the editor at the size it has.
+    host.acceptResize = false;
+    EXPECT_TRUE(gui->set_scale(plugin, 3.0));
+    ASSERT_EQ(host.resizeRequests.size(), 2u);
+    ASSERT_TRUE(gui->get_size(plugin, &width, &height));
+    EXPECT_EQ(width, 369u);
+}

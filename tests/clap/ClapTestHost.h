@@ -170,6 +170,7 @@ public:
             if (std::strcmp(id, CLAP_EXT_LOG) == 0) return &self.log;
             if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0 && self.offerTimers) return &self.timers;
             if (std::strcmp(id, CLAP_EXT_POSIX_FD_SUPPORT) == 0 && self.offerDescriptors) return &self.descriptors;
+            if (std::strcmp(id, CLAP_EXT_GUI) == 0) return &self.gui;
             return nullptr;
         };
         host.request_restart = [](const clap_host_t*) {};
@@ -191,6 +192,13 @@ public:
                       return true;
                   },
                   [](const clap_host_t* h, clap_id id) { return of(h).forget(of(h).liveTimers, id); }};
+        gui = {[](const clap_host_t*) {},
+               [](const clap_host_t* h, uint32_t width, uint32_t height) {
+                   of(h).resizeRequests.push_back({width, height});
+                   return of(h).acceptResize;
+               },
+               [](const clap_host_t*) { return false; }, [](const clap_host_t*) { return false; },
+               [](const clap_host_t*, bool) {}};
         descriptors = {[](const clap_host_t* h, int fd, uint32_t flags) {
                            of(h).liveDescriptors.push_back(fd);
                            return flags == CLAP_POSIX_FD_READ;
@@ -228,6 +236,9 @@ public:
     std::vector<uint32_t> timerPeriods;
     std::vector<clap_id> liveTimers;
     std::vector<int> liveDescriptors;
+    // The editor's requests for a new size, answered with acceptResize.
+    std::vector<std::pair<uint32_t, uint32_t>> resizeRequests;
+    bool acceptResize = true;
 
 private:
     static ClapTestHost& of(const clap_host_t* h) { return *static_cast<ClapTestHost*>(h->host_data); }
@@ -244,6 +255,7 @@ private:
     clap_host_params_t params{};
     clap_host_log_t log{};
     clap_host_timer_support_t timers{};
+    clap_host_gui_t gui{};
     clap_host_posix_fd_support_t descriptors{};
 };
 

@@ -132,6 +132,46 @@ TEST_F(LinuxHost, EditorShowsWhatTheHeadlessBackendDraws) {
     EXPECT_EQ(editorWindow(), 0u);
 }
 
+// A VST 2 host gives no factor: the editor takes the screen's from the X
+// resources' Xft.dpi, or from GDK_SCALE where that is set, and is as large
+// as it says before and after it opens; a click reaches the scaled switch.
+TEST_F(LinuxHost, TheEditorsSizeFollowsXftDpiAndGdkScale) {
+    struct Restore {
+        XDisplay& display;
+        ~Restore() {
+            display.setResources("");
+            unsetenv("GDK_SCALE");
+        }
+    } restore{display};
+    auto reportedSize = [&] {
+        ERect* rect = nullptr;
+        EXPECT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
+        return rect ? Point{rect->right, rect->bottom} : Point{};
+    };
+    display.setResources("Xft.antialias:\t1\nXft.dpi:\t192\nXft.hinting:\t1\n");
+    EXPECT_EQ(reportedSize(), (Point{492, 554}));
+    parent = display.hostWindow(100, 100, 492, 554);  // the host's window, made as large as the editor says
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, parentHandle()), 1);
+    EXPECT_EQ(display.size(editorWindow()), (Point{492, 554}));
+    EXPECT_EQ(reportedSize(), (Point{492, 554}));
+    ASSERT_TRUE(idleUntil([&] { return display.viewable(editorWindow()); }));
+    display.click(at({129, 286}));  // the switch, drawn at 108..150 x 266..306
+    ASSERT_TRUE(idleUntil([&] { return effect->getParameter(effect, kSpeedToggle) == 1.0f; }));
+    dispatch(effEditClose);
+
+    display.setResources("Xft.dpi:\t144\n");
+    EXPECT_EQ(reportedSize(), (Point{369, 416}));
+    display.setResources("Xft.dpi:\t96\n");
+    EXPECT_EQ(reportedSize(), (Point{246, 277}));
+    setenv("GDK_SCALE", "3", 1);
+    EXPECT_EQ(reportedSize(), (Point{738, 831}));
+    setenv("GDK_SCALE", "nonsense", 1);
+    EXPECT_EQ(reportedSize(), (Point{246, 277}));
+    unsetenv("GDK_SCALE");
+    display.setResources("");
+    EXPECT_EQ(reportedSize(), (Point{246, 277}));
+}
+
 TEST_F(LinuxHost, RealInputPlaysTheEditorWhileAudioRuns) {
     ASSERT_EQ(dispatch(effEditOpen, 0, 0, parentHandle()), 1);
     ASSERT_TRUE(idleUntil([&] { return display.viewable(editorWindow()); }));

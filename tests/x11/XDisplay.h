@@ -185,6 +185,24 @@ public:
         return found;
     }
 
+    // The X resources of the screen, as xrdb loads them ("name:\tvalue" lines);
+    // empty removes them.
+    void setResources(const std::string& text) {
+        if (text.empty())
+            xcb_delete_property(xcb, screen->root, XCB_ATOM_RESOURCE_MANAGER);
+        else
+            xcb_change_property(xcb, XCB_PROP_MODE_REPLACE, screen->root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING,
+                                8, static_cast<uint32_t>(text.size()), text.data());
+        sync();
+    }
+    // A window's width and height.
+    Point size(xcb_window_t w) {
+        xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(xcb, xcb_get_geometry(xcb, w), nullptr);
+        const Point found = g ? Point{g->width, g->height} : Point{};
+        std::free(g);
+        return found;
+    }
+
     // A window's first child, or 0.
     xcb_window_t childOf(xcb_window_t w) {
         xcb_query_tree_reply_t* tree = xcb_query_tree_reply(xcb, xcb_query_tree(xcb, w), nullptr);
