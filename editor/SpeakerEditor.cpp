@@ -46,12 +46,21 @@ int SpeakerEditor::open(void* parent) {
     }
     nextScaleCheck = getPlatform().ticks() + kScaleCheckMs;
     Frame* window = new Frame(rect, parent, this, getPlatform());
+    window->setBackdrop(kPanelColour);
+    frame = window;
+    opened = true;
+    addControls();
+    syncControls();
+    return 1;
+}
+
+void SpeakerEditor::addControls() {
+    Frame* window = frame;
     std::vector<Bitmap*> bitmaps;
     for (const ImageStrip& image : kEditorImages)
         bitmaps.push_back(new Bitmap(getPlatform(), scale.imageId(image.id)));
     auto bitmap = [&](int id) { return bitmaps[id - kBackgroundBitmap]; };
     window->setBackground(bitmap(kBackgroundBitmap));
-    window->setBackdrop(kPanelColour);
     const int valueFontSize = scale.length(kFontTable[kValueFont].defaultSize);
 
     for (int i = 0; i < kKnobCount; ++i) {
@@ -91,10 +100,24 @@ int SpeakerEditor::open(void* parent) {
     window->addView(cabinetView);
 
     for (Bitmap* b : bitmaps) b->release();
-    frame = window;
-    opened = true;
+}
+
+// The window keeps its handle (hosts hold it); its controls are made anew
+// at the new size. Never while a control handles a click: then at the next idle.
+void SpeakerEditor::rebuild() {
+    Frame* window = frame;
+    if (window->isHandlingClick()) {
+        rebuildPending = true;
+        return;
+    }
+    rebuildPending = false;
+    window->setFocusView(nullptr);
+    window->removeAll(true);
+    clearControls();
+    if (!(window->getBounds() == rect)) window->setSize(rect.width(), rect.height());
+    window->setDirty(true);
+    addControls();
     syncControls();
-    return 1;
 }
 
 void SpeakerEditor::close() {
@@ -104,6 +127,7 @@ void SpeakerEditor::close() {
     window->dispose();
     clearControls();
     opened = false;
+    rebuildPending = false;
 }
 
 void SpeakerEditor::clearControls() {
@@ -200,10 +224,9 @@ void SpeakerEditor::applyScale() {
     if (wanted.index == scale.index) return;
     const Rect wantedRect = editorRect(wanted);
     if (!windowHost || !windowHost->resizeWindow(wantedRect.width(), wantedRect.height())) return;
-    void* parent = parentWindow;
-    close();
-    rect = wantedRect;  // what the host now makes room for
-    open(parent);
+    scale = wanted;
+    rect = wantedRect;
+    rebuild();
 }
 
 bool SpeakerEditor::setHostScale(double factor) {
@@ -241,6 +264,7 @@ void SpeakerEditor::backgroundClicked(DrawContext*, Point where, int buttons) {
 // Controls that follow a parameter change are drawn in the same idle step.
 // An editor that follows the system looks for a new factor now and then.
 void SpeakerEditor::idle() {
+    if (opened && !inIdle && rebuildPending) rebuild();
     if (opened && !inIdle && controlsStale.exchange(false, std::memory_order_relaxed)) syncControls();
     if (opened && !inIdle && hostScale == 0 && static_cast<int32_t>(getPlatform().ticks() - nextScaleCheck) >= 0) {
         nextScaleCheck = getPlatform().ticks() + kScaleCheckMs;

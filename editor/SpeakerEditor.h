@@ -57,6 +57,9 @@ public:
     CabinetView* getCabinetView() const { return cabinetView; }
 
 private:
+    // The panel's controls at the editor's size, in the open frame.
+    void addControls();
+    void rebuild();
     void clearControls();
     EditorScale wantedScale() const;
     // Looks for the size to open at when it is asked for, not before: an
@@ -72,6 +75,7 @@ private:
     OptionMenu* speedKeyMenu = nullptr;
     CabinetView* cabinetView = nullptr;
     bool opened = false;
+    bool rebuildPending = false;
     EditorSettings settings{EditorSettings::userFile()};
     int chosenPercent;  // the settings' size, read at construction and each open
     double hostScale = 0.0;

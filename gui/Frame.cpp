@@ -180,6 +180,12 @@ bool Frame::key(int key, int character) {
 
 void Frame::focusChanged(bool focused) { keyboardFocus = focused; }
 
+void Frame::setSize(int width, int height) {
+    bounds = {0, 0, width, height};
+    if (window) backend.setWindowSize(window, width, height);
+    setDirty(true);
+}
+
 void Frame::dispose() {
     if (clicksInProgress > 0)
         closing = true;

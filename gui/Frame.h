@@ -39,6 +39,11 @@ public:
     virtual bool removeAll(bool withRelease = true);
     virtual bool isChild(View* view) const;
 
+    // Makes the frame and its window width x height (the window keeps its
+    // handle) and draws it anew; the views stay where they are.
+    void setSize(int width, int height);
+    // Whether a click is being handled (a control may be tracking the mouse).
+    bool isHandlingClick() const { return clicksInProgress > 0; }
     void setBackground(Bitmap* bitmap);
     // The colour of any part of the window beyond the frame, where a host
     // makes the window larger than the frame.

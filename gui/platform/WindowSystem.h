@@ -59,6 +59,8 @@ public:
     virtual Window* createChildWindow(void* parent, int width, int height, WindowEvents* events) = 0;
     // Detaches the events object and destroys the window.
     virtual void destroyWindow(Window* window) = 0;
+    // Makes the window width x height, keeping its handle; it is painted anew.
+    virtual void setWindowSize(Window* window, int width, int height) = 0;
     // The native handle, for hosts and tests.
     virtual void* nativeHandle(Window* window) = 0;
     // Screen position of the window's top-left corner.

@@ -245,7 +245,8 @@ TEST_F(ScaledEditor, AnUnusableSettingsFileIsNoChoice) {
 }
 
 // A right-click on the panel offers the sizes, the current choice checked;
-// choosing one asks the host to resize and rebuilds the window at it.
+// choosing one asks the host to resize, and the same window shows the
+// controls at the new size from the next idle.
 TEST_F(ScaledEditor, TheRightClickMenuResizesTheWindow) {
     openAt(0.0);
     press({5, 60}, platform::kRightButton);
@@ -258,15 +259,19 @@ TEST_F(ScaledEditor, TheRightClickMenuResizesTheWindow) {
     EXPECT_EQ(shown.screen, (Point{105, 160}));
     EXPECT_TRUE(resizes().empty());
 
+    platform::Window* before = window();
     raster.chooseNextMenuItem(200);
     press({5, 60}, platform::kRightButton);
+    editor->idle();
     ASSERT_EQ(resizes().size(), 1u);
     EXPECT_EQ(resizes()[0].index, 492);
     EXPECT_EQ(static_cast<int>(resizes()[0].value), 554);
     ASSERT_TRUE(editor->isOpen());
     EXPECT_EQ(editor->getScale().percent(), 200);
     EXPECT_EQ(editor->getFrame()->getBounds(), (Rect{0, 0, 492, 554}));
+    EXPECT_EQ(window(), before);
     EXPECT_EQ(raster.windowCount(), 1);
+    EXPECT_EQ(raster.pixels(window()).width(), 492);
     raster.paintNow(window());
     press({5, 120}, platform::kRightButton);
     EXPECT_TRUE(raster.lastShownMenu().items[5].flags & platform::kMenuChecked);  // 200 %

@@ -37,6 +37,14 @@ platform::Window* RasterPlatform::createChildWindow(void* parent, int width, int
     return reinterpret_cast<platform::Window*>(window);
 }
 
+void RasterPlatform::setWindowSize(platform::Window* handle, int width, int height) {
+    RasterWindow* window = find(handle);
+    if (!window) return;
+    canvas.destroyDevice(window->backing);
+    window->backing = canvas.createDevice(width, height, kWhite);
+    window->paintPending = true;
+}
+
 void RasterPlatform::destroyWindow(platform::Window* handle) {
     RasterWindow* window = find(handle);
     if (!window) return;

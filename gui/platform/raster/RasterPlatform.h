@@ -20,6 +20,7 @@ public:
     platform::Window* createChildWindow(void* parent, int width, int height,
                                         platform::WindowEvents* events) override;
     void destroyWindow(platform::Window* window) override;
+    void setWindowSize(platform::Window* window, int width, int height) override;
     void* nativeHandle(platform::Window* window) override;
     Point windowOrigin(platform::Window* window) override;
     void enableDrop(platform::Window* window, bool on) override;

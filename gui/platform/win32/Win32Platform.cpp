@@ -282,6 +282,12 @@ void Win32Platform::destroyWindow(platform::Window* window) {
     unregisterWindowClass();
 }
 
+void Win32Platform::setWindowSize(platform::Window* window, int width, int height) {
+    HWND hwnd = windowOf(window);
+    SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
 void* Win32Platform::nativeHandle(platform::Window* window) { return windowOf(window); }
 
 Point Win32Platform::windowOrigin(platform::Window* window) {

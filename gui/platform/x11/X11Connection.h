@@ -61,12 +61,20 @@ struct X11Platform::Connection {
 
     ~Connection() {
         if (uploadReadPending) xcb_discard_reply(xcb, uploadRead.sequence);
-        if (shared) {
-            xcb_shm_detach(xcb, segment);
-            shmdt(shared);
-        }
+        uploadReadPending = false;
+        unshareMemory();
         if (keys) xcb_key_symbols_free(keys);
         if (xcb) xcb_disconnect(xcb);
+    }
+
+    void unshareMemory() {
+        if (!shared) return;
+        if (uploadReadPending) std::free(xcb_get_input_focus_reply(xcb, uploadRead, nullptr));
+        uploadReadPending = false;
+        xcb_shm_detach(xcb, segment);
+        shmdt(shared);
+        shared = nullptr;
+        sharedWidth = sharedHeight = 0;
     }
 
     // Sets up the shared image for a window of width x height; a server that

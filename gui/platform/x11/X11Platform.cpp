@@ -66,6 +66,16 @@ double xftDpi(xcb_connection_t* xcb, xcb_window_t root) {
     return dpi;
 }
 
+// The window's one size, as its minimum and maximum, for hosts and
+// embedding toolkits that read the size hints (ICCCM WM_NORMAL_HINTS).
+void setSizeHints(xcb_connection_t* xcb, xcb_window_t window, int width, int height) {
+    constexpr uint32_t kMinSize = 1u << 4, kMaxSize = 1u << 5;
+    const auto w = static_cast<uint32_t>(width), h = static_cast<uint32_t>(height);
+    const uint32_t hints[18] = {kMinSize | kMaxSize, 0, 0, 0, 0, w, h, w, h};
+    xcb_change_property(xcb, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, 18,
+                        hints);
+}
+
 }  // namespace
 
 X11Platform::X11Platform() = default;
@@ -133,13 +143,7 @@ platform::Window* X11Platform::createChildWindow(void* parent, int width, int he
     xcb_create_gc(fresh->xcb, fresh->gc, id, 0, nullptr);
     fresh->keys = xcb_key_symbols_alloc(fresh->xcb);
     fresh->shareMemory(width, height);
-    // The window's one size, as its minimum and maximum, for hosts and
-    // embedding toolkits that read the size hints (ICCCM WM_NORMAL_HINTS).
-    constexpr uint32_t kMinSize = 1u << 4, kMaxSize = 1u << 5;
-    const auto w = static_cast<uint32_t>(width), h = static_cast<uint32_t>(height);
-    const uint32_t hints[18] = {kMinSize | kMaxSize, 0, 0, 0, 0, w, h, w, h};
-    xcb_change_property(fresh->xcb, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32,
-                        18, hints);
+    setSizeHints(fresh->xcb, id, width, height);
     xcb_map_window(fresh->xcb, id);
     xcb_flush(fresh->xcb);
 
@@ -148,6 +152,19 @@ platform::Window* X11Platform::createChildWindow(void* parent, int width, int he
     backing = canvas.createDevice(width, height, kWhite);
     window = reinterpret_cast<platform::Window*>(connection.get());
     return window;
+}
+
+void X11Platform::setWindowSize(platform::Window* handle, int width, int height) {
+    if (!window || handle != window || !connection->windowAlive) return;
+    canvas.destroyDevice(backing);
+    backing = canvas.createDevice(width, height, kWhite);
+    connection->unshareMemory();
+    connection->shareMemory(width, height);
+    setSizeHints(connection->xcb, connection->window, width, height);
+    const uint32_t size[] = {static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
+    xcb_configure_window(connection->xcb, connection->window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+    xcb_clear_area(connection->xcb, 1, connection->window, 0, 0, 0, 0);  // an exposure for the new size
+    xcb_flush(connection->xcb);
 }
 
 void X11Platform::destroyWindow(platform::Window* handle) {

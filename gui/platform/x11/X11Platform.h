@@ -26,6 +26,7 @@ public:
     platform::Window* createChildWindow(void* parent, int width, int height,
                                         platform::WindowEvents* events) override;
     void destroyWindow(platform::Window* window) override;
+    void setWindowSize(platform::Window* window, int width, int height) override;
     void* nativeHandle(platform::Window* window) override;
     void setWindowBackdrop(platform::Window* window, Color colour) override;
     Point windowOrigin(platform::Window* window) override;
