@@ -2,9 +2,15 @@
 // talks to the plug-in only through ports: the editor shows the parameter
 // values the ports report, and whatever the user changes goes back through
 // the host's write function (in the units the control ports use),
-// bracketed by the host's touch feature.
+// bracketed by the host's touch feature. It is drawn at the host's
+// ui:scaleFactor option where the host gives one (at instantiation, and
+// later through the options interface), and asks the host's resize feature
+// for each new size.
+#include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <cstring>
 #include <new>
@@ -19,15 +25,34 @@ const ParameterInfo& row(int i) { return kSpeakerDescriptor.parameters[i]; }
 
 // The editor's controller: the parameter values the ports last reported,
 // and the user's changes sent back as port writes bracketed by touches.
-class Ui : private SpeakerController {
+class Ui : private SpeakerController, private WindowHost {
 public:
-    Ui(LV2UI_Write_Function write, LV2UI_Controller host, const LV2UI_Touch* touch)
-        : write(write), host(host), touch(touch), editor(this) {
+    Ui(LV2UI_Write_Function write, LV2UI_Controller host, const LV2UI_Touch* touch, const LV2UI_Resize* resize,
+       const LV2_URID_Map* map)
+        : write(write), host(host), touch(touch), resize(resize), editor(this) {
         for (int i = 0; i < kNumSpeakerParameters; ++i) values[i] = row(i).defaultNormalized();
+        if (map) {
+            scaleFactorKey = map->map(map->handle, LV2_UI__scaleFactor);
+            floatType = map->map(map->handle, LV2_ATOM__Float);
+        }
+        editor.setWindowHost(this);
     }
     ~Ui() { editor.close(); }
 
     SpeakerEditor& speakerEditor() { return editor; }
+
+    // Takes the scale factor among `options` (a list ended by a zero key and
+    // no value); answers whether there was one.
+    bool takeOptions(const LV2_Options_Option* options) {
+        bool found = false;
+        for (; options && (options->key != 0 || options->value); ++options)
+            if (scaleFactorKey && options->key == scaleFactorKey && options->type == floatType &&
+                options->size == sizeof(float) && options->value) {
+                editor.setHostScale(*static_cast<const float*>(options->value));
+                found = true;
+            }
+        return found;
+    }
 
     // A value the plug-in reports on a control port, in the port's units.
     void portValue(int index, float shown) { store(index, row(index).toNormalized(shown)); }
@@ -55,6 +80,10 @@ private:
     void endGesture(int index) override { touchPort(index, false); }
     RotorPositions rotorPositions() override { return rotors; }
 
+    bool resizeWindow(int width, int height) override {
+        return resize && resize->ui_resize(resize->handle, width, height) == 0;
+    }
+
     void touchPort(int index, bool grabbed) {
         if (touch && static_cast<uint32_t>(index) < kNumSpeakerParameters)
             touch->touch(touch->handle, kPortFirstControl + static_cast<uint32_t>(index), grabbed);
@@ -63,6 +92,9 @@ private:
     LV2UI_Write_Function write;
     LV2UI_Controller host;
     const LV2UI_Touch* touch;
+    const LV2UI_Resize* resize;
+    LV2_URID scaleFactorKey = 0;
+    LV2_URID floatType = 0;
     float values[kNumSpeakerParameters];
     RotorPositions rotors{0.0f, 0.0f};
     SpeakerEditor editor;
@@ -74,14 +106,20 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     void* parent = nullptr;
     const LV2UI_Resize* resize = nullptr;
     const LV2UI_Touch* touch = nullptr;
+    const LV2_URID_Map* map = nullptr;
+    const LV2_Options_Option* options = nullptr;
     for (int i = 0; features && features[i]; ++i) {
+        if (std::strcmp(features[i]->URI, LV2_URID__map) == 0) map = static_cast<const LV2_URID_Map*>(features[i]->data);
+        if (std::strcmp(features[i]->URI, LV2_OPTIONS__options) == 0)
+            options = static_cast<const LV2_Options_Option*>(features[i]->data);
         if (std::strcmp(features[i]->URI, LV2_UI__parent) == 0) parent = features[i]->data;
         if (std::strcmp(features[i]->URI, LV2_UI__resize) == 0) resize = static_cast<const LV2UI_Resize*>(features[i]->data);
         if (std::strcmp(features[i]->URI, LV2_UI__touch) == 0) touch = static_cast<const LV2UI_Touch*>(features[i]->data);
     }
     if (!parent) return nullptr;  // embedded only
-    auto* ui = new (std::nothrow) Ui(write, controller, touch);
+    auto* ui = new (std::nothrow) Ui(write, controller, touch, resize, map);
     if (!ui) return nullptr;
+    ui->takeOptions(options);
     SpeakerEditor& editor = ui->speakerEditor();
     editor.open(parent);
     Frame* frame = editor.getFrame();
@@ -90,7 +128,8 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
         return nullptr;
     }
     *widget = editor.getPlatform().nativeHandle(frame->getWindow());
-    if (resize) resize->ui_resize(resize->handle, editorRect().width(), editorRect().height());
+    const Rect size = editor.getRect();
+    if (resize) resize->ui_resize(resize->handle, size.width(), size.height());
     return ui;
 }
 
@@ -118,8 +157,18 @@ int idle(LV2UI_Handle handle) {
 
 const LV2UI_Idle_Interface kIdleInterface = {idle};
 
+// A new scale factor from the host; no option is read back.
+const LV2_Options_Interface kOptionsInterface = {
+    [](LV2_Handle, LV2_Options_Option*) -> uint32_t { return LV2_OPTIONS_ERR_UNKNOWN; },
+    [](LV2_Handle handle, const LV2_Options_Option* options) -> uint32_t {
+        return static_cast<Ui*>(handle)->takeOptions(options) ? LV2_OPTIONS_SUCCESS : LV2_OPTIONS_ERR_BAD_KEY;
+    },
+};
+
 const void* extensionData(const char* uri) {
-    return std::strcmp(uri, LV2_UI__idleInterface) == 0 ? &kIdleInterface : nullptr;
+    if (std::strcmp(uri, LV2_UI__idleInterface) == 0) return &kIdleInterface;
+    if (std::strcmp(uri, LV2_OPTIONS__interface) == 0) return &kOptionsInterface;
+    return nullptr;
 }
 
 const LV2UI_Descriptor kUiDescriptor = {kLv2UiUri, instantiate, cleanup, portEvent, extensionData};

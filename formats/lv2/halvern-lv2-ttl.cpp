@@ -120,12 +120,15 @@ int main(int argc, char** argv) {
         "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
         "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
         "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
-        "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n" +
+        "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
+        "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
+        "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n" +
         plugin + "\n    a lv2:Plugin ;\n    lv2:binary <" + binary + "> ;\n    rdfs:seeAlso <halvern.ttl> .\n\n" + ui +
         "\n    a ui:X11UI ;\n    ui:binary <" + uiBinary +
         "> ;\n    lv2:requiredFeature ui:idleInterface ;\n"
-        "    lv2:optionalFeature ui:resize , ui:touch , ui:fixedSize , ui:noUserResize ;\n"
-        "    lv2:extensionData ui:idleInterface .\n";
+        "    lv2:optionalFeature ui:resize , ui:touch , ui:noUserResize , opts:options , urid:map ;\n"
+        "    opts:supportedOption ui:scaleFactor ;\n"
+        "    lv2:extensionData ui:idleInterface , opts:interface .\n";
     std::string presets =
         "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
         "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"

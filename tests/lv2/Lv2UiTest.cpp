@@ -11,6 +11,12 @@
 #include <thread>
 #include <vector>
 
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
+#include <lv2/urid/urid.h>
+
+#include <string>
+
 #include "EditorLayout.h"
 #include "Lv2Ports.h"
 #include "../x11/XDisplay.h"
@@ -38,14 +44,21 @@ protected:
         EXPECT_EQ(entry(1), nullptr);
         parent = display.hostWindow(300, 200, 246, 277);
         display.focus(parent);
+        idleInterface = static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
+        ASSERT_NE(idleInterface, nullptr);
+        instantiate({});
+    }
+    // The user interface in the parent window, with the host's features and `more`.
+    void instantiate(std::vector<const LV2_Feature*> more) {
         LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(static_cast<uintptr_t>(parent))};
         LV2_Feature resizeFeature{LV2_UI__resize, &resize};
         LV2_Feature touchFeature{LV2_UI__touch, &touch};
-        const LV2_Feature* features[] = {&parentFeature, &resizeFeature, &touchFeature, nullptr};
-        ui = descriptor->instantiate(descriptor, kLv2PluginUri, HALVERN_LV2_BUNDLE, writePort, this, &widget, features);
+        std::vector<const LV2_Feature*> features = {&parentFeature, &resizeFeature, &touchFeature};
+        features.insert(features.end(), more.begin(), more.end());
+        features.push_back(nullptr);
+        ui = descriptor->instantiate(descriptor, kLv2PluginUri, HALVERN_LV2_BUNDLE, writePort, this, &widget,
+                                     features.data());
         ASSERT_NE(ui, nullptr);
-        idleInterface = static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
-        ASSERT_NE(idleInterface, nullptr);
         ASSERT_TRUE(idleUntil([&] { return display.viewable(editorWindow()); }));
     }
     void TearDown() override {
@@ -62,7 +75,9 @@ protected:
         if (port == kPortFirstControl + kDistortion) self->distortion = value;
     }
     static int resized(LV2UI_Feature_Handle handle, int width, int height) {
-        static_cast<Lv2Ui*>(handle)->size = {0, 0, width, height};
+        auto* self = static_cast<Lv2Ui*>(handle);
+        self->size = {0, 0, width, height};
+        self->resizes.push_back(self->size);
         return 0;
     }
     static void touched(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
@@ -101,6 +116,7 @@ protected:
     LV2UI_Resize resize{this, resized};
     LV2UI_Touch touch{this, touched};
     Rect size;
+    std::vector<Rect> resizes;
     std::vector<Write> writes, touches;
     // What a drag's input thread watches while the drag loop runs on this one.
     std::atomic<int> touchCount{0};
@@ -213,4 +229,57 @@ TEST_F(Lv2Ui, AWindowMadeLargerIsPaintedBeyondThePicture) {
     };
     EXPECT_TRUE(idleUntil(beyondIsPanel));
     EXPECT_TRUE(idleUntil([&] { return area({0, 0, 246, 277}) == picture; }));
+}
+
+// The host's ui:scaleFactor option sizes the editor, which the host is asked
+// to make room for; a new factor through the options interface resizes the
+// same window, whose controls answer at their new places.
+TEST_F(Lv2Ui, TheHostsScaleFactorSizesTheEditor) {
+    descriptor->cleanup(ui);
+    ui = nullptr;
+    parent = display.hostWindow(100, 100, 492, 554);
+    std::vector<std::string> uris;
+    LV2_URID_Map map{&uris, [](LV2_URID_Map_Handle handle, const char* uri) -> LV2_URID {
+                         auto& known = *static_cast<std::vector<std::string>*>(handle);
+                         const auto found = std::find(known.begin(), known.end(), uri);
+                         if (found != known.end()) return static_cast<LV2_URID>(found - known.begin() + 1);
+                         known.push_back(uri);
+                         return static_cast<LV2_URID>(known.size());
+                     }};
+    const float twice = 2.0f, half = 1.5f;
+    const LV2_Options_Option options[] = {
+        {LV2_OPTIONS_INSTANCE, 0, map.map(map.handle, LV2_UI__updateRate), sizeof(float),
+         map.map(map.handle, LV2_ATOM__Float), &half},
+        {LV2_OPTIONS_INSTANCE, 0, map.map(map.handle, LV2_UI__scaleFactor), sizeof(float),
+         map.map(map.handle, LV2_ATOM__Float), &twice},
+        {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr},
+    };
+    LV2_Feature mapFeature{LV2_URID__map, &map};
+    LV2_Feature optionsFeature{LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
+    resizes.clear();
+    instantiate({&mapFeature, &optionsFeature});
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(size, (Rect{0, 0, 492, 554}));
+    EXPECT_EQ(display.size(editorWindow()), (Point{492, 554}));
+    display.click(at({129, 286}));  // the switch at 200 %
+    ASSERT_TRUE(idleUntil([&] { return lastWrite(kPortFirstControl + kSpeedToggle) == 1.0f; }));
+
+    const auto* interface = static_cast<const LV2_Options_Interface*>(descriptor->extension_data(LV2_OPTIONS__interface));
+    ASSERT_NE(interface, nullptr);
+    const xcb_window_t before = editorWindow();
+    const LV2_Options_Option smaller[] = {
+        {LV2_OPTIONS_INSTANCE, 0, map.map(map.handle, LV2_UI__scaleFactor), sizeof(float),
+         map.map(map.handle, LV2_ATOM__Float), &half},
+        {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr},
+    };
+    EXPECT_EQ(interface->set(ui, smaller), static_cast<uint32_t>(LV2_OPTIONS_SUCCESS));
+    EXPECT_EQ(resizes.back(), (Rect{0, 0, 369, 416}));
+    ASSERT_TRUE(idleUntil([&] { return display.size(editorWindow()) == Point{369, 416}; }));
+    EXPECT_EQ(editorWindow(), before);  // the widget the host holds stays valid
+    display.click(at({97, 214}));  // the switch at 150 %
+    ASSERT_TRUE(idleUntil([&] { return lastWrite(kPortFirstControl + kSpeedToggle) == 0.0f; }));
+    // Options the editor does not take are refused.
+    EXPECT_EQ(interface->set(ui, options), static_cast<uint32_t>(LV2_OPTIONS_SUCCESS));
+    const LV2_Options_Option none[] = {{LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+    EXPECT_EQ(interface->set(ui, none), static_cast<uint32_t>(LV2_OPTIONS_ERR_BAD_KEY));
 }
