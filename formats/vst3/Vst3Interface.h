@@ -404,6 +404,14 @@ public:
 };
 constexpr Uid kIPlugViewIid{0x5BC32507, 0xD06049EA, 0xA6151B52, 0x2B755B29};
 
+// The host's content scale for the view (on systems where the view cannot
+// learn it itself); a view that takes it resizes through its frame.
+class IPlugViewContentScaleSupport : public FUnknown {
+public:
+    virtual tresult VST3_CALL setContentScaleFactor(float factor) = 0;
+};
+constexpr Uid kIPlugViewContentScaleSupportIid{0x65ED9690, 0x8AC44525, 0x8AADEF7A, 0x72EA703F};
+
 class IPlugFrame : public FUnknown {
 public:
     virtual tresult VST3_CALL resizeView(IPlugView* view, ViewRect* newSize) = 0;

@@ -48,6 +48,8 @@ vst3::tresult Vst3View::queryInterface(const vst3::TUID iid, void** object) {
     if (!object) return vst3::kInvalidArgument;
     if (vst3::kFUnknownIid == iid || vst3::kIPlugViewIid == iid) {
         *object = static_cast<vst3::IPlugView*>(this);
+    } else if (vst3::kIPlugViewContentScaleSupportIid == iid) {
+        *object = static_cast<vst3::IPlugViewContentScaleSupport*>(this);
 #if !defined(_WIN32)
     } else if (vst3::kITimerHandlerIid == iid) {
         *object = static_cast<vst3::ITimerHandler*>(this);
@@ -91,7 +93,9 @@ vst3::tresult Vst3View::attached(void* newParent, vst3::FIDString type) {
         return vst3::kResultFalse;  // nothing would idle the editor
     }
 #endif
+    editor.setWindowHost(this);  // the size it opens at may differ from the one the host was told
     if (!editor.open(parent)) {
+        editor.setWindowHost(nullptr);
         stopIdle();
         plugin->releaseEditor(this);
         return vst3::kResultFalse;
@@ -123,8 +127,11 @@ void Vst3View::stopIdle() {
 
 vst3::tresult Vst3View::removed() {
     stopIdle();
-    if (open) plugin->speakerEditor().close();
-    if (open) plugin->releaseEditor(this);
+    if (open) {
+        plugin->speakerEditor().close();
+        plugin->speakerEditor().setWindowHost(nullptr);
+        plugin->releaseEditor(this);
+    }
     open = false;
     parent = nullptr;
     return vst3::kResultOk;
@@ -152,8 +159,8 @@ vst3::tresult Vst3View::getSize(vst3::ViewRect* size) {
     return vst3::kResultOk;
 }
 
-// The size is fixed; a host that makes the window wider anyway gets the
-// editor at its top-left corner, the rest painted by the editor.
+// The editor chooses its size; a host that makes the window larger anyway
+// gets the editor at its top-left corner, the rest painted by the editor.
 vst3::tresult Vst3View::onSize(vst3::ViewRect* newSize) { return newSize ? vst3::kResultOk : vst3::kInvalidArgument; }
 
 vst3::tresult Vst3View::onFocus(vst3::TBool) { return vst3::kResultOk; }
@@ -166,6 +173,16 @@ vst3::tresult Vst3View::setFrame(vst3::IPlugFrame* newFrame) {
 }
 
 vst3::tresult Vst3View::canResize() { return vst3::kResultFalse; }
+
+vst3::tresult Vst3View::setContentScaleFactor(float factor) {
+    return plugin->speakerEditor().setHostScale(factor) ? vst3::kResultTrue : vst3::kResultFalse;
+}
+
+// The host answers by calling onSize with the new size.
+bool Vst3View::resizeWindow(int width, int height) {
+    vst3::ViewRect size{0, 0, width, height};
+    return frame && frame->resizeView(this, &size) == vst3::kResultTrue;
+}
 
 vst3::tresult Vst3View::checkSizeConstraint(vst3::ViewRect* rect) {
     if (!rect) return vst3::kInvalidArgument;

@@ -1,5 +1,7 @@
 // The editor as a VST 3 view: embedded in the host's window (an X11 window
-// on Linux, a HWND on Windows) at the editor's fixed size, and idled on the
+// on Linux, a HWND on Windows) at the size the host's content scale, the
+// system's or the user's choice gives (the frame is asked to resize the view
+// when it changes; the user cannot drag it to another), and idled on the
 // host's thread: on Linux by the run loop the host's frame offers (its timer,
 // and the editor's display connection's descriptor), on Windows by a window
 // timer of its own. Keys come from the host; the editor takes those it uses.
@@ -12,7 +14,11 @@
 
 class Vst3Plugin;
 
-class Vst3View final : public vst3::IPlugView
+#include "GuiEditor.h"
+
+class Vst3View final : public vst3::IPlugView,
+                       public vst3::IPlugViewContentScaleSupport,
+                       private WindowHost
 #if !defined(_WIN32)
     ,
                  public vst3::ITimerHandler,
@@ -40,6 +46,7 @@ public:
     vst3::tresult VST3_CALL setFrame(vst3::IPlugFrame* frame) override;
     vst3::tresult VST3_CALL canResize() override;
     vst3::tresult VST3_CALL checkSizeConstraint(vst3::ViewRect* rect) override;
+    vst3::tresult VST3_CALL setContentScaleFactor(float factor) override;
 
 #if defined(_WIN32)
     void onWindowTimer();
@@ -51,6 +58,7 @@ public:
 private:
     ~Vst3View();
     void stopIdle();
+    bool resizeWindow(int width, int height) override;
 
     std::atomic<uint32_t> references{1};
     Vst3Plugin* plugin;

@@ -50,10 +50,13 @@ public:
     }
 };
 
-// The view's frame, which offers the run loop.
+// The view's frame, which offers the run loop and records the view's
+// requests for a new size, answering them with acceptResize.
 class Frame : public HostObject<vst3::IPlugFrame> {
 public:
     RunLoop loop;
+    std::vector<vst3::ViewRect> resizes;
+    bool acceptResize = true;
     vst3::tresult VST3_CALL queryInterface(const vst3::TUID iid, void** object) override {
         if (object && vst3::kIRunLoopIid == iid) {
             loop.addRef();
@@ -62,7 +65,11 @@ public:
         }
         return answer(iid, vst3::kIPlugFrameIid, object);
     }
-    vst3::tresult VST3_CALL resizeView(vst3::IPlugView*, vst3::ViewRect*) override { return vst3::kResultOk; }
+    vst3::tresult VST3_CALL resizeView(vst3::IPlugView* view, vst3::ViewRect* size) override {
+        resizes.push_back(*size);
+        if (!acceptResize) return vst3::kResultFalse;
+        return view->onSize(size);
+    }
 };
 
 class Vst3X11Editor : public ::testing::Test {
@@ -149,6 +156,53 @@ TEST_F(Vst3X11Editor, IsProbedEmbeddedPlayedAndRemoved) {
     EXPECT_TRUE(frame.loop.timers.empty());
     EXPECT_TRUE(frame.loop.handlers.empty());
     EXPECT_TRUE(::idleUntil([] {}, [&] { return editorWindow() == 0; }));
+    view->setFrame(nullptr);
+    view->release();
+}
+
+// The host's content scale sizes the view, which draws its controls there;
+// a new scale while it is attached asks the frame to resize the view.
+TEST_F(Vst3X11Editor, TheContentScaleSizesTheViewAndANewOneResizesIt) {
+    vst3::IPlugView* view = controller->createView(vst3::kViewTypeEditor);
+    ASSERT_NE(view, nullptr);
+    vst3::IPlugViewContentScaleSupport* scaling = nullptr;
+    ASSERT_EQ(view->queryInterface(vst3::kIPlugViewContentScaleSupportIid.bytes, reinterpret_cast<void**>(&scaling)),
+              vst3::kResultOk);
+    EXPECT_EQ(scaling->setContentScaleFactor(2.0f), vst3::kResultTrue);
+    vst3::ViewRect size{};
+    ASSERT_EQ(view->getSize(&size), vst3::kResultOk);
+    EXPECT_EQ(size.right, 492);
+    EXPECT_EQ(size.bottom, 554);
+    parent = display.hostWindow(100, 100, 492, 554);
+    view->setFrame(&frame);
+    ASSERT_EQ(view->attached(reinterpret_cast<void*>(static_cast<uintptr_t>(parent)),
+                             vst3::kPlatformTypeX11EmbedWindowID),
+              vst3::kResultOk);
+    ASSERT_TRUE(idleUntil([&] { return display.viewable(editorWindow()); }));
+    EXPECT_EQ(display.size(editorWindow()), (Point{492, 554}));
+    EXPECT_TRUE(frame.resizes.empty());
+    display.click(at({129, 286}));  // the switch at 200 %
+    ASSERT_TRUE(idleUntil([&] { return handler.performed(kSpeedToggle, 1.0); }));
+
+    EXPECT_EQ(scaling->setContentScaleFactor(1.5f), vst3::kResultTrue);
+    ASSERT_EQ(frame.resizes.size(), 1u);
+    EXPECT_EQ(frame.resizes[0].right, 369);
+    EXPECT_EQ(frame.resizes[0].bottom, 416);
+    ASSERT_TRUE(idleUntil([&] { return display.size(editorWindow()) == Point{369, 416}; }));
+    ASSERT_EQ(view->getSize(&size), vst3::kResultOk);
+    EXPECT_EQ(size.right, 369);
+    display.click(at({97, 214}));  // the switch at 150 %
+    ASSERT_TRUE(idleUntil([&] { return handler.performed(kSpeedToggle, 0.0); }));
+
+    // A frame that refuses keeps the view at the size it has.
+    frame.acceptResize = false;
+    EXPECT_EQ(scaling->setContentScaleFactor(3.0f), vst3::kResultTrue);
+    EXPECT_EQ(frame.resizes.size(), 2u);
+    ASSERT_EQ(view->getSize(&size), vst3::kResultOk);
+    EXPECT_EQ(size.right, 369);
+
+    scaling->release();
+    ASSERT_EQ(view->removed(), vst3::kResultOk);
     view->setFrame(nullptr);
     view->release();
 }
