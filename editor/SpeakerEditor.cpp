@@ -25,7 +25,7 @@ constexpr uint32_t kScaleCheckMs = 500;
 constexpr int kFollowSystemItem = 0;
 
 SpeakerEditor::SpeakerEditor(SpeakerController* controller, platform::Platform* platform)
-    : GuiEditor(controller, platform), speaker(controller), chosenPercent(settings.chosenPercent()) {
+    : GuiEditor(controller, platform), chosenPercent(settings.chosenPercent()), speaker(controller) {
     rect = editorRect(scale);
 }
 
