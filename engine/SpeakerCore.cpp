@@ -317,12 +317,20 @@ RotorCoefficients SpeakerCore::loadRotors() const {
 }
 
 // The rotor positions follow the speed at the start of each segment,
-// advanced in double precision.
+// advanced in double precision. A rotor the brake holds is shown at its true
+// angle, so the cabinet shows it slowing into its rest angle and standing
+// there; released, it runs on from there.
 void SpeakerCore::advancePositions(int frames, const SpeakerCoefficients& c) {
     const double seconds = frames / static_cast<double>(sampleRate());
     const double madeFor = c.rotors.sampleRate;
-    signal.hornPosition = wrapTurns(signal.hornPosition + hornTurnsPerSecond(signal.hornSpeed, madeFor) * seconds);
-    signal.drumPosition = wrapTurns(signal.drumPosition + drumTurnsPerSecond(signal.drumSpeed, madeFor) * seconds);
+    signal.hornPosition =
+        signal.hornBrake.motion == kBraking
+            ? wrapTurns(rotorAngle(signal.hornOsc) / kTurn)
+            : wrapTurns(signal.hornPosition + hornTurnsPerSecond(signal.hornSpeed, madeFor) * seconds);
+    signal.drumPosition =
+        signal.drumBrake.motion == kBraking
+            ? wrapTurns(rotorAngle(signal.drumOsc) / kTurn)
+            : wrapTurns(signal.drumPosition + drumTurnsPerSecond(signal.drumSpeed, madeFor) * seconds);
 }
 
 void SpeakerCore::steerRotors(const RotorCoefficients& r) {

@@ -137,3 +137,26 @@ TEST(CabinetDepths, GlideToNewValues) {
             << parameter;
     }
 }
+
+// The cabinet's picture shows the brake: each rotor's display position
+// comes to its rest angle and stays there while the brake holds; released,
+// the rotors turn on from where they stood.
+TEST(CabinetBrake, TheDisplayedRotorsStandAtTheirRestAngles) {
+    SpeakerCore core;
+    core.setSampleRate(44100.0f);
+    const std::vector<float> silence(44100);
+    render(core, silence);
+    core.setParameter(kHornRest, 90.0f);
+    core.setParameter(kDrumRest, 200.0f);
+    core.setParameter(kBrake, kBrakeOn);
+    for (int second = 0; second < 10; ++second) render(core, silence);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NEAR(core.hornPosition(), 90.0 / 360.0, 1.0 / 720.0);
+        EXPECT_NEAR(core.drumPosition(), 200.0 / 360.0, 1.0 / 720.0);
+        render(core, std::vector<float>(4410));
+    }
+    core.setParameter(kBrake, kBrakeOff);
+    render(core, std::vector<float>(22050));
+    EXPECT_GT(std::fabs(core.hornPosition() - 0.25), 0.01);
+    EXPECT_GT(std::fabs(core.drumPosition() - 200.0 / 360.0), 0.01);
+}
