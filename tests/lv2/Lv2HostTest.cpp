@@ -5,6 +5,7 @@
 #include <lilv/lilv.h>
 #include <lv2/atom/atom.h>
 #include <lv2/midi/midi.h>
+#include <lv2/options/options.h>
 #include <lv2/presets/presets.h>
 #include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
@@ -156,17 +157,25 @@ TEST_F(Lv2Bundle, IsFoundWithItsPortsAsDescribed) {
     lilv_scale_points_free(points);
 }
 
-// The user interface says it keeps its size, so hosts leave its window so.
-TEST_F(Lv2Bundle, TheUserInterfaceDeclaresItsFixedSize) {
+// The user interface says the user cannot drag it to another size, that it
+// takes the host's scale factor (at instantiation and through the options
+// interface) and resizes through the host's resize feature.
+TEST_F(Lv2Bundle, TheUserInterfaceDeclaresHowItIsSized) {
     ASSERT_NE(plugin, nullptr);
     LilvNode* ui = lilv_new_uri(world, kLv2UiUri);
-    LilvNode* optional = lilv_new_uri(world, LV2_CORE__optionalFeature);
-    for (const char* feature : {LV2_UI__fixedSize, LV2_UI__noUserResize}) {
-        LilvNode* node = lilv_new_uri(world, feature);
-        EXPECT_TRUE(lilv_world_ask(world, ui, optional, node)) << feature;
-        lilv_node_free(node);
-    }
-    lilv_node_free(optional);
+    auto says = [&](const char* property, const char* value) {
+        LilvNode* predicate = lilv_new_uri(world, property);
+        LilvNode* object = lilv_new_uri(world, value);
+        const bool found = lilv_world_ask(world, ui, predicate, object);
+        lilv_node_free(object);
+        lilv_node_free(predicate);
+        return found;
+    };
+    for (const char* feature : {LV2_UI__noUserResize, LV2_UI__resize, LV2_OPTIONS__options, LV2_URID__map})
+        EXPECT_TRUE(says(LV2_CORE__optionalFeature, feature)) << feature;
+    EXPECT_FALSE(says(LV2_CORE__optionalFeature, LV2_UI__fixedSize));
+    EXPECT_TRUE(says(LV2_OPTIONS__supportedOption, LV2_UI__scaleFactor));
+    EXPECT_TRUE(says(LV2_CORE__extensionData, LV2_OPTIONS__interface));
     lilv_node_free(ui);
 }
 
