@@ -123,3 +123,58 @@ constexpr CabinetLayerPlace kCabinetLayers[] = {
     {kMicArcBitmap, 12, 80},
 };
 constexpr int kCabinetLayerCount = sizeof(kCabinetLayers) / sizeof(kCabinetLayers[0]);
+
+// --- The rear panel ---------------------------------------------------------------------
+// The extended cabinet's controls, for the builds that have them. A small
+// switch in the header turns the editor between its two panels; it shows
+// "REAR" on the front and "FRONT" on the rear.
+constexpr Point kFlipCorner{205, 14};
+constexpr Rect flipRect(EditorScale scale = {}) { return imageRect(kFlipCorner, kFlipBitmap, scale); }
+constexpr int kFlipTag = 2000;
+
+// The controls stand on a plain plate, so one strip of each kind fits every
+// place on it.
+constexpr Color kRearPlateColour{34, 27, 22, 0};
+constexpr Rect kRearPlate{8, 45, 238, 262};
+
+// The rear knobs in window order, in three rows under their section names:
+// the horn's and the drum's speeds, ramp times and rest angles, then the depths.
+constexpr KnobPlace kRearKnobPlaces[] = {
+    {kHornSlow, kRearKnobBitmap, 9, 68, "SLOW", nullptr},    {kHornFast, kRearKnobBitmap, 55, 68, "FAST", nullptr},
+    {kHornUp, kRearKnobBitmap, 101, 68, "UP", nullptr},      {kHornDown, kRearKnobBitmap, 147, 68, "DOWN", nullptr},
+    {kHornRest, kRearKnobBitmap, 193, 68, "REST", nullptr},  {kDrumSlow, kRearKnobBitmap, 9, 138, "SLOW", nullptr},
+    {kDrumFast, kRearKnobBitmap, 55, 138, "FAST", nullptr},  {kDrumUp, kRearKnobBitmap, 101, 138, "UP", nullptr},
+    {kDrumDown, kRearKnobBitmap, 147, 138, "DOWN", nullptr}, {kDrumRest, kRearKnobBitmap, 193, 138, "REST", nullptr},
+    {kHornDepth, kRearKnobBitmap, 9, 208, "HORN", nullptr},  {kDrumDepth, kRearKnobBitmap, 55, 208, "DRUM", nullptr},
+    {kTremolo, kRearKnobBitmap, 101, 208, "TREMOLO", nullptr},
+};
+constexpr int kRearKnobCount = sizeof(kRearKnobPlaces) / sizeof(kRearKnobPlaces[0]);
+// Rear value field i (under rear knob i) has the tag kFirstRearFieldTag + i.
+constexpr int kFirstRearFieldTag = 1100;
+
+// Each knob's caption stands this far above it.
+constexpr int kRearCaptionRise = 11;
+
+// A section's name at the left of a rule from `left` to `right`, over a
+// row of controls (or part of one).
+struct SectionPlace {
+    const char* name;
+    int left;
+    int right;
+    int top;
+};
+constexpr SectionPlace kRearSections[] = {
+    {"HORN", 9, 237, 46},
+    {"DRUM", 9, 237, 116},
+    {"DEPTH", 9, 145, 186},
+    {"BRAKE", 151, 237, 186},
+};
+
+// The brake's switch with its lamp, and the drive mode's menu under its
+// caption, at the right of the last row.
+constexpr Point kBrakeSwitchCorner{158, 200};
+constexpr Point kBrakeLampCorner{187, 203};
+constexpr Point kDriveMenuCorner{163, 242};
+constexpr Rect brakeSwitchRect(EditorScale scale = {}) { return imageRect(kBrakeSwitchCorner, kRearSwitchBitmap, scale); }
+constexpr Rect brakeLampRect(EditorScale scale = {}) { return imageRect(kBrakeLampCorner, kRearLedBitmap, scale); }
+constexpr Rect driveMenuRect(EditorScale scale = {}) { return imageRect(kDriveMenuCorner, kMenuBitmap, scale); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "EditorController.h"
+#include "SpeakerDescriptor.h"
 
 struct RotorPositions {
     float horn;  // the fraction of one animation turn, in [0, 1)
@@ -11,6 +12,10 @@ struct RotorPositions {
 
 class SpeakerController : public EditorController {
 public:
+    // How many of the table's parameters the effect has: the eight of the
+    // speaker, or all of the extended cabinet's (which gives the editor its
+    // rear panel).
+    virtual int parameterCount() { return kNumSpeakerParameters; }
     // Read on the user-interface thread at each idle.
     virtual RotorPositions rotorPositions() = 0;
 

@@ -60,35 +60,59 @@ void SpeakerEditor::addControls() {
     for (const ImageStrip& image : kEditorImages)
         bitmaps.push_back(new Bitmap(getPlatform(), scale.imageId(image.id)));
     auto bitmap = [&](int id) { return bitmaps[id - kBackgroundBitmap]; };
-    window->setBackground(bitmap(kBackgroundBitmap));
-    const int valueFontSize = scale.length(kFontTable[kValueFont].defaultSize);
+    if (showingRear)
+        addRearControls(bitmap);
+    else
+        addFrontControls(bitmap);
+    if (hasRearPanel()) {
+        flipSwitch = new OnOffButton(flipRect(scale), this, kFlipTag, bitmap(kFlipBitmap));
+        flipSwitch->setValue(showingRear ? 1.0f : 0.0f);
+        window->addView(flipSwitch);
+    }
+    for (Bitmap* b : bitmaps) b->release();
+}
 
+void SpeakerEditor::addKnob(const KnobPlace& place, int fieldTag, StripKnob*& knob, TextEdit*& field,
+                            Bitmap* strip) {
+    const ImageStrip layout = scale.strip(editorImage(place.bitmap));
+    knob = new StripKnob(knobRect(place, scale), this, place.parameter, layout.frames, layout.frameHeight, strip,
+                         scale.point(kKnobCentreOffset));
+    Frame* window = frame;
+    window->addView(knob);
+    field = new TextEdit(valueFieldRect(place, scale), this, fieldTag, nullptr, nullptr, 0);
+    field->setFontId(kValueFont);
+    field->setFontSize(scale.length(kFontTable[kValueFont].defaultSize));
+    field->setTextColor(kYellow);
+    field->setTextFilter(valueTextFilter(place.parameter));
+    window->addView(field);
+}
+
+OptionMenu* SpeakerEditor::addMenu(Rect bounds, int parameter, Bitmap* field) {
+    auto* menu = new OptionMenu(bounds, this, parameter, field, field, 0);
+    const ParameterInfo& choices = row(parameter);
+    for (int k = 0; k <= static_cast<int>(choices.max); ++k) menu->addEntry(choices.names[k], -1);
+    menu->setFontId(kValueFont);
+    menu->setFontSize(scale.length(kFontTable[kValueFont].defaultSize));
+    menu->setTextColor(kYellow);
+    Frame* window = frame;
+    window->addView(menu);
+    return menu;
+}
+
+template <typename BitmapOf>
+void SpeakerEditor::addFrontControls(BitmapOf bitmap) {
+    Frame* window = frame;
+    window->setBackground(bitmap(kBackgroundBitmap));
     for (int i = 0; i < kKnobCount; ++i) {
         const KnobPlace& place = kKnobPlaces[i];
-        const ImageStrip strip = scale.strip(editorImage(place.bitmap));
-        knobs[i] = new StripKnob(knobRect(place, scale), this, place.parameter, strip.frames, strip.frameHeight,
-                                 bitmap(place.bitmap), scale.point(kKnobCentreOffset));
+        addKnob(place, kFirstValueFieldTag + i, knobs[i], valueFields[i], bitmap(place.bitmap));
+        // The distortion knob's double click goes to 50, not to its default.
         if (place.parameter == kDistortion) knobs[i]->setDefaultValue(row(kDistortion).toNormalized(50.0f));
-        window->addView(knobs[i]);
-        valueFields[i] =
-            new TextEdit(valueFieldRect(place, scale), this, kFirstValueFieldTag + i, nullptr, nullptr, 0);
-        valueFields[i]->setFontId(kValueFont);
-        valueFields[i]->setFontSize(valueFontSize);
-        valueFields[i]->setTextColor(kYellow);
-        valueFields[i]->setTextFilter(valueTextFilter(place.parameter));
-        window->addView(valueFields[i]);
     }
 
     speedSwitch = new OnOffButton(switchRect(scale), this, kSpeedToggle, bitmap(kSwitchBitmap));
     window->addView(speedSwitch);
-
-    speedKeyMenu = new OptionMenu(menuRect(scale), this, kSpeedKey, bitmap(kMenuBitmap), bitmap(kMenuBitmap), 0);
-    const ParameterInfo& keys = row(kSpeedKey);
-    for (int k = 0; k <= static_cast<int>(keys.max); ++k) speedKeyMenu->addEntry(keys.names[k], -1);
-    speedKeyMenu->setFontId(kValueFont);
-    speedKeyMenu->setFontSize(valueFontSize);
-    speedKeyMenu->setTextColor(kYellow);
-    window->addView(speedKeyMenu);
+    speedKeyMenu = addMenu(menuRect(scale), kSpeedKey, bitmap(kMenuBitmap));
 
     const ImageStrip led = scale.strip(editorImage(kLedBitmap));
     for (int i = 0; i < 2; ++i) {
@@ -98,8 +122,25 @@ void SpeakerEditor::addControls() {
 
     cabinetView = new CabinetView(cabinetRect(scale), getPlatform(), scale);
     window->addView(cabinetView);
+}
 
-    for (Bitmap* b : bitmaps) b->release();
+template <typename BitmapOf>
+void SpeakerEditor::addRearControls(BitmapOf bitmap) {
+    Frame* window = frame;
+    window->setBackground(bitmap(kRearBitmap));
+    // A rear knob's double click goes back to its parameter's default.
+    for (int i = 0; i < kRearKnobCount; ++i) {
+        const KnobPlace& place = kRearKnobPlaces[i];
+        addKnob(place, kFirstRearFieldTag + i, rearKnobs[i], rearFields[i], bitmap(kRearKnobBitmap));
+        rearKnobs[i]->setDefaultValue(row(place.parameter).defaultNormalized());
+    }
+    brakeSwitch = new OnOffButton(brakeSwitchRect(scale), this, kBrake, bitmap(kRearSwitchBitmap));
+    window->addView(brakeSwitch);
+    const ImageStrip lamp = scale.strip(editorImage(kRearLedBitmap));
+    brakeLamp = new MovieBitmap(brakeLampRect(scale), this, -1, lamp.frames, lamp.frameHeight, bitmap(kRearLedBitmap),
+                                {0, 0});
+    window->addView(brakeLamp);
+    driveMenu = addMenu(driveMenuRect(scale), kDrive, bitmap(kMenuBitmap));
 }
 
 // The window keeps its handle (hosts hold it); its controls are made anew
@@ -139,24 +180,51 @@ void SpeakerEditor::clearControls() {
     speedLeds[0] = speedLeds[1] = nullptr;
     speedKeyMenu = nullptr;
     cabinetView = nullptr;
+    for (int i = 0; i < kRearKnobCount; ++i) {
+        rearKnobs[i] = nullptr;
+        rearFields[i] = nullptr;
+    }
+    brakeSwitch = nullptr;
+    brakeLamp = nullptr;
+    driveMenu = nullptr;
+    flipSwitch = nullptr;
+}
+
+void SpeakerEditor::showRear(bool rear) {
+    if (rear == showingRear || (rear && !hasRearPanel())) return;
+    showingRear = rear;
+    if (opened) rebuild();
+}
+
+bool SpeakerEditor::hasRearPanel() const { return speaker->parameterCount() == kNumCabinetParameters; }
+
+// A knob and the value field under it show the parameter's value.
+void SpeakerEditor::syncKnob(int parameter, StripKnob* knob, TextEdit* field) {
+    const float value = controller->parameter(parameter);
+    char text[kTextSize];
+    row(parameter).formatValue(value, text, sizeof text);
+    knob->setValue(value);
+    field->setText(text);
 }
 
 void SpeakerEditor::syncControls() {
     if (!frame) return;
+    if (showingRear) {
+        for (int i = 0; i < kRearKnobCount; ++i) syncKnob(kRearKnobPlaces[i].parameter, rearKnobs[i], rearFields[i]);
+        const float braked = controller->parameter(kBrake) >= 0.5f ? 1.0f : 0.0f;
+        brakeSwitch->setValue(braked);
+        brakeLamp->setValue(braked);
+        brakeLamp->setDirty(true);
+        driveMenu->setCurrent(static_cast<int>(row(kDrive).toValue(controller->parameter(kDrive))));
+        return;
+    }
     const bool fast = controller->parameter(kSpeedToggle) >= 0.5f;
     speedSwitch->setValue(fast ? 1.0f : 0.0f);
     speedLeds[0]->setValue(fast ? 0.0f : 1.0f);
     speedLeds[1]->setValue(fast ? 1.0f : 0.0f);
     speedLeds[0]->setDirty(true);
     speedLeds[1]->setDirty(true);
-    for (int i = 0; i < kKnobCount; ++i) {
-        const int parameter = kKnobPlaces[i].parameter;
-        const float value = controller->parameter(parameter);
-        char text[kTextSize];
-        row(parameter).formatValue(value, text, sizeof text);
-        knobs[i]->setValue(value);
-        valueFields[i]->setText(text);
-    }
+    for (int i = 0; i < kKnobCount; ++i) syncKnob(kKnobPlaces[i].parameter, knobs[i], valueFields[i]);
     cabinetView->setMicFrames(controller->parameter(kSeparation));
     speedKeyMenu->setCurrent(speedKeyPosition(*controller));
 }
@@ -165,23 +233,32 @@ void SpeakerEditor::syncControls() {
 // when a MIDI controller switches the speed; so the controls are not
 // touched here but at the next idle, on the user-interface thread.
 void SpeakerEditor::setParameter(int index, float) {
-    if (!frame || static_cast<unsigned>(index) >= kNumSpeakerParameters) return;
+    if (!frame || index < 0 || index >= speaker->parameterCount()) return;
     controlsStale.store(true, std::memory_order_relaxed);
     postUpdate();
 }
 
+// Controls are tagged with their parameter (menus choose among its names),
+// value fields with their knob's place, the panel switch with its own tag.
 void SpeakerEditor::valueChanged(DrawContext* context, Control* control) {
     const int tag = control->getTag();
-    if (tag >= kSpeedToggle && tag <= kSeparation) {
-        controller->changeParameter(tag, control->getValue());
-    } else if (tag == kSpeedKey) {
-        const int position = static_cast<OptionMenu*>(control)->getCurrent();
-        controller->changeParameter(kSpeedKey, row(kSpeedKey).toNormalized(static_cast<float>(position)));
-    } else if (tag >= kFirstValueFieldTag && tag < kFirstValueFieldTag + kKnobCount) {
+    auto typed = [&](int parameter) {
         char text[kTextSize];
         static_cast<TextEdit*>(control)->getText(text);
-        const int parameter = kKnobPlaces[tag - kFirstValueFieldTag].parameter;
         controller->changeParameter(parameter, typedValue(parameter, text));
+    };
+    if (tag == kSpeedKey || tag == kDrive) {
+        const int position = static_cast<OptionMenu*>(control)->getCurrent();
+        controller->changeParameter(tag, row(tag).toNormalized(static_cast<float>(position)));
+    } else if (tag >= 0 && tag < speaker->parameterCount()) {
+        controller->changeParameter(tag, control->getValue());
+    } else if (tag >= kFirstValueFieldTag && tag < kFirstValueFieldTag + kKnobCount) {
+        typed(kKnobPlaces[tag - kFirstValueFieldTag].parameter);
+    } else if (tag >= kFirstRearFieldTag && tag < kFirstRearFieldTag + kRearKnobCount) {
+        typed(kRearKnobPlaces[tag - kFirstRearFieldTag].parameter);
+    } else if (tag == kFlipTag) {
+        showRear(control->getValue() >= 0.5f);
+        return;
     }
     // Here, on the user-interface thread, the window follows at once.
     syncControls();
@@ -271,7 +348,7 @@ void SpeakerEditor::idle() {
         applyScale();
     }
     GuiEditor::idle();
-    if (opened) {
+    if (opened && cabinetView) {
         const RotorPositions rotors = speaker->rotorPositions();
         cabinetView->setRotorFrames(rotors.horn, rotors.drum);
     }

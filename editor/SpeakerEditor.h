@@ -55,10 +55,29 @@ public:
     MovieBitmap* getSpeedLed(int i) const { return speedLeds[i]; }
     OptionMenu* getSpeedKeyMenu() const { return speedKeyMenu; }
     CabinetView* getCabinetView() const { return cabinetView; }
+    // The rear panel's controls, while it is shown; the panel switch where
+    // the effect has the extended cabinet.
+    bool isShowingRear() const { return showingRear; }
+    // Turns the editor to its rear panel (where the effect has one) or back.
+    void showRear(bool rear);
+    StripKnob* getRearKnob(int i) const { return rearKnobs[i]; }
+    TextEdit* getRearField(int i) const { return rearFields[i]; }
+    OnOffButton* getBrakeSwitch() const { return brakeSwitch; }
+    MovieBitmap* getBrakeLamp() const { return brakeLamp; }
+    OptionMenu* getDriveMenu() const { return driveMenu; }
+    OnOffButton* getFlipSwitch() const { return flipSwitch; }
 
 private:
-    // The panel's controls at the editor's size, in the open frame.
+    // The shown panel's controls at the editor's size, in the open frame.
     void addControls();
+    template <typename BitmapOf>
+    void addFrontControls(BitmapOf bitmap);
+    template <typename BitmapOf>
+    void addRearControls(BitmapOf bitmap);
+    void addKnob(const KnobPlace& place, int fieldTag, StripKnob*& knob, TextEdit*& field, Bitmap* strip);
+    OptionMenu* addMenu(Rect bounds, int parameter, Bitmap* field);
+    void syncKnob(int parameter, StripKnob* knob, TextEdit* field);
+    bool hasRearPanel() const;
     void rebuild();
     void clearControls();
     EditorScale wantedScale() const;
@@ -74,6 +93,13 @@ private:
     MovieBitmap* speedLeds[2] = {};
     OptionMenu* speedKeyMenu = nullptr;
     CabinetView* cabinetView = nullptr;
+    StripKnob* rearKnobs[kRearKnobCount] = {};
+    TextEdit* rearFields[kRearKnobCount] = {};
+    OnOffButton* brakeSwitch = nullptr;
+    MovieBitmap* brakeLamp = nullptr;
+    OptionMenu* driveMenu = nullptr;
+    OnOffButton* flipSwitch = nullptr;
+    bool showingRear = false;
     bool opened = false;
     bool rebuildPending = false;
     EditorSettings settings{EditorSettings::userFile()};

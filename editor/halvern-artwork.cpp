@@ -147,7 +147,9 @@ Color walnutRow(double row) {
 
 void fillRect(RasterImage& image, Rect r, Color c) { fillRect(image, r.left, r.top, r.right, r.bottom, c); }
 
-RasterImage drawPanel(const EditorScale& scale) {
+// What both panels share: the walnut with its cheeks, and the header with
+// the product's name over `subtitle`; the vendor at the foot.
+RasterImage drawPanelFrame(const EditorScale& scale, const char* subtitle) {
     const Rect window = editorRect(scale);
     const int width = window.width(), height = window.height();
     const double f = scale.factor();
@@ -165,7 +167,13 @@ RasterImage drawPanel(const EditorScale& scale) {
     fillRect(panel, scale.rect({5, 6, 241, 7}), kGold);
     fillRect(panel, scale.rect({5, 43, 241, 44}), kGold);
     text(panel, "HALVERN", scale.length(123), scale.length(9), scale.length(20), true, kCream);
-    text(panel, "ROTATING SPEAKER SIMULATOR", scale.length(123), scale.length(31), scale.length(9), false, kGold);
+    text(panel, subtitle, scale.length(123), scale.length(31), scale.length(9), false, kGold);
+    text(panel, "Tessmark Professional", scale.length(123), scale.length(264), scale.length(8), false, kGold);
+    return panel;
+}
+
+RasterImage drawPanel(const EditorScale& scale) {
+    RasterImage panel = drawPanelFrame(scale, "ROTATING SPEAKER SIMULATOR");
     // Section rules.
     constexpr int kRuleLeft = 10, kRuleRight = 236;
     for (int y : {52, 124, 163}) fillRect(panel, scale.rect({kRuleLeft, y, kRuleRight, y + 1}), kGold);
@@ -235,8 +243,39 @@ RasterImage drawPanel(const EditorScale& scale) {
         fillRect(panel, field.left, field.bottom + scale.length(1), field.right, field.bottom + scale.length(2),
                  rgb(120, 96, 52));
     }
-    // The vendor at the foot.
-    text(panel, "Tessmark Professional", scale.length(123), scale.length(264), scale.length(8), false, kGold);
+    return panel;
+}
+
+// The rear panel: the extended cabinet's controls on a plain plate, in
+// sections, each knob under its caption with a value window below it.
+RasterImage drawRearPanel(const EditorScale& scale) {
+    RasterImage panel = drawPanelFrame(scale, "CABINET");
+    fillRect(panel, scale.rect(kRearPlate), kRearPlateColour);
+    const int sectionSize = scale.length(8), captionSize = scale.length(9);
+    for (const SectionPlace& section : kRearSections) {
+        const FontSpec font{"Arial", sectionSize, true, false, false, false};
+        const int left = scale.length(section.left), top = scale.length(section.top);
+        RasterText::draw(panel, font, section.name, left, top, kGold, {0, 0, panel.width(), panel.height()});
+        const int ruleLeft = left + RasterText::measure(font, section.name).width + scale.length(4);
+        const int ruleY = top + scale.length(4);
+        fillRect(panel, ruleLeft, ruleY, scale.length(section.right), ruleY + scale.length(1), kGold);
+    }
+    for (const KnobPlace& place : kRearKnobPlaces) {
+        const Rect knob = knobRect(place, scale);
+        text(panel, place.caption, (knob.left + knob.right) / 2, knob.top - scale.length(kRearCaptionRise),
+             captionSize, true, kCream);
+        const Rect field = valueFieldRect(place, scale);
+        fillRect(panel, field.left, field.bottom + scale.length(1), field.right, field.bottom + scale.length(2),
+                 rgb(120, 96, 52));
+    }
+    const Rect drive = driveMenuRect(scale);
+    text(panel, "DRIVE", (drive.left + drive.right) / 2, drive.top - scale.length(kRearCaptionRise + 1), captionSize,
+         true, kCream);
+    // The brake's states beside its lamp.
+    const Rect lamp = brakeLampRect(scale);
+    const ParameterInfo& brake = kSpeakerDescriptor.parameters[kBrake];
+    text(panel, upperCase(brake.names[kBrakeOn]).c_str(), (lamp.left + lamp.right) / 2, lamp.bottom + scale.length(1),
+         scale.length(8), false, kGold);
     return panel;
 }
 
@@ -247,13 +286,16 @@ struct KnobStyle {
     Color capLight;
     Color pointer;
 };
+const KnobStyle kBlackCap{rgb(20, 20, 22), rgb(90, 90, 96), kCream};
 
 // 37 frames of 34 pixels (at 100 %). The knob turns around (22, 22), the
 // point the control measures angles from: 225 degrees at frame 0, clockwise
 // through the top to -45 degrees at frame 36.
-RasterImage drawKnobStrip(const RasterImage& panel, const EditorScale& scale, int id, const KnobStyle& style) {
-    // Drawn over the first knob that shows this strip.
-    const KnobPlace* place = kKnobPlaces;
+// Drawn over the first knob of `places` that shows this strip.
+template <size_t count>
+RasterImage drawKnobStrip(const RasterImage& panel, const EditorScale& scale, const KnobPlace (&places)[count], int id,
+                          const KnobStyle& style) {
+    const KnobPlace* place = places;
     while (place->bitmap != id) ++place;
     const double cx = scale.at(22.0), cy = scale.at(22.0);
     return stripOver(panel, scale, {place->x, place->y}, id, [&](RasterImage& knob, int frame) {
@@ -285,8 +327,8 @@ RasterImage drawKnobStrip(const RasterImage& panel, const EditorScale& scale, in
 // --- Switch, LED, menu field ---------------------------------------------------------------------
 
 // A chrome bat lever in a round nut: down for off (frame 0), up for on.
-RasterImage drawSwitch(const RasterImage& panel, const EditorScale& scale) {
-    return stripOver(panel, scale, kSwitchCorner, kSwitchBitmap, [&](RasterImage& one, int frame) {
+RasterImage drawSwitch(const RasterImage& panel, const EditorScale& scale, Point corner, int id) {
+    return stripOver(panel, scale, corner, id, [&](RasterImage& one, int frame) {
         const double c = scale.at(10.5);
         fillDisc(one, c, c, scale.at(7.5), rgb(20, 16, 14));
         fillDisc(one, c, c, scale.at(6.0), [](double dx, double dy) {
@@ -300,8 +342,8 @@ RasterImage drawSwitch(const RasterImage& panel, const EditorScale& scale) {
     });
 }
 
-RasterImage drawLed(const RasterImage& panel, const EditorScale& scale) {
-    return stripOver(panel, scale, kLedCorners[0], kLedBitmap, [&](RasterImage& one, int frame) {
+RasterImage drawLed(const RasterImage& panel, const EditorScale& scale, Point corner, int id) {
+    return stripOver(panel, scale, corner, id, [&](RasterImage& one, int frame) {
         const double c = scale.at(7);
         fillDisc(one, c, c, scale.at(6.0), rgb(150, 120, 64));  // the brass bezel
         fillDisc(one, c, c, scale.at(4.6), [frame](double dx, double dy) {
@@ -309,6 +351,22 @@ RasterImage drawLed(const RasterImage& panel, const EditorScale& scale) {
             return frame == 0 ? mix(rgb(60, 10, 8), rgb(110, 30, 24), light - dy * 0.3)
                               : mix(rgb(230, 40, 20), rgb(255, 210, 170), light * light - dy * 0.2);
         });
+    });
+}
+
+// The switch between the panels in the header's black band: a gold frame
+// around the name of the panel it turns to.
+RasterImage drawFlip(const RasterImage& panel, const EditorScale& scale) {
+    return stripOver(panel, scale, kFlipCorner, kFlipBitmap, [&](RasterImage& one, int frame) {
+        const int w = one.width(), h = one.height(), edge = scale.length(1);
+        fillRect(one, 0, 0, w, edge, kGold);
+        fillRect(one, 0, h - edge, w, h, kGold);
+        fillRect(one, 0, 0, edge, h, kGold);
+        fillRect(one, w - edge, 0, w, h, kGold);
+        const char* name = frame == 0 ? "REAR" : "FRONT";
+        const FontSpec font{"Arial", scale.length(8), true, false, false, false};
+        const TextMetrics metrics = RasterText::measure(font, name);
+        RasterText::draw(one, font, name, (w - metrics.width) / 2, (h - metrics.height) / 2, kCream, {0, 0, w, h});
     });
 }
 
@@ -481,25 +539,33 @@ int main(int argc, char** argv) {
         return 1;
     }
     const RasterImage panel = drawPanel(scale);
+    const RasterImage rear = drawRearPanel(scale);
     const RasterImage cabinet = drawCabinet(scale);
     auto draw = [&](int id) -> RasterImage {
         switch (id) {
             case kBackgroundBitmap: return panel;
-            case kSwitchBitmap: return drawSwitch(panel, scale);
-            case kKnobBitmap: return drawKnobStrip(panel, scale, id, {rgb(20, 20, 22), rgb(90, 90, 96), kCream});
+            case kSwitchBitmap: return drawSwitch(panel, scale, kSwitchCorner, id);
+            case kKnobBitmap: return drawKnobStrip(panel, scale, kKnobPlaces, id, kBlackCap);
             case kBalanceKnobBitmap:
-                return drawKnobStrip(panel, scale, id, {rgb(150, 130, 100), rgb(240, 228, 200), rgb(60, 30, 20)});
+                return drawKnobStrip(panel, scale, kKnobPlaces, id,
+                                     {rgb(150, 130, 100), rgb(240, 228, 200), rgb(60, 30, 20)});
             case kSeparationKnobBitmap:
-                return drawKnobStrip(panel, scale, id, {rgb(40, 60, 90), rgb(120, 150, 190), kCream});
+                return drawKnobStrip(panel, scale, kKnobPlaces, id, {rgb(40, 60, 90), rgb(120, 150, 190), kCream});
             case kDistortionKnobBitmap:
-                return drawKnobStrip(panel, scale, id, {rgb(120, 20, 14), rgb(220, 80, 50), kCream});
+                return drawKnobStrip(panel, scale, kKnobPlaces, id, {rgb(120, 20, 14), rgb(220, 80, 50), kCream});
             case kMenuBitmap: return drawMenuField(scale);
-            case kLedBitmap: return drawLed(panel, scale);
+            case kLedBitmap: return drawLed(panel, scale, kLedCorners[0], id);
+            case kRearBitmap: return rear;
+            case kRearKnobBitmap: return drawKnobStrip(rear, scale, kRearKnobPlaces, id, kBlackCap);
+            case kRearSwitchBitmap: return drawSwitch(rear, scale, kBrakeSwitchCorner, id);
+            case kRearLedBitmap: return drawLed(rear, scale, kBrakeLampCorner, id);
+            case kFlipBitmap: return drawFlip(panel, scale);
             case kCabinetBitmap: return cabinet;
             case kHornBitmap: return drawHorn(cabinet, scale);
             case kDrumBitmap: return drawDrum(cabinet, scale);
             case kMicMarksBitmap: return drawMicMarks(cabinet, scale);
-            default: return drawMicArc(cabinet, scale);
+            case kMicArcBitmap: return drawMicArc(cabinet, scale);
+            default: return RasterImage();  // an image the generator does not know: refused below
         }
     };
     for (const ImageStrip& row : kEditorImages) {

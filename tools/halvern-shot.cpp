@@ -6,6 +6,7 @@
 //                       speedkey=CTRL64, speed-toggle=fast)
 //     --horn, --drum    rotor positions in turns, 0..1
 //     --scale PERCENT   the editor's size, as a host would give it (100 to 300)
+//     --rear            the rear panel of the formats with the extended cabinet
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -21,21 +22,24 @@
 namespace {
 
 const char* const kUsage =
-    "usage: halvern-shot [--set NAME=VALUE] [--horn TURNS] [--drum TURNS] [--scale PERCENT] output.png\n";
+    "usage: halvern-shot [--set NAME=VALUE] [--horn TURNS] [--drum TURNS] [--scale PERCENT] [--rear] output.png\n";
 
-// The values the picture shows; nothing the editor sends goes anywhere.
+// The values the picture shows; nothing the editor sends goes anywhere. It
+// has the extended cabinet's parameters once asked to.
 class PictureController : public SpeakerController {
 public:
     PictureController() {
-        for (int i = 0; i < kNumSpeakerParameters; ++i) values[i] = kSpeakerDescriptor.parameters[i].defaultNormalized();
+        for (int i = 0; i < kNumCabinetParameters; ++i) values[i] = kSpeakerDescriptor.parameters[i].defaultNormalized();
     }
+    int parameterCount() override { return extended ? kNumCabinetParameters : kNumSpeakerParameters; }
     float parameter(int index) override { return values[index]; }
     void changeParameter(int index, float normalized) override { values[index] = normalized; }
     void beginGesture(int) override {}
     void endGesture(int) override {}
     RotorPositions rotorPositions() override { return rotors; }
 
-    float values[kNumSpeakerParameters];
+    float values[kNumCabinetParameters];
+    bool extended = false;
     RotorPositions rotors{0.0f, 0.0f};
 };
 
@@ -54,7 +58,7 @@ int main(int argc, char** argv) {
         if (arg == "--set" && i + 1 < argc) {
             ParameterSetting setting{};
             std::string error;
-            if (!parseSetting(argv[++i], false, kNumSpeakerParameters, setting, error)) {
+            if (!parseSetting(argv[++i], false, kNumCabinetParameters, setting, error)) {
                 std::fprintf(stderr, "halvern-shot: %s\n", error.c_str());
                 return 2;
             }
@@ -63,6 +67,9 @@ int main(int argc, char** argv) {
             horn = std::strtof(argv[++i], nullptr);
         } else if (arg == "--drum" && i + 1 < argc) {
             drum = std::strtof(argv[++i], nullptr);
+        } else if (arg == "--rear") {
+            controller.extended = true;
+            editor->showRear(true);
         } else if (arg == "--scale" && i + 1 < argc) {
             const long percent = std::strtol(argv[++i], nullptr, 10);
             if (percent < 100 || percent > 300) {

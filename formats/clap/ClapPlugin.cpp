@@ -186,7 +186,7 @@ void ClapPlugin::setNormalized(clap_id id, float normalized) {
     const float clamped = normalized < 0.0f ? 0.0f : (normalized > 1.0f ? 1.0f : normalized);
     normalizedValues[id] = clamped;
     core.setParameter(static_cast<int>(id), kCabinetParameters[id].toValue(clamped));
-    if (id < kNumSpeakerParameters) editor.setParameter(static_cast<int>(id), clamped);
+    editor.setParameter(static_cast<int>(id), clamped);
 }
 
 float ClapPlugin::parameter(int index) {

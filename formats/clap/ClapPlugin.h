@@ -65,6 +65,7 @@ private:
     void log(int32_t severity, const char* message) const;
 
     // The editor's controller.
+    int parameterCount() override { return kNumCabinetParameters; }
     float parameter(int index) override;
     void changeParameter(int index, float normalized) override;
     void beginGesture(int index) override { editorGesture(static_cast<clap_id>(index), true); }

@@ -30,7 +30,7 @@ public:
     Ui(LV2UI_Write_Function write, LV2UI_Controller host, const LV2UI_Touch* touch, const LV2UI_Resize* resize,
        const LV2_URID_Map* map)
         : write(write), host(host), touch(touch), resize(resize), editor(this) {
-        for (int i = 0; i < kNumSpeakerParameters; ++i) values[i] = row(i).defaultNormalized();
+        for (int i = 0; i < kNumCabinetParameters; ++i) values[i] = row(i).defaultNormalized();
         if (map) {
             scaleFactorKey = map->map(map->handle, LV2_UI__scaleFactor);
             floatType = map->map(map->handle, LV2_ATOM__Float);
@@ -67,14 +67,15 @@ private:
         editor.setParameter(index, values[index]);
     }
 
+    int parameterCount() override { return kNumCabinetParameters; }
     float parameter(int index) override {
-        return static_cast<uint32_t>(index) < kNumSpeakerParameters ? values[index] : 0.0f;
+        return static_cast<uint32_t>(index) < kNumCabinetParameters ? values[index] : 0.0f;
     }
     void changeParameter(int index, float normalized) override {
-        if (static_cast<uint32_t>(index) >= kNumSpeakerParameters) return;
+        if (static_cast<uint32_t>(index) >= kNumCabinetParameters) return;
         store(index, normalized);
         const float shown = row(index).toValue(values[index]);
-        write(host, kPortFirstControl + static_cast<uint32_t>(index), sizeof(float), 0, &shown);
+        write(host, lv2ports::portOf(index), sizeof(float), 0, &shown);
     }
     void beginGesture(int index) override { touchPort(index, true); }
     void endGesture(int index) override { touchPort(index, false); }
@@ -85,8 +86,8 @@ private:
     }
 
     void touchPort(int index, bool grabbed) {
-        if (touch && static_cast<uint32_t>(index) < kNumSpeakerParameters)
-            touch->touch(touch->handle, kPortFirstControl + static_cast<uint32_t>(index), grabbed);
+        if (touch && static_cast<uint32_t>(index) < kNumCabinetParameters)
+            touch->touch(touch->handle, lv2ports::portOf(index), grabbed);
     }
 
     LV2UI_Write_Function write;
@@ -95,7 +96,7 @@ private:
     const LV2UI_Resize* resize;
     LV2_URID scaleFactorKey = 0;
     LV2_URID floatType = 0;
-    float values[kNumSpeakerParameters];
+    float values[kNumCabinetParameters];
     RotorPositions rotors{0.0f, 0.0f};
     SpeakerEditor editor;
 };
@@ -141,8 +142,8 @@ void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t forma
     Ui& ui = *static_cast<Ui*>(handle);
     if (format != 0 || size != sizeof(float) || !buffer) return;
     const float value = *static_cast<const float*>(buffer);
-    if (port >= kPortFirstControl && port < kPortMidiIn) {
-        ui.portValue(static_cast<int>(port - kPortFirstControl), value);
+    if (lv2ports::parameterOf(port) >= 0) {
+        ui.portValue(lv2ports::parameterOf(port), value);
     } else if (port == kPortSpeedState) {
         ui.portValue(kSpeedToggle, value);
     } else if (port == kPortHornPosition || port == kPortDrumPosition) {

@@ -317,7 +317,7 @@ void Vst3Plugin::setTableValue(int index, float normalized) {
     const float clamped = normalized < 0.0f ? 0.0f : (normalized > 1.0f ? 1.0f : normalized);
     normalizedValues[index] = clamped;
     core.setParameter(index, kCabinetParameters[index].toValue(clamped));
-    if (index < kNumSpeakerParameters) editor.setParameter(index, clamped);
+    editor.setParameter(index, clamped);
 }
 
 // Every factory program holds the parameters' defaults.
@@ -377,7 +377,7 @@ vst3::tresult Vst3Plugin::setParamNormalized(vst3::ParamID id, vst3::ParamValue 
         const float before = normalizedValues[id].load();
         const float clamped = static_cast<float>(value < 0.0 ? 0.0 : (value > 1.0 ? 1.0 : value));
         normalizedValues[id] = clamped;
-        if (id < kNumSpeakerParameters) editor.setParameter(static_cast<int>(id), clamped);
+        editor.setParameter(static_cast<int>(id), clamped);
         if (id == kSpeedKey && before != clamped) tellHost(vst3::kMidiCCAssignmentChanged);
     } else if (id == vst3parameters::kBypass) {
         bypassed = value >= 0.5 ? 1.0f : 0.0f;

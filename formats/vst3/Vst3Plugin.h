@@ -116,6 +116,7 @@ private:
     ~Vst3Plugin();
 
     // SpeakerController
+    int parameterCount() override { return kNumCabinetParameters; }
     float parameter(int index) override;
     void changeParameter(int index, float normalized) override;
     void beginGesture(int index) override;
