@@ -204,3 +204,45 @@ TEST_F(ClapWin32Editor, KeysTheEditorDoesNotUseReachTheHost) {
     EXPECT_EQ(sent.valuesOf(kSpeedToggle), std::vector<double>{1.0});
     EXPECT_EQ(hostKeys, (std::vector<std::string>{"+Control", "+S", "-S", "-Control", "+space", "-space"}));
 }
+
+// The extended cabinet's rear panel with real input: the header's switch
+// turns the editor round (the same window, now without the cabinet), the
+// brake's switch and a typed ramp time reach the host as values, and the
+// switch turns it back.
+TEST_F(ClapWin32Editor, TheRearPanelIsPlayedWithRealInput) {
+    open(true);
+    auto click = [&](POINT where) {
+        moveTo(where);
+        sendMouse(MOUSEEVENTF_LEFTDOWN);
+        sendMouse(MOUSEEVENTF_LEFTUP);
+    };
+    auto sentValues = [&](clap_id id) {
+        return run([&] {
+            collect();
+            return !sent.valuesOf(id).empty();
+        });
+    };
+    // Where the front shows the cabinet's wood, the rear shows its plain plate.
+    auto showsRear = [&] { return windowPixels(editorWindow)[201 * 246 + 147] == 0x221B16u; };  // 34, 27, 22
+    ASSERT_FALSE(showsRear());
+    click({220, 21});  // the panel switch, 205..235 x 14..28
+    ASSERT_TRUE(run([&] { return showsRear(); }));
+    EXPECT_EQ(GetWindow(parent, GW_CHILD), editorWindow);
+
+    click({168, 210});  // the brake's switch, 158..179 x 200..220
+    ASSERT_TRUE(sentValues(kBrake));
+    EXPECT_EQ(sent.valuesOf(kBrake), std::vector<double>{1.0});
+
+    // "2.5" and Enter in the drum's DOWN field (under the knob at 147, 138).
+    click({167, 178});
+    ASSERT_TRUE(run([&] { return FindWindowExA(editorWindow, nullptr, "Edit", nullptr) != nullptr; }));
+    for (WORD key : {WORD('2'), WORD(VK_DECIMAL), WORD('5'), WORD(VK_RETURN)}) {
+        sendKey(key, true);
+        sendKey(key, false);
+    }
+    ASSERT_TRUE(sentValues(kDrumDown));
+    EXPECT_EQ(sent.valuesOf(kDrumDown), std::vector<double>{2.5});
+
+    click({220, 21});
+    ASSERT_TRUE(run([&] { return !showsRear(); }));
+}

@@ -349,3 +349,42 @@ TEST_F(ClapX11Editor, TheHostsScaleSizesTheEditorAndANewOneAsksForANewSize) {
     ASSERT_TRUE(gui->get_size(plugin, &width, &height));
     EXPECT_EQ(width, 369u);
 }
+
+// The extended cabinet's rear panel with real input: the header's switch
+// turns the editor round, the brake's switch and a typed ramp time reach the
+// host as values, and the switch turns it back to the front.
+TEST_F(ClapX11Editor, TheRearPanelIsPlayedWithRealInput) {
+    openEditor();
+    idleFor(100);  // the cabinet's frames drawn
+    const Rect front{142, 171, 227, 266};  // the cabinet, on the front only
+    const std::vector<uint32_t> cabinet = display.area(editorWindow(), front);
+    display.click(at({220, 21}));  // the panel switch, 205..235 x 14..28
+    ASSERT_TRUE(idleUntil([&] { return display.area(editorWindow(), front) != cabinet; }));
+
+    display.click(at({168, 210}));  // the brake's switch, 158..179 x 200..220
+    EventList sent;
+    ASSERT_TRUE(idleUntil([&] {
+        sent = flushed();
+        return !sent.valuesOf(kBrake).empty();
+    }));
+    EXPECT_EQ(sent.valuesOf(kBrake), std::vector<double>{1.0});
+
+    // "2.5" and Enter in the drum's DOWN field (under the knob at 147, 138).
+    const Rect downField{154, 172, 181, 184};
+    const std::vector<uint32_t> closed = display.area(editorWindow(), downField);
+    display.click(at({167, 178}));
+    ASSERT_TRUE(idleUntil([&] { return display.area(editorWindow(), downField) != closed; }));
+    display.type("2.5");
+    display.tap(kReturnKey);
+    ASSERT_TRUE(idleUntil([&] {
+        sent = flushed();
+        return !sent.valuesOf(kDrumDown).empty();
+    }));
+    EXPECT_EQ(sent.valuesOf(kDrumDown), std::vector<double>{2.5});
+
+    const Rect flip{205, 14, 235, 28};
+    const std::vector<uint32_t> rearFlip = display.area(editorWindow(), flip);
+    display.click(at({220, 21}));
+    ASSERT_TRUE(idleUntil([&] { return display.area(editorWindow(), flip) != rearFlip; }));
+    ASSERT_TRUE(idleUntil([&] { return display.area(editorWindow(), front) == cabinet; }));
+}
