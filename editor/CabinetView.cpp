@@ -5,17 +5,19 @@
 
 CabinetView::CabinetView(Rect bounds, platform::Images& images, EditorScale scale)
     : Control(bounds, nullptr, 0, nullptr) {
-    Bitmap* picture = new Bitmap(images, scale.imageId(kCabinetBitmap));
+    const ImageStrip cabinet = scale.strip(editorImage(kCabinetBitmap));
+    Bitmap* picture = new Bitmap(images, cabinet.id, cabinet.width, cabinet.height());
     setBackground(picture);
     picture->release();
     for (int i = 0; i < kLayers; ++i) {
         CabinetLayer& layer = layers[i];
         const CabinetLayerPlace& place = kCabinetLayers[i];
-        layer.bitmap = new Bitmap(images, scale.imageId(place.bitmap));
+        const ImageStrip strip = scale.strip(editorImage(place.bitmap));
+        layer.bitmap = new Bitmap(images, strip.id, strip.width, strip.height());
         layer.x = scale.length(place.x);
         layer.y = scale.length(place.y);
         if (layer.bitmap->isLoaded()) {
-            layer.frameHeight = scale.strip(editorImage(place.bitmap)).frameHeight;
+            layer.frameHeight = strip.frameHeight;
             layer.frameCount = layer.bitmap->getHeight() / layer.frameHeight;
         }
     }

@@ -16,42 +16,47 @@ constexpr const ImageStrip& editorImage(int id) { return kEditorImages[id - kBac
 // the picture where a host makes the window larger.
 constexpr Color kPanelColour{38, 26, 20, 0};
 
-// The sizes the editor is drawn at, in percent of the panel's own. The
-// artwork generator draws every image at each; image set k carries the
+// The sizes the editor's images are drawn at, in percent of the panel's own.
+// The artwork generator draws every image at each; image set k carries the
 // resource numbers of the first set plus k * kScaleIdStride.
 constexpr int kEditorScales[] = {100, 125, 150, 200, 300};
 constexpr int kEditorScaleCount = sizeof(kEditorScales) / sizeof(kEditorScales[0]);
 constexpr int kScaleIdStride = 100;
+constexpr int kSmallestPercent = kEditorScales[0], kLargestPercent = kEditorScales[kEditorScaleCount - 1];
 
-// One of those sizes: every length and place of the layout, multiplied and
-// rounded to whole pixels the same way in the editor and the generator.
+// A size of the editor, any from the smallest drawn to the largest: every
+// length and place of the layout, multiplied and rounded to whole pixels the
+// same way in the editor and the generator. Its images are those of the
+// smallest drawn set at least as large, shrunk where it is larger.
 struct EditorScale {
-    int index = 0;  // into kEditorScales
+    int percent = kSmallestPercent;
 
-    constexpr int percent() const { return kEditorScales[index]; }
-    // A factor of 1.25, 1.5, 2 or 3 is exact in a double, so at 100 % every
-    // product is the length itself.
-    constexpr double factor() const { return percent() / 100.0; }
+    // 1.25, 1.5, 2 and 3 are exact in a double, so at 100 % every product
+    // is the length itself.
+    constexpr double factor() const { return percent / 100.0; }
     constexpr double at(double v) const { return v * factor(); }
-    constexpr int length(int v) const { return (v * percent() + 50) / 100; }  // for v >= 0
+    constexpr int length(int v) const { return (v * percent + 50) / 100; }  // for v >= 0
     constexpr Point point(Point p) const { return {length(p.x), length(p.y)}; }
     constexpr Rect rect(Rect r) const { return {length(r.left), length(r.top), length(r.right), length(r.bottom)}; }
-    constexpr int imageId(int id) const { return id + index * kScaleIdStride; }
+    constexpr int drawnSet() const {
+        for (int i = 0; i < kEditorScaleCount; ++i)
+            if (kEditorScales[i] >= percent) return i;
+        return kEditorScaleCount - 1;
+    }
+    constexpr bool isDrawn() const { return kEditorScales[drawnSet()] == percent; }
+    constexpr int imageId(int id) const { return id + drawnSet() * kScaleIdStride; }
     // The strip of the image at this size: the same frames, each scaled.
     constexpr ImageStrip strip(const ImageStrip& s) const {
         return {imageId(s.id), s.file, length(s.width), length(s.frameHeight), s.frames};
     }
 };
 
-// The drawn size nearest to `factor` (1 for 100 %), the larger one where it is
-// halfway between two.
-constexpr EditorScale nearestEditorScale(double factor) {
-    EditorScale best;
-    for (int i = 1; i < kEditorScaleCount; ++i) {
-        const double distance = factor * 100.0 - kEditorScales[i], bestDistance = factor * 100.0 - best.percent();
-        if ((distance < 0 ? -distance : distance) <= (bestDistance < 0 ? -bestDistance : bestDistance)) best.index = i;
-    }
-    return best;
+// The size for `factor` (1 for 100 %) in whole percent, within the drawn range.
+constexpr EditorScale editorScaleFor(double factor) {
+    const double percent = factor * 100.0 + 0.5;
+    if (!(percent >= kSmallestPercent)) return {kSmallestPercent};  // also for NaN
+    if (percent >= kLargestPercent) return {kLargestPercent};
+    return {static_cast<int>(percent)};
 }
 
 // Where an image of the layout stands at a size: its corner scaled, its

@@ -57,8 +57,10 @@ int SpeakerEditor::open(void* parent) {
 void SpeakerEditor::addControls() {
     Frame* window = frame;
     std::vector<Bitmap*> bitmaps;
-    for (const ImageStrip& image : kEditorImages)
-        bitmaps.push_back(new Bitmap(getPlatform(), scale.imageId(image.id)));
+    for (const ImageStrip& image : kEditorImages) {
+        const ImageStrip strip = scale.strip(image);
+        bitmaps.push_back(new Bitmap(getPlatform(), strip.id, strip.width, strip.height()));
+    }
     auto bitmap = [&](int id) { return bitmaps[id - kBackgroundBitmap]; };
     if (showingRear)
         addRearControls(bitmap);
@@ -275,9 +277,9 @@ int SpeakerEditor::onKeyDown(const platform::KeyPress& key) {
 }
 
 EditorScale SpeakerEditor::wantedScale() const {
-    if (chosenPercent) return nearestEditorScale(chosenPercent / 100.0);
-    if (hostScale > 0) return nearestEditorScale(hostScale);
-    return nearestEditorScale(getPlatform().displayScale(parentWindow));
+    if (chosenPercent) return editorScaleFor(chosenPercent / 100.0);
+    if (hostScale > 0) return editorScaleFor(hostScale);
+    return editorScaleFor(getPlatform().displayScale(parentWindow));
 }
 
 void SpeakerEditor::settleSize() {
@@ -298,7 +300,7 @@ EditorScale SpeakerEditor::getScale() {
 void SpeakerEditor::applyScale() {
     if (!opened) return;  // the size is looked for when asked for
     const EditorScale wanted = wantedScale();
-    if (wanted.index == scale.index) return;
+    if (wanted.percent == scale.percent) return;
     const Rect wantedRect = editorRect(wanted);
     if (!windowHost || !windowHost->resizeWindow(wantedRect.width(), wantedRect.height())) return;
     scale = wanted;

@@ -522,17 +522,14 @@ bool writeBmp(const RasterImage& image, const std::string& path) {
 
 int main(int argc, char** argv) {
     const int percent = argc == 3 ? std::atoi(argv[2]) : 100;
-    int scaleIndex = -1;
-    for (int i = 0; i < kEditorScaleCount; ++i)
-        if (kEditorScales[i] == percent) scaleIndex = i;
-    if (argc < 2 || argc > 3 || scaleIndex < 0) {
+    if (argc < 2 || argc > 3 || !EditorScale{percent}.isDrawn()) {
         std::fprintf(stderr, "usage: halvern-artwork OUTPUT-FOLDER [PERCENT]\n"
                              "  PERCENT: the editor size to draw at, one of");
         for (int p : kEditorScales) std::fprintf(stderr, " %d", p);
         std::fprintf(stderr, " (100 when left out)\n");
         return 2;
     }
-    const EditorScale scale{scaleIndex};
+    const EditorScale scale{percent};
     const std::string folder = argv[1];
     if (RasterText::measure({"Arial", 12, false, false, false, false}, "x").height == 0) {
         std::fprintf(stderr, "halvern-artwork: no font for Arial (install fonts-liberation)\n");

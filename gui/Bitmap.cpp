@@ -7,6 +7,15 @@ Bitmap::Bitmap(platform::Images& images, int resourceId) : images(images), resou
     if (!handle) width = height = 0;
 }
 
+Bitmap::Bitmap(platform::Images& images, int resourceId, int wantedWidth, int wantedHeight)
+    : images(images), resourceId(resourceId) {
+    handle = images.loadImageSized(resourceId & 0xFFFF, wantedWidth, wantedHeight);
+    if (handle) {
+        width = wantedWidth;
+        height = wantedHeight;
+    }
+}
+
 Bitmap::~Bitmap() {
     if (handle) images.destroyImage(handle);
 }

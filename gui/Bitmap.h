@@ -15,6 +15,8 @@ public:
     // must be the platform of the contexts it is drawn on; a missing one
     // gives an empty 0 x 0 bitmap that draws nothing.
     Bitmap(platform::Images& images, int resourceId);
+    // The same, shrunk to width x height where the resource is larger.
+    Bitmap(platform::Images& images, int resourceId, int width, int height);
 
     void draw(DrawContext* context, Rect dest, Point sourceOffset = {});
     void drawTransparent(DrawContext* context, Rect dest, Point sourceOffset = {});

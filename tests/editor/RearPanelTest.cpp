@@ -114,7 +114,7 @@ TEST_F(RearPanel, EverySizeShowsTheRearImagesDrawnForIt) {
     effect.values[kHornRest] = row(kHornRest).toNormalized(120.0f);
     for (int index = 0; index < kEditorScaleCount; ++index) {
         SCOPED_TRACE(kEditorScales[index]);
-        const EditorScale scale{index};
+        const EditorScale scale{kEditorScales[index]};
         open(scale.factor());
         ASSERT_NE(editor.getFlipSwitch(), nullptr);
         const RasterImage& front = raster.pixels(window());

@@ -94,9 +94,9 @@ TEST_F(ScaledEditor, EverySizeShowsTheImagesDrawnForIt) {
         SCOPED_TRACE(kEditorScales[index]);
         delete effect;
         effect = nullptr;
-        const EditorScale scale{index};
+        const EditorScale scale{kEditorScales[index]};
         openAt(scale.factor());
-        ASSERT_EQ(editor->getScale().index, index);
+        ASSERT_EQ(editor->getScale().percent, scale.percent);
         const Rect bounds = editorRect(scale);
         ASSERT_EQ(editor->getFrame()->getBounds(), bounds);
         ERect* reported = nullptr;
@@ -172,29 +172,31 @@ TEST_F(ScaledEditor, ClicksReachTheSameControlsAtLargerSizes) {
 }
 
 // The size comes from the user's choice first, then the host's factor,
-// then the system's; a factor between two sizes takes the nearer.
+// then the system's; any factor from 1 to 3 is taken to the whole percent.
 TEST_F(ScaledEditor, TheSizeFollowsTheUserTheHostAndTheSystem) {
     raster.setDisplayScale(2.0);
     make();
-    EXPECT_EQ(editor->getScale().percent(), 200);
-    EXPECT_EQ(editor->getRect(), editorRect(EditorScale{3}));
+    EXPECT_EQ(editor->getScale().percent, 200);
+    EXPECT_EQ(editor->getRect(), editorRect(EditorScale{200}));
     editor->setHostScale(1.3);
-    EXPECT_EQ(editor->getScale().percent(), 125);
-    editor->setHostScale(1.4);
-    EXPECT_EQ(editor->getScale().percent(), 150);
+    EXPECT_EQ(editor->getScale().percent, 130);
+    editor->setHostScale(1.747);
+    EXPECT_EQ(editor->getScale().percent, 175);
     editor->setHostScale(9.0);
-    EXPECT_EQ(editor->getScale().percent(), 300);
+    EXPECT_EQ(editor->getScale().percent, 300);
+    editor->setHostScale(0.5);
+    EXPECT_EQ(editor->getScale().percent, 100);
     editor->setHostScale(0.0);  // none: the system's again
-    EXPECT_EQ(editor->getScale().percent(), 200);
+    EXPECT_EQ(editor->getScale().percent, 200);
     editor->chooseScale(125);
-    EXPECT_EQ(editor->getScale().percent(), 125);
+    EXPECT_EQ(editor->getScale().percent, 125);
     editor->setHostScale(3.0);
-    EXPECT_EQ(editor->getScale().percent(), 125);
+    EXPECT_EQ(editor->getScale().percent, 125);
 
     // The choice is remembered for the next editor, and for the user only.
     delete effect;
     make();
-    EXPECT_EQ(editor->getScale().percent(), 125);
+    EXPECT_EQ(editor->getScale().percent, 125);
     std::ifstream file(settingsFile());
     std::string line;
     std::getline(file, line);
@@ -210,12 +212,12 @@ TEST_F(ScaledEditor, AnUnusableSettingsFileIsNoChoice) {
         std::ofstream(settingsFile(), std::ios::binary) << content;
         delete effect;
         make();
-        EXPECT_EQ(editor->getScale().percent(), 100);
+        EXPECT_EQ(editor->getScale().percent, 100);
     }
     std::ofstream(settingsFile()) << "# chosen from the menu\nscale=300\r\n";
     delete effect;
     make();
-    EXPECT_EQ(editor->getScale().percent(), 300);
+    EXPECT_EQ(editor->getScale().percent, 300);
 }
 
 // A right-click on the panel offers the sizes, the current choice checked;
@@ -241,7 +243,7 @@ TEST_F(ScaledEditor, TheRightClickMenuResizesTheWindow) {
     EXPECT_EQ(resizes()[0].index, 492);
     EXPECT_EQ(static_cast<int>(resizes()[0].value), 554);
     ASSERT_TRUE(editor->isOpen());
-    EXPECT_EQ(editor->getScale().percent(), 200);
+    EXPECT_EQ(editor->getScale().percent, 200);
     EXPECT_EQ(editor->getFrame()->getBounds(), (Rect{0, 0, 492, 554}));
     EXPECT_EQ(window(), before);
     EXPECT_EQ(raster.windowCount(), 1);
@@ -254,7 +256,7 @@ TEST_F(ScaledEditor, TheRightClickMenuResizesTheWindow) {
     raster.chooseNextMenuItem(300);
     press({5, 120});
     press(centre(switchRect(editor->getScale())), platform::kRightButton);
-    EXPECT_EQ(editor->getScale().percent(), 200);
+    EXPECT_EQ(editor->getScale().percent, 200);
     EXPECT_EQ(resizes().size(), 1u);
 }
 
@@ -266,12 +268,12 @@ TEST_F(ScaledEditor, AHostThatCannotResizeKeepsTheWindow) {
     raster.chooseNextMenuItem(150);
     press({5, 60}, platform::kRightButton);
     EXPECT_EQ(resizes().size(), 1u);
-    EXPECT_EQ(editor->getScale().percent(), 100);
+    EXPECT_EQ(editor->getScale().percent, 100);
     EXPECT_EQ(editor->getFrame()->getBounds(), editorRect());
     editor->close();
-    EXPECT_EQ(editor->getScale().percent(), 150);  // what the host reads before opening it again
+    EXPECT_EQ(editor->getScale().percent, 150);  // what the host reads before opening it again
     ASSERT_EQ(editor->open(&parentToken), 1);
-    EXPECT_EQ(editor->getFrame()->getBounds(), editorRect(EditorScale{2}));
+    EXPECT_EQ(editor->getFrame()->getBounds(), editorRect(EditorScale{150}));
 }
 
 // An open editor that follows the system notices a new factor (the window
@@ -280,17 +282,17 @@ TEST_F(ScaledEditor, AnOpenEditorFollowsTheSystemsFactor) {
     openAt(0.0);
     raster.setDisplayScale(1.5);
     editor->idle();
-    EXPECT_EQ(editor->getScale().percent(), 100);
+    EXPECT_EQ(editor->getScale().percent, 100);
     raster.setTicks(raster.ticks() + 1000);
     editor->idle();
-    EXPECT_EQ(editor->getScale().percent(), 150);
+    EXPECT_EQ(editor->getScale().percent, 150);
     ASSERT_EQ(resizes().size(), 1u);
-    EXPECT_EQ(resizes()[0].index, editorRect(EditorScale{2}).width());
+    EXPECT_EQ(resizes()[0].index, editorRect(EditorScale{150}).width());
     // A factor the host gives is not second-guessed.
     editor->setHostScale(1.0);
     raster.setTicks(raster.ticks() + 1000);
     editor->idle();
-    EXPECT_EQ(editor->getScale().percent(), 100);
+    EXPECT_EQ(editor->getScale().percent, 100);
 }
 
 // At 100 % the VST 2 editor shows exactly what it showed before it could
@@ -322,4 +324,30 @@ TEST_F(ScaledEditor, AtItsOwnSizeTheFrontPanelIsUnchangedPixelForPixel) {
         for (int x = 0; x < shown.width(); ++x)
             if (shown.pixel(x, y) != reference.pixel(x, y) && ++differences <= 3) ADD_FAILURE() << "pixel " << x << "," << y;
     EXPECT_EQ(differences, 0);
+}
+
+// A size between the drawn ones takes the next larger set, shrunk: at 175 %
+// the window and every control have their 175 % places and sizes, the
+// images are the 200 % ones shrunk to them, and clicks reach the controls.
+TEST_F(ScaledEditor, ASizeBetweenTheDrawnOnesShrinksTheNextLargerSet) {
+    openAt(1.75);
+    const EditorScale scale = editor->getScale();
+    ASSERT_EQ(scale.percent, 175);
+    EXPECT_EQ(scale.imageId(kBackgroundBitmap), kBackgroundBitmap + 3 * kScaleIdStride);  // the 200 % set
+    EXPECT_EQ(editor->getFrame()->getBounds(), (Rect{0, 0, 431, 485}));
+    for (int i = 0; i < kKnobCount; ++i) {
+        const Rect knob = knobRect(kKnobPlaces[i], scale);
+        EXPECT_EQ(editor->getKnob(i)->getBounds(), knob);
+        Bitmap* strip = editor->getKnob(i)->getBackground();
+        ASSERT_TRUE(strip->isLoaded());
+        EXPECT_EQ(strip->getWidth(), knob.width());
+        EXPECT_EQ(strip->getHeight(), knob.height() * 37);
+    }
+    // The panel's dark band under the title, shrunk from the 200 % picture,
+    // is the same dark as drawn.
+    const RasterImage drawn = embeddedImage(kBackgroundBitmap + 3 * kScaleIdStride);
+    EXPECT_EQ(raster.pixels(window()).pixel(30, 20), drawn.pixel(34, 23));
+
+    press({(switchRect(scale).left + switchRect(scale).right) / 2, (switchRect(scale).top + switchRect(scale).bottom) / 2});
+    EXPECT_EQ(effect->getParameter(kSpeedToggle), 1.0f);
 }

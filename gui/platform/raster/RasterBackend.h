@@ -31,6 +31,9 @@ public:
     }
 
     platform::Image* loadImage(int id, int& width, int& height) override { return canvas.loadImage(id, width, height); }
+    platform::Image* loadImageSized(int id, int width, int height) override {
+        return canvas.loadImageSized(id, width, height);
+    }
     void destroyImage(platform::Image* image) override { canvas.destroyImage(image); }
     void drawImage(platform::Painter* painter, platform::Image* image, Rect dest, Point source) override {
         canvas.drawImage(painter, image, dest, source);

@@ -177,6 +177,18 @@ platform::Image* RasterCanvas::loadImage(int id, int& width, int& height) {
     return reinterpret_cast<platform::Image*>(image);
 }
 
+platform::Image* RasterCanvas::loadImageSized(int id, int width, int height) {
+    int drawnWidth = 0, drawnHeight = 0;
+    platform::Image* drawn = loadImage(id, drawnWidth, drawnHeight);
+    if (!drawn || (drawnWidth == width && drawnHeight == height)) return drawn;
+    auto* shrunk = new RasterImage(width > 0 ? width : 0, height > 0 ? height : 0);
+    const bool made = imageOf(drawn)->shrinkInto(*shrunk);
+    destroyImage(drawn);
+    if (made) return reinterpret_cast<platform::Image*>(shrunk);
+    delete shrunk;
+    return nullptr;
+}
+
 void RasterCanvas::destroyImage(platform::Image* image) { delete imageOf(image); }
 
 void RasterCanvas::drawImage(platform::Painter* painter, platform::Image* image, Rect dest, Point source) {

@@ -33,6 +33,7 @@ public:
     void drawText(platform::Painter* painter, const char* text, Rect r, bool opaque, platform::TextAlign align);
 
     platform::Image* loadImage(int id, int& width, int& height);
+    platform::Image* loadImageSized(int id, int width, int height);
     void destroyImage(platform::Image* image);
     void drawImage(platform::Painter* painter, platform::Image* image, Rect dest, Point source);
     void drawImageKeyed(platform::Painter* painter, platform::Image* image, Rect dest, Point source, Color key);

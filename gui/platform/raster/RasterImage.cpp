@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/ImageShrinking.h"
+
 RasterImage::RasterImage(int width, int height, Color fill)
     : w(width > 0 ? width : 0), h(height > 0 ? height : 0), rgb(static_cast<size_t>(w) * h * 3) {
     for (size_t i = 0; i < rgb.size(); i += 3) {
@@ -91,4 +93,10 @@ bool RasterImage::decodeBmp(const unsigned char* bytes, size_t size) {
             setPixel(x, row, {line[x * 3 + 2], line[x * 3 + 1], line[x * 3], 0});
     }
     return true;
+}
+
+bool RasterImage::shrinkInto(RasterImage& smaller) const {
+    const PixelRows from{const_cast<uint8_t*>(rgb.data()), w, h, static_cast<ptrdiff_t>(w) * 3};
+    const PixelRows to{smaller.rgb.data(), smaller.w, smaller.h, static_cast<ptrdiff_t>(smaller.w) * 3};
+    return shrinkImage(from, to, 3);
 }

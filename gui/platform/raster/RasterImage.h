@@ -32,6 +32,9 @@ public:
     // Row y's pixels as red, green, blue bytes (width * 3 of them).
     const uint8_t* row(int y) const { return rgb.data() + static_cast<size_t>(y) * w * 3; }
 
+    // Fills `smaller` (no larger either way) with this image shrunk to its size.
+    bool shrinkInto(RasterImage& smaller) const;
+
     // Decodes an uncompressed 24-bit BMP file; false if it is not one.
     bool decodeBmp(const unsigned char* bytes, size_t size);
 

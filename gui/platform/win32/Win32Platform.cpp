@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FileDropTarget.h"
+#include "platform/ImageShrinking.h"
 #include "platform/ModuleInstance.h"
 
 namespace {
@@ -455,6 +456,36 @@ platform::Image* Win32Platform::loadImage(int id, int& width, int& height) {
     width = info.bmWidth;
     height = info.bmHeight;
     return reinterpret_cast<platform::Image*>(image);
+}
+
+// The resource's pixels, read as 32-bit rows from the top, are shrunk into a
+// new bitmap of the size asked for.
+platform::Image* Win32Platform::loadImageSized(int id, int width, int height) {
+    int drawnWidth = 0, drawnHeight = 0;
+    platform::Image* drawn = loadImage(id, drawnWidth, drawnHeight);
+    if (!drawn || (drawnWidth == width && drawnHeight == height)) return drawn;
+    HBITMAP shrunk = nullptr;
+    if (width > 0 && height > 0 && width <= drawnWidth && height <= drawnHeight) {
+        BITMAPINFO from{};
+        from.bmiHeader = {sizeof(BITMAPINFOHEADER), drawnWidth, -drawnHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        std::vector<uint8_t> pixels(static_cast<size_t>(drawnWidth) * drawnHeight * 4);
+        HDC screen = GetDC(nullptr);
+        const bool read = GetDIBits(screen, reinterpret_cast<HBITMAP>(drawn), 0, static_cast<UINT>(drawnHeight),
+                                    pixels.data(), &from, DIB_RGB_COLORS) == drawnHeight;
+        BITMAPINFO to{};
+        to.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        if (read) shrunk = CreateDIBSection(screen, &to, DIB_RGB_COLORS, &bits, nullptr, 0);
+        ReleaseDC(nullptr, screen);
+        if (shrunk && !shrinkImage({pixels.data(), drawnWidth, drawnHeight, static_cast<ptrdiff_t>(drawnWidth) * 4},
+                                   {static_cast<uint8_t*>(bits), width, height, static_cast<ptrdiff_t>(width) * 4}, 4)) {
+            DeleteObject(shrunk);
+            shrunk = nullptr;
+        }
+        GdiFlush();
+    }
+    destroyImage(drawn);
+    return reinterpret_cast<platform::Image*>(shrunk);
 }
 
 void Win32Platform::destroyImage(platform::Image* image) { DeleteObject(reinterpret_cast<HBITMAP>(image)); }

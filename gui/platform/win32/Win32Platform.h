@@ -37,6 +37,7 @@ public:
                   platform::TextAlign align) override;
 
     platform::Image* loadImage(int id, int& width, int& height) override;
+    platform::Image* loadImageSized(int id, int width, int height) override;
     void destroyImage(platform::Image* image) override;
     void drawImage(platform::Painter* painter, platform::Image* image, Rect dest, Point source) override;
     void drawImageKeyed(platform::Painter* painter, platform::Image* image, Rect dest, Point source,
