@@ -1,7 +1,8 @@
-// The editor's size from the Windows DPI: with the desktop's DPI set to 144
-// (150 %), a DPI-aware host process that loads Halvern.dll finds the editor
-// at 150 % before and after it opens, and a real click reaches the switch at
-// its scaled place. The system reads the DPI when a process starts, so the
+// The editor's size from the Windows DPI: with the desktop's DPI set to 168
+// (175 %, between the sizes the images are drawn at), a DPI-aware host
+// process that loads Halvern.dll finds the editor at 175 % before and after
+// it opens, drawn from the 200 % images shrunk, and a real click reaches the
+// switch at its scaled place. The system reads the DPI when a process starts, so the
 // host runs as a child process of the test, with the setting made first.
 #include <gtest/gtest.h>
 
@@ -66,7 +67,7 @@ DWORD runHostProcess() {
 }  // namespace
 
 TEST(WindowsDpi, TheEditorTakesTheDpiOfTheWindowItIsIn) {
-    DesktopDpi dpi(144);
+    DesktopDpi dpi(168);
     ASSERT_TRUE(dpi.set);
     EXPECT_EQ(runHostProcess(), 0u);
 }
@@ -87,8 +88,8 @@ TEST(DpiAwareHost, OpensTheEditorAtTheDesktopsScale) {
     dispatch(effMainsChanged, 1);
     ERect* rect = nullptr;
     ASSERT_EQ(dispatch(effEditGetRect, 0, &rect), 1);
-    EXPECT_EQ(rect->right, 369);
-    EXPECT_EQ(rect->bottom, 416);
+    EXPECT_EQ(rect->right, 431);
+    EXPECT_EQ(rect->bottom, 485);
 
     WNDCLASSA hostClass{};
     hostClass.lpfnWndProc = DefWindowProcA;
@@ -103,13 +104,18 @@ TEST(DpiAwareHost, OpensTheEditorAtTheDesktopsScale) {
     ASSERT_NE(editor, nullptr);
     RECT client{};
     GetClientRect(editor, &client);
-    EXPECT_EQ(client.right, 369);
-    EXPECT_EQ(client.bottom, 416);
+    EXPECT_EQ(client.right, 431);
+    EXPECT_EQ(client.bottom, 485);
     ASSERT_EQ(dispatch(effEditGetRect, 0, &rect), 1);
-    EXPECT_EQ(rect->right, 369);
+    EXPECT_EQ(rect->right, 431);
+    // The header's black band, from the shrunk panel.
+    ASSERT_TRUE(pumpUntil([&] {
+        dispatch(effEditIdle);
+        return windowPixels(editor)[20 * 431 + 30] == 0x120E0Cu;  // 18, 14, 12
+    }));
 
-    // The switch at 150 %: 81..113 x 200..230.
-    POINT at{97, 215};
+    // The switch at 175 %: 95..132 x 233..268.
+    POINT at{113, 250};
     ClientToScreen(editor, &at);
     SetCursorPos(at.x, at.y);
     sendMouse(MOUSEEVENTF_LEFTDOWN);
