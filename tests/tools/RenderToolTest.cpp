@@ -77,6 +77,19 @@ protected:
         return info.format & SF_FORMAT_SUBMASK;
     }
 
+    // A file's samples, interleaved; none when it cannot be read. (Float
+    // files carry the time they were written in their peak chunk, so two
+    // renders of the same sound differ there.)
+    static std::vector<float> samplesOf(const fs::path& path) {
+        SF_INFO info{};
+        SNDFILE* file = sf_open(path.string().c_str(), SFM_READ, &info);
+        if (!file) return {};
+        std::vector<float> samples(static_cast<size_t>(info.frames * info.channels));
+        samples.resize(static_cast<size_t>(sf_read_float(file, samples.data(), static_cast<sf_count_t>(samples.size()))));
+        sf_close(file);
+        return samples;
+    }
+
     static std::string contents(const fs::path& path) {
         std::ifstream in(path, std::ios::binary);
         std::stringstream all;
@@ -268,7 +281,9 @@ TEST_F(RenderTool, RendersThroughTheClapPluginAlikeWithItsExtendedParameters) {
     ASSERT_EQ(render("--demo vst.wav" + common).status, 0);
     const ToolRun clap = renderWith(HALVERN_CLAP, "--demo clap.wav" + common);
     ASSERT_EQ(clap.status, 0) << clap.said;
-    EXPECT_EQ(contents(folder / "vst.wav"), contents(folder / "clap.wav"));
+    const std::vector<float> vst = samplesOf(folder / "vst.wav");
+    EXPECT_EQ(vst.size(), 3u * 44100 * 2);
+    EXPECT_EQ(vst, samplesOf(folder / "clap.wav"));
 
     const ToolRun refused = render("--demo x.wav --seconds 1 --set brake=on");
     EXPECT_EQ(refused.status, 2);
@@ -279,7 +294,7 @@ TEST_F(RenderTool, RendersThroughTheClapPluginAlikeWithItsExtendedParameters) {
     ASSERT_EQ(braked.status, 0) << braked.said;
     EXPECT_NE(braked.said.find("brake         on"), std::string::npos) << braked.said;
     EXPECT_NE(braked.said.find("horn rest     90 deg"), std::string::npos) << braked.said;
-    EXPECT_NE(contents(folder / "braked.wav"), contents(folder / "clap.wav"));
+    EXPECT_NE(samplesOf(folder / "braked.wav"), samplesOf(folder / "clap.wav"));
 
     const ToolRun badRamp = renderWith(HALVERN_CLAP, "--demo y.wav --set horn-up=0.05");
     EXPECT_EQ(badRamp.status, 2);
