@@ -283,3 +283,24 @@ TEST_F(Lv2Ui, TheHostsScaleFactorSizesTheEditor) {
     const LV2_Options_Option none[] = {{LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
     EXPECT_EQ(interface->set(ui, none), static_cast<uint32_t>(LV2_OPTIONS_ERR_BAD_KEY));
 }
+
+// The rear panel writes the extended cabinet's control ports (numbered after
+// the first ones), and follows theirs: the brake clicked on, and the drum's
+// DOWN time shown as the host reports it.
+TEST_F(Lv2Ui, TheRearPanelWritesTheCabinetsPorts) {
+    const Rect flip{205, 14, 235, 28};
+    const std::vector<uint32_t> front = area(flip);
+    display.click(at({220, 21}));
+    ASSERT_TRUE(idleUntil([&] { return area(flip) != front; }));
+    display.click(at({168, 210}));  // the brake's switch
+    const uint32_t brakePort = lv2ports::portOf(kBrake);
+    ASSERT_TRUE(idleUntil([&] { return wrote(brakePort); }));
+    EXPECT_EQ(lastWrite(brakePort), 1.0f);
+    EXPECT_GT(brakePort, static_cast<uint32_t>(kPortDrumPosition));
+
+    const Rect downField{154, 172, 181, 184};
+    const std::vector<uint32_t> before = area(downField);
+    const float seconds = 12.5f;
+    descriptor->port_event(ui, lv2ports::portOf(kDrumDown), sizeof(float), 0, &seconds);
+    ASSERT_TRUE(idleUntil([&] { return area(downField) != before; }));
+}
