@@ -15,14 +15,14 @@ int speedKeyPosition(EditorController& controller) {
     return static_cast<int>(row(kSpeedKey).toValue(controller.parameter(kSpeedKey)));
 }
 
-}  // namespace
-
 // How often an open editor that follows the system looks for a new factor
 // (the window moved to another monitor, the X resources changed).
 constexpr uint32_t kScaleCheckMs = 500;
 // The ids of the size menu's items: 0 follows the host, or the system; the
 // others are the sizes in percent.
 constexpr int kFollowSystemItem = 0;
+
+}  // namespace
 
 SpeakerEditor::SpeakerEditor(SpeakerController* controller, platform::Platform* platform)
     : GuiEditor(controller, platform), chosenPercent(settings.chosenPercent()), speaker(controller) {
