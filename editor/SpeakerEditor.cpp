@@ -43,6 +43,8 @@ int SpeakerEditor::open(void* parent) {
     if (wantedRect == rect || !windowHost || windowHost->resizeWindow(wantedRect.width(), wantedRect.height())) {
         scale = wanted;
         rect = wantedRect;
+    } else {
+        refusedPercent = wanted.percent;
     }
     nextScaleCheck = getPlatform().ticks() + kScaleCheckMs;
     Frame* window = new Frame(rect, parent, this, getPlatform());
@@ -171,6 +173,7 @@ void SpeakerEditor::close() {
     clearControls();
     opened = false;
     rebuildPending = false;
+    refusedPercent = 0;
 }
 
 void SpeakerEditor::clearControls() {
@@ -300,9 +303,12 @@ EditorScale SpeakerEditor::getScale() {
 void SpeakerEditor::applyScale() {
     if (!opened) return;  // the size is looked for when asked for
     const EditorScale wanted = wantedScale();
-    if (wanted.percent == scale.percent) return;
+    if (wanted.percent == scale.percent || wanted.percent == refusedPercent) return;
     const Rect wantedRect = editorRect(wanted);
-    if (!windowHost || !windowHost->resizeWindow(wantedRect.width(), wantedRect.height())) return;
+    if (!windowHost || !windowHost->resizeWindow(wantedRect.width(), wantedRect.height())) {
+        refusedPercent = wanted.percent;  // not asked again while it stays the one wanted
+        return;
+    }
     scale = wanted;
     rect = wantedRect;
     rebuild();

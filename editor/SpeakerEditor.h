@@ -3,10 +3,14 @@
 // turning cabinet. Every control follows the effect's parameters, and every
 // change the user makes goes back through the controller.
 //
-// It is drawn at one of the layout's sizes: the one the user chose from the
+// Where the effect has the extended cabinet, a switch in the header turns it
+// to a rear panel with the cabinet's controls.
+//
+// It is drawn at any size from 100 to 300 %: the one the user chose from the
 // panel's right-click menu (kept in the settings file), else the factor the
 // host gives, else the system's for the window it is embedded in. A change
-// of size asks the host to resize its window, and rebuilds the editor's.
+// of size asks the host to resize its window; the window keeps its handle
+// and its controls are made anew.
 #pragma once
 
 #include <atomic>
@@ -107,6 +111,7 @@ private:
     double hostScale = 0.0;
     EditorScale scale;
     uint32_t nextScaleCheck = 0;  // ticks
+    int refusedPercent = 0;       // the size the host refused to make room for, while open
     std::atomic<bool> controlsStale{false};  // a parameter changed since the last sync
     SpeakerController* speaker;
 };

@@ -9,13 +9,13 @@
 #include <cstdint>
 #include <memory>
 
-#include "DrawContext.h"
 #include "EditorController.h"
 #include "Geometry.h"
 #include "Relaxed.h"
 #include "platform/Keys.h"
 #include "platform/Platform.h"
 
+class DrawContext;
 class Frame;
 
 // What an editor asks of the host's window around it.

@@ -270,6 +270,10 @@ TEST_F(ScaledEditor, AHostThatCannotResizeKeepsTheWindow) {
     EXPECT_EQ(resizes().size(), 1u);
     EXPECT_EQ(editor->getScale().percent, 100);
     EXPECT_EQ(editor->getFrame()->getBounds(), editorRect());
+    // Nor is it asked again and again while that size stays the one wanted.
+    raster.setTicks(raster.ticks() + 2000);
+    editor->idle();
+    EXPECT_EQ(resizes().size(), 1u);
     editor->close();
     EXPECT_EQ(editor->getScale().percent, 150);  // what the host reads before opening it again
     ASSERT_EQ(editor->open(&parentToken), 1);
