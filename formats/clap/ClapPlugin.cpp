@@ -6,7 +6,6 @@
 
 #include "ClapParameters.h"
 #include "ClapPresets.h"
-#include "SettingsRecord.h"
 
 namespace {
 
@@ -14,6 +13,12 @@ ClapPlugin& self(const clap_plugin_t* plugin) { return ClapPlugin::of(plugin); }
 
 bool isCoreEvent(const clap_event_header_t& event, uint16_t type, size_t size) {
     return event.space_id == CLAP_CORE_EVENT_SPACE_ID && event.type == type && event.size >= size;
+}
+
+const clap_event_param_value_t* valueChange(const clap_event_header_t& event) {
+    if (!isCoreEvent(event, CLAP_EVENT_PARAM_VALUE, sizeof(clap_event_param_value_t))) return nullptr;
+    const auto& change = reinterpret_cast<const clap_event_param_value_t&>(event);
+    return clapparameters::isParameter(change.param_id) && std::isfinite(change.value) ? &change : nullptr;
 }
 
 clap_event_param_value_t valueEvent(uint32_t time, clap_id id, double value) {
@@ -28,6 +33,58 @@ clap_event_param_value_t valueEvent(uint32_t time, clap_id id, double value) {
     return event;
 }
 
+// The host's input events as the instance's: parameter values and MIDI
+// messages; anything else is passed over.
+class ClapEvents final : public EventSource {
+public:
+    explicit ClapEvents(const clap_input_events_t* in)
+        : in(in), count(in && in->size && in->get ? in->size(in) : 0) {}
+
+    bool next(TimedEvent& event) override {
+        while (position < count) {
+            const clap_event_header_t* header = in->get(in, position++);
+            if (!header) continue;
+            event = TimedEvent{};
+            event.frame = header->time;
+            if (const clap_event_param_value_t* change = valueChange(*header)) {
+                event.kind = EventKind::Value;
+                event.index = static_cast<int>(change->param_id);
+                event.normalized = clapparameters::normalized(change->param_id, change->value);
+                return true;
+            }
+            if (isCoreEvent(*header, CLAP_EVENT_MIDI, sizeof(clap_event_midi_t))) {
+                event.kind = EventKind::Midi;
+                std::memcpy(event.midi, reinterpret_cast<const clap_event_midi_t*>(header)->data, 3);
+                event.size = 3;
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    const clap_input_events_t* in;
+    uint32_t count;
+    uint32_t position = 0;
+};
+
+// A speed switch is the speed toggle's new value, which the host hears at
+// the switch's frame.
+class ClapReport final : public ProcessReport {
+public:
+    explicit ClapReport(const clap_output_events_t* out) : out(out) {}
+
+    void speedSwitched(uint32_t frame, bool fast) override {
+        if (!out) return;
+        const clap_event_param_value_t event =
+            valueEvent(frame, kSpeedToggle, kCabinetParameters[kSpeedToggle].toValue(fast ? 1.0f : 0.0f));
+        out->try_push(out, &event.header);
+    }
+
+private:
+    const clap_output_events_t* out;
+};
+
 }  // namespace
 
 const clap_plugin_t ClapPlugin::kFunctions = {
@@ -36,11 +93,11 @@ const clap_plugin_t ClapPlugin::kFunctions = {
     [](const clap_plugin_t* p) { return self(p).init(); },
     [](const clap_plugin_t* p) { delete &self(p); },
     [](const clap_plugin_t* p, double rate, uint32_t, uint32_t) { return self(p).activate(rate); },
-    [](const clap_plugin_t*) {},
+    [](const clap_plugin_t* p) { self(p).instance.deactivate(); },
     [](const clap_plugin_t*) { return true; },
     [](const clap_plugin_t*) {},
     // As when a VST 2 host switches the effect on again: the delay lines start silent.
-    [](const clap_plugin_t* p) { self(p).core.clearDelays(); },
+    [](const clap_plugin_t* p) { self(p).instance.reset(); },
     [](const clap_plugin_t* p, const clap_process_t* process) {
         return process ? self(p).process(*process) : CLAP_PROCESS_ERROR;
     },
@@ -49,9 +106,8 @@ const clap_plugin_t ClapPlugin::kFunctions = {
 };
 
 ClapPlugin::ClapPlugin(const clap_host_t* host)
-    : plugin(kFunctions), host(host), editor(this), window(&editor, host) {
+    : plugin(kFunctions), host(host), editor(instance, *this), window(&editor.editor(), host) {
     plugin.plugin_data = this;
-    for (int i = 0; i < kNumCabinetParameters; ++i) normalizedValues[i] = kCabinetParameters[i].defaultNormalized();
 }
 
 // The host may be asked for its services from here on.
@@ -70,20 +126,17 @@ bool ClapPlugin::init() {
 }
 
 bool ClapPlugin::activate(double sampleRate) {
-    if (!SpeakerCore::isUsableSampleRate(sampleRate)) {
-        log(CLAP_LOG_HOST_MISBEHAVING, "Halvern: activation refused: the sample rate is not a number above 0.");
+    if (!PluginInstance::runsAt(sampleRate)) {
+        log(CLAP_LOG_HOST_MISBEHAVING, "Halvern: activation refused: the sample rate is not one from 8000 to 384000 Hz.");
         return false;
     }
-    core.setSampleRate(static_cast<float>(sampleRate));
-    core.clearDelays();
+    instance.activate(sampleRate);
     return true;
 }
 
-// The editor's events go first (at frame 0); then each input event takes
-// effect at its frame, the block cut there. Events past the block's end act
-// at its last frame (in a block of no frames, before nothing).
+// The editor's events go first (at frame 0); then the block with the
+// host's events.
 clap_process_status ClapPlugin::process(const clap_process_t& p) {
-    const uint32_t frames = p.frames_count;
     if (p.audio_inputs_count < 1 || p.audio_outputs_count < 1 || !p.audio_inputs || !p.audio_outputs)
         return CLAP_PROCESS_ERROR;
     const clap_audio_buffer_t& in = p.audio_inputs[0];
@@ -94,72 +147,23 @@ clap_process_status ClapPlugin::process(const clap_process_t& p) {
 
     const clap_output_events_t* events = p.out_events && p.out_events->try_push ? p.out_events : nullptr;
     sendEditorEvents(events);
-    const uint32_t count = p.in_events && p.in_events->size && p.in_events->get ? p.in_events->size(p.in_events) : 0;
-    const uint32_t lastFrame = frames > 0 ? frames - 1 : 0;
-    uint32_t done = 0;
-    for (uint32_t i = 0; i < count; ++i) {
-        const clap_event_header_t* event = p.in_events->get(p.in_events, i);
-        if (!event) continue;
-        uint32_t at = event->time < done ? done : event->time;
-        if (at > lastFrame) at = lastFrame;
-        if (at > done) {
-            runStretch(p, events, done, at);
-            done = at;
-        }
-        applyEvent(*event);
-    }
-    if (frames > done) runStretch(p, events, done, frames);
-    midiCount = 0;
-    core.publishReadings();
-    hornPosition = core.hornPosition();
-    drumPosition = core.drumPosition();
+    ClapEvents source(p.in_events);
+    ClapReport report(events);
+    instance.process({{in.data32[0], in.data32[1]}, {out.data32[0], out.data32[1]}, p.frames_count}, &source,
+                     &report);
     return CLAP_PROCESS_CONTINUE;
 }
 
-// A parameter value or a MIDI message; the messages wait for the stretch
-// they start.
-void ClapPlugin::applyEvent(const clap_event_header_t& event) {
-    if (isCoreEvent(event, CLAP_EVENT_PARAM_VALUE, sizeof(clap_event_param_value_t))) {
-        const auto& change = reinterpret_cast<const clap_event_param_value_t&>(event);
-        if (clapparameters::isParameter(change.param_id) && std::isfinite(change.value))
-            setNormalized(change.param_id, clapparameters::normalized(change.param_id, change.value));
-    } else if (isCoreEvent(event, CLAP_EVENT_MIDI, sizeof(clap_event_midi_t)) && midiCount < kMaxMidiEvents) {
-        std::memcpy(midi[midiCount++], reinterpret_cast<const clap_event_midi_t&>(event).data, 3);
-    }
-}
-
-// Each stretch runs on the coefficients as they are when it starts, after
-// the MIDI messages that wait for it.
-void ClapPlugin::runStretch(const clap_process_t& p, const clap_output_events_t* out, uint32_t from, uint32_t to) {
-    core.beginBlock();
-    applyMidi(out, from);
-    const float* const* in = p.audio_inputs[0].data32;
-    float* const* result = p.audio_outputs[0].data32;
-    core.processStretch(in[0] + from, in[1] + from, result[0] + from, result[1] + from, static_cast<int>(to - from),
-                        true);
-}
-
-// A speed switch is the speed toggle's new value, which the host hears at
-// the switch's frame.
-void ClapPlugin::applyMidi(const clap_output_events_t* out, uint32_t frame) {
-    for (int i = 0; i < midiCount; ++i) {
-        const int wantFast = core.speedSwitchOf(midi[i], 3);
-        if (wantFast < 0 || !core.switchSpeed(wantFast == 1)) continue;
-        normalizedValues[kSpeedToggle] = wantFast ? 1.0f : 0.0f;
-        editor.setParameter(kSpeedToggle, normalizedValues[kSpeedToggle]);
-        if (!out) continue;
-        const clap_event_param_value_t event = valueEvent(frame, kSpeedToggle, core.value(kSpeedToggle));
-        out->try_push(out, &event.header);
-    }
-    midiCount = 0;
+void ClapPlugin::applyValue(const clap_event_header_t& event) {
+    if (const clap_event_param_value_t* change = valueChange(event))
+        instance.setNormalized(static_cast<int>(change->param_id),
+                               clapparameters::normalized(change->param_id, change->value));
 }
 
 void ClapPlugin::flush(const clap_input_events_t* in, const clap_output_events_t* out) {
     const uint32_t count = in && in->size && in->get ? in->size(in) : 0;
     for (uint32_t i = 0; i < count; ++i)
-        if (const clap_event_header_t* event = in->get(in, i);
-            event && isCoreEvent(*event, CLAP_EVENT_PARAM_VALUE, sizeof(clap_event_param_value_t)))
-            applyEvent(*event);
+        if (const clap_event_header_t* event = in->get(in, i)) applyValue(*event);
     sendEditorEvents(out && out->try_push ? out : nullptr);
 }
 
@@ -181,32 +185,16 @@ void ClapPlugin::sendEditorEvents(const clap_output_events_t* out) {
     }
 }
 
-void ClapPlugin::setNormalized(clap_id id, float normalized) {
-    if (std::isnan(normalized)) return;
-    const float clamped = normalized < 0.0f ? 0.0f : (normalized > 1.0f ? 1.0f : normalized);
-    normalizedValues[id] = clamped;
-    core.setParameter(static_cast<int>(id), kCabinetParameters[id].toValue(clamped));
-    editor.setParameter(static_cast<int>(id), clamped);
-}
-
-float ClapPlugin::parameter(int index) {
-    return clapparameters::isParameter(static_cast<clap_id>(index)) ? normalizedValues[index].load() : 0.0f;
-}
-
-// The editor's change is heard at once and waits for the next process or
-// flush to reach the host.
-void ClapPlugin::changeParameter(int index, float normalized) {
+void ClapPlugin::announceChange(int index, float) {
     const clap_id id = static_cast<clap_id>(index);
-    if (!clapparameters::isParameter(id)) return;
-    setNormalized(id, normalized);
     editorEvents.push({CLAP_EVENT_PARAM_VALUE, id, value(id)});
     tellHostToFlush();
 }
 
 // A gesture's end goes out with the value it ended at, which the host then
 // has even where values in between found the queue full.
-void ClapPlugin::editorGesture(clap_id id, bool begins) {
-    if (!clapparameters::isParameter(id)) return;
+void ClapPlugin::announceGesture(int index, bool begins) {
+    const clap_id id = static_cast<clap_id>(index);
     if (begins) {
         editorEvents.push({CLAP_EVENT_PARAM_GESTURE_BEGIN, id, 0.0}, true);
     } else {
@@ -232,63 +220,59 @@ void ClapPlugin::log(int32_t severity, const char* message) const {
     if (hostLog) hostLog->log(host, severity, message);
 }
 
-double ClapPlugin::value(clap_id id) { return clapparameters::displayValue(id, normalizedValues[id]); }
+namespace {
+
+class ClapSink final : public ByteSink {
+public:
+    explicit ClapSink(const clap_ostream_t* stream) : stream(stream) {}
+    int64_t write(const uint8_t* bytes, size_t size) override { return stream->write(stream, bytes, size); }
+
+private:
+    const clap_ostream_t* stream;
+};
+
+class ClapSource final : public ByteSource {
+public:
+    explicit ClapSource(const clap_istream_t* stream) : stream(stream) {}
+    int64_t read(uint8_t* bytes, size_t size) override { return stream->read(stream, bytes, size); }
+
+private:
+    const clap_istream_t* stream;
+};
+
+}  // namespace
 
 bool ClapPlugin::save(const clap_ostream_t* stream) {
     if (!stream || !stream->write) return false;
-    settingsrecord::Values values;
-    for (clap_id id = 0; id < values.size(); ++id) values[id] = value(id);
-    const settingsrecord::Bytes bytes = settingsrecord::encode(values);
-    for (size_t written = 0; written < bytes.size();) {
-        const int64_t n = stream->write(stream, bytes.data() + written, bytes.size() - written);
-        if (n <= 0) {
-            log(CLAP_LOG_ERROR, "Halvern: the state could not be saved: the host's stream took no more bytes.");
-            return false;
-        }
-        written += static_cast<size_t>(n);
-    }
-    return true;
+    ClapSink sink(stream);
+    if (!instance.save(sink)) return true;
+    log(CLAP_LOG_ERROR, "Halvern: the state could not be saved: the host's stream took no more bytes.");
+    return false;
 }
 
-// The stream is read to its end (one byte more than a record may hold, so a
-// longer one is seen); nothing changes unless the whole record is good.
+// Nothing changes unless the whole record is good.
 bool ClapPlugin::load(const clap_istream_t* stream) {
     if (!stream || !stream->read) return false;
-    uint8_t bytes[settingsrecord::kSize + 1];
-    size_t size = 0;
-    const char* why = nullptr;
-    while (size < sizeof bytes) {
-        const int64_t n = stream->read(stream, bytes + size, sizeof bytes - size);
-        if (n == 0) break;
-        if (n < 0 || static_cast<uint64_t>(n) > sizeof bytes - size) {
-            why = "the host's stream reported an error";
-            break;
-        }
-        size += static_cast<size_t>(n);
-    }
-    settingsrecord::Values values;
-    if (!why) why = settingsrecord::decode(bytes, size, values);
-    if (why) {
+    ClapSource source(stream);
+    if (const char* why = instance.load(source)) {
         char message[160];
         std::snprintf(message, sizeof message, "Halvern: the state was not loaded, as %s; the settings are unchanged.",
                       why);
         log(CLAP_LOG_ERROR, message);
         return false;
     }
-    for (clap_id id = 0; id < values.size(); ++id) setNormalized(id, clapparameters::normalized(id, values[id]));
     if (hostParams) hostParams->rescan(host, CLAP_PARAM_RESCAN_VALUES);
     return true;
 }
 
-// Every factory program holds the parameters' defaults.
 bool ClapPlugin::loadPreset(uint32_t kind, const char* location, const char* key) {
     const bool inPlugin = kind == CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN && !location;
-    if (!inPlugin || clappresets::programOfLoadKey(key) < 0) {
+    const int program = inPlugin ? clappresets::programOfLoadKey(key) : -1;
+    if (!instance.loadProgram(program)) {
         if (hostPresetLoad)
             hostPresetLoad->on_error(host, kind, location, key, 0, "Halvern has no such preset: its presets are its factory programs.");
         return false;
     }
-    for (clap_id id = 0; id < kNumCabinetParameters; ++id) setNormalized(id, kCabinetParameters[id].defaultNormalized());
     if (hostParams) hostParams->rescan(host, CLAP_PARAM_RESCAN_VALUES);
     if (hostPresetLoad) hostPresetLoad->loaded(host, kind, location, key);
     return true;

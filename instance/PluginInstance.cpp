@@ -1,0 +1,219 @@
+#include "PluginInstance.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "SampleRates.h"
+#include "SettingsRecord.h"
+
+static_assert(kNumCabinetParameters <= 64, "one posted bit per parameter");
+
+namespace {
+
+bool isTableIndex(int index) { return index >= 0 && index < kNumCabinetParameters; }
+
+// Silence for a block whose host gave no input, in pieces of this many frames.
+const float kSilence[BypassFade::kPiece] = {};
+
+}  // namespace
+
+PluginInstance::PluginInstance() {
+    for (int i = 0; i < kNumCabinetParameters; ++i) normalizedValues[i] = kCabinetParameters[i].defaultNormalized();
+}
+
+// --- Values -----------------------------------------------------------------------
+
+float PluginInstance::normalized(int index) const { return isTableIndex(index) ? normalizedValues[index].load() : 0.0f; }
+
+float PluginInstance::value(int index) const {
+    return isTableIndex(index) ? kCabinetParameters[index].toValue(normalizedValues[index]) : 0.0f;
+}
+
+void PluginInstance::setNormalized(int index, float normalized) {
+    if (!isTableIndex(index) || std::isnan(normalized)) return;
+    store(index, normalized < 0.0f ? 0.0f : (normalized > 1.0f ? 1.0f : normalized));
+    applyWhileIdle();
+}
+
+// A value off the parameter's range is taken at the range's nearer end.
+void PluginInstance::setValue(int index, float value) {
+    if (!isTableIndex(index) || std::isnan(value)) return;
+    const ParameterInfo& row = kCabinetParameters[index];
+    setNormalized(index, row.toNormalized(value < row.min ? row.min : (value > row.max ? row.max : value)));
+}
+
+// The value is stored before its bit is posted, so whoever takes the bit
+// reads this value or a later one.
+void PluginInstance::store(int index, float normalized) {
+    normalizedValues[index] = normalized;
+    posted.post(index);
+    if (ValueObserver* observer = valueObserver.load()) observer->valueChanged(index, normalized);
+}
+
+// The block's coefficients follow, so the events after it (a MIDI message
+// read against the speed key) meet them.
+void PluginInstance::applyPosted() {
+    for (uint64_t bits = posted.take(); bits != 0; bits &= bits - 1) {
+        int index = 0;
+        while (!(bits >> index & 1)) ++index;
+        core.setParameter(index, kCabinetParameters[index].toValue(normalizedValues[index]));
+    }
+    core.beginBlock();
+}
+
+// What stays posted when a block holds the core is that block's to apply.
+void PluginInstance::applyWhileIdle() {
+    if (processing.load(std::memory_order_acquire) || coreClaim.test_and_set(std::memory_order_acquire)) return;
+    applyPosted();
+    coreClaim.clear(std::memory_order_release);
+}
+
+// --- Programs and the settings record ---------------------------------------------
+
+// Every factory program holds the parameters' defaults.
+int PluginInstance::programCount() { return kSpeakerDescriptor.numPrograms; }
+
+bool PluginInstance::loadProgram(int chosen) {
+    if (chosen < 0 || chosen >= programCount()) return false;
+    storeProgram(chosen);
+    applyWhileIdle();
+    return true;
+}
+
+void PluginInstance::storeProgram(int chosen) {
+    currentProgram = chosen;
+    for (int i = 0; i < kNumCabinetParameters; ++i) store(i, kCabinetParameters[i].defaultNormalized());
+}
+
+const char* PluginInstance::save(ByteSink& sink) const {
+    settingsrecord::Values values;
+    for (int i = 0; i < kNumCabinetParameters; ++i) values[i] = value(i);
+    const settingsrecord::Bytes bytes = settingsrecord::encode(values);
+    for (size_t written = 0; written < bytes.size();) {
+        const int64_t n = sink.write(bytes.data() + written, bytes.size() - written);
+        if (n <= 0 || static_cast<uint64_t>(n) > bytes.size() - written) return "the host's stream took no more bytes";
+        written += static_cast<size_t>(n);
+    }
+    return nullptr;
+}
+
+const char* PluginInstance::load(ByteSource& source) {
+    uint8_t bytes[settingsrecord::kSize + 1];
+    size_t size = 0;
+    while (size < sizeof bytes) {
+        const int64_t n = source.read(bytes + size, sizeof bytes - size);
+        if (n == 0) break;
+        if (n < 0 || static_cast<uint64_t>(n) > sizeof bytes - size) return "the host's stream reported an error";
+        size += static_cast<size_t>(n);
+    }
+    settingsrecord::Values values;
+    if (const char* why = settingsrecord::decode(bytes, size, values)) return why;
+    for (int i = 0; i < kNumCabinetParameters; ++i) {
+        const ParameterInfo& row = kCabinetParameters[i];
+        const double v = values[i] < row.min ? row.min : (values[i] > row.max ? row.max : values[i]);
+        store(i, row.toNormalized(static_cast<float>(v)));
+    }
+    applyWhileIdle();
+    return nullptr;
+}
+
+// --- Activation -------------------------------------------------------------------
+
+bool PluginInstance::runsAt(double rate) { return isSupportedSampleRate(rate); }
+
+// Not processing, so this thread holds the core.
+void PluginInstance::activate(double rate) {
+    while (coreClaim.test_and_set(std::memory_order_acquire)) {
+    }
+    applyPosted();
+    core.setSampleRate(static_cast<float>(rate));
+    core.clearDelays();
+    fade.setRate(rate);
+    fade.jumpTo(bypassed());
+    coreClaim.clear(std::memory_order_release);
+    processing.store(true, std::memory_order_release);
+}
+
+void PluginInstance::deactivate() {
+    processing.store(false, std::memory_order_release);
+    applyWhileIdle();
+}
+
+// --- Processing -------------------------------------------------------------------
+
+void PluginInstance::process(const AudioBlock& block, EventSource* events, ProcessReport* report) {
+    if (coreClaim.test_and_set(std::memory_order_acquire)) {
+        for (float* out : block.out)
+            if (out) std::memset(out, 0, sizeof(float) * block.frames);
+        return;
+    }
+    applyPosted();
+    uint32_t reached = 0;
+    TimedEvent event;
+    while (events && events->next(event)) {
+        if (event.kind == EventKind::Midi && core.speedSwitchOf(event.midi, event.size) < 0) continue;
+        const uint32_t at = event.frame < reached ? reached : (event.frame < block.frames ? event.frame : block.frames);
+        runStretch(block, reached, at);
+        reached = at;
+        // A switch after the block's last frame is reported at that frame.
+        actOn(event, at < block.frames || at == 0 ? at : at - 1, report);
+    }
+    runStretch(block, reached, block.frames);
+    core.publishReadings();
+    hornTurn = core.hornPosition();
+    drumTurn = core.drumPosition();
+    coreClaim.clear(std::memory_order_release);
+}
+
+// Whatever was posted meanwhile is applied with the event, so a MIDI switch
+// meets the speed toggle as last set.
+void PluginInstance::actOn(const TimedEvent& event, uint32_t frame, ProcessReport* report) {
+    switch (event.kind) {
+        case EventKind::Value:
+            if (isTableIndex(event.index) && !std::isnan(event.normalized))
+                store(event.index, static_cast<float>(event.normalized < 0.0 ? 0.0 : (event.normalized > 1.0 ? 1.0 : event.normalized)));
+            break;
+        case EventKind::Bypass: bypassOn = event.normalized >= 0.5; break;
+        case EventKind::Program:
+            if (event.index >= 0 && event.index < programCount()) storeProgram(event.index);
+            break;
+        case EventKind::Midi:
+        case EventKind::SpeedSwitch: break;
+    }
+    applyPosted();
+    if (event.kind == EventKind::Midi) switchSpeed(core.speedSwitchOf(event.midi, event.size) == 1, frame, report);
+    if (event.kind == EventKind::SpeedSwitch) switchSpeed(event.normalized >= 0.5, frame, report);
+}
+
+void PluginInstance::switchSpeed(bool fast, uint32_t frame, ProcessReport* report) {
+    if (!core.switchSpeed(fast)) return;
+    normalizedValues[kSpeedToggle] = fast ? 1.0f : 0.0f;
+    if (ValueObserver* observer = valueObserver.load()) observer->valueChanged(kSpeedToggle, fast ? 1.0f : 0.0f);
+    if (report) report->speedSwitched(frame, fast);
+}
+
+void PluginInstance::runStretch(const AudioBlock& block, uint32_t from, uint32_t to) {
+    if (to <= from) return;
+    const bool silentInput = !block.in[0] || !block.in[1];
+    if (!silentInput && !fade.isActive(bypassed())) {
+        runPiece(block.in[0] + from, block.in[1] + from, block.out[0] + from, block.out[1] + from, to - from);
+        return;
+    }
+    for (uint32_t start = from; start < to; start += BypassFade::kPiece) {
+        const uint32_t n = to - start < BypassFade::kPiece ? to - start : BypassFade::kPiece;
+        const float* left = silentInput ? kSilence : block.in[0] + start;
+        const float* right = silentInput ? kSilence : block.in[1] + start;
+        runPiece(left, right, block.out[0] + start, block.out[1] + start, n);
+    }
+}
+
+// The dry input is kept before the core writes the outputs, which may be the inputs.
+void PluginInstance::runPiece(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
+                              uint32_t frames) {
+    const bool on = bypassed();
+    const bool fading = fade.isActive(on);
+    if (fading) fade.keepDry(inLeft, inRight, frames);
+    core.beginBlock();
+    core.processStretch(inLeft, inRight, outLeft, outRight, static_cast<int>(frames), true);
+    if (fading) fade.mixInto(outLeft, outRight, frames, on);
+}

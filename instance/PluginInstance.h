@@ -1,0 +1,111 @@
+// One Halvern plug-in in no plug-in format's terms: the sound core, the one
+// store of parameter values, the bypass and its fade, the factory programs,
+// the settings record's save and load, the rotor readings, and the
+// scheduler that splits a block at its timed events. Each format's adapter
+// translates its host's calls, events and records to these and back.
+//
+// Threads: only the thread that processes audio writes the core. A value
+// set from any other thread is stored at once (and read back at once), and
+// posted; the audio thread applies what was posted at its next block start,
+// or at its next event. While the plug-in is not processing, the posting
+// thread applies it itself, so a value set between activations is heard
+// from the first block.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "BypassFade.h"
+#include "ByteStream.h"
+#include "EditorHostCalls.h"
+#include "PostedChanges.h"
+#include "Relaxed.h"
+#include "SpeakerCore.h"
+#include "TimedEvent.h"
+
+class PluginInstance {
+public:
+    PluginInstance();
+    PluginInstance(const PluginInstance&) = delete;
+    PluginInstance& operator=(const PluginInstance&) = delete;
+
+    // --- Values, from any thread -------------------------------------------------
+    // A table parameter's normalised value; an index off the table reads 0
+    // and is ignored when set, NaN is ignored, anything else is clamped to [0, 1].
+    float normalized(int index) const;
+    void setNormalized(int index, float normalized);
+    // In the units the parameter shows.
+    float value(int index) const;
+    void setValue(int index, float value);
+    bool bypassed() const { return bypassOn.load(); }
+    void setBypassed(bool on) { bypassOn = on; }
+    // Told of every value change, on the thread that made it (a MIDI switch:
+    // the audio thread). One observer; null for none.
+    void observeValues(ValueObserver* observer) { valueObserver.store(observer); }
+
+    // --- Factory programs -----------------------------------------------------------
+    static int programCount();
+    // The last program loaded (0 at first).
+    int program() const { return currentProgram.load(); }
+    // Loads a factory program's values; answers false for an index off the list.
+    bool loadProgram(int program);
+
+    // --- The settings record -------------------------------------------------------
+    // Each answers null on success, or why it failed (nothing loaded then).
+    // Loading reads the source to its end, one byte more than a record may
+    // hold, so a longer one is refused too.
+    const char* save(ByteSink& sink) const;
+    const char* load(ByteSource& source);
+
+    // --- Activation, on the host's main thread ----------------------------------------
+    // Whether the plug-in runs at `rate`; a host's other rates are refused.
+    static bool runsAt(double rate);
+    // Starts processing at `rate` (which must be one it runs at), with
+    // silent delay lines and the bypass as it stands, not fading.
+    void activate(double rate);
+    void deactivate();
+
+    // --- A block, on the audio thread -------------------------------------------------
+    // Events act at the first frame at or after their time, in the order the
+    // source gives them: one timed behind a frame already processed acts at
+    // the frame reached, one at or past the block's end acts after the
+    // block's last frame. MIDI messages that do not switch the speed do not
+    // cut the block.
+    void process(const AudioBlock& block, EventSource* events, ProcessReport* report);
+    // Silences the delay lines between blocks; the rotors keep turning.
+    void reset() { core.clearDelays(); }
+
+    // --- What the last block left, from any thread ------------------------------------
+    // A rotor reading (see CabinetReading); 0 off the list.
+    float reading(int index) const { return core.reading(index); }
+    // The fraction of one animation turn of each rotor, in [0, 1).
+    float hornPosition() const { return hornTurn.load(); }
+    float drumPosition() const { return drumTurn.load(); }
+    // The core, for measurements (its inspection) only.
+    const SpeakerCore& speakerCore() const { return core; }
+
+private:
+    void store(int index, float normalized);
+    void storeProgram(int program);
+    void applyPosted();
+    void applyWhileIdle();
+    void runStretch(const AudioBlock& block, uint32_t from, uint32_t to);
+    void runPiece(const float* inLeft, const float* inRight, float* outLeft, float* outRight, uint32_t frames);
+    void actOn(const TimedEvent& event, uint32_t frame, ProcessReport* report);
+    void switchSpeed(bool fast, uint32_t frame, ProcessReport* report);
+
+    SpeakerCore core;
+    Relaxed<float> normalizedValues[kNumCabinetParameters];
+    PostedChanges posted;
+    Relaxed<bool> bypassOn{false};
+    Relaxed<int> currentProgram{0};
+    std::atomic<ValueObserver*> valueObserver{nullptr};
+    // Set while the host processes; while clear, a posting thread applies
+    // its own change, holding `coreClaim` so no block runs meanwhile (a block
+    // that finds the claim held, which only a host processing an inactive
+    // plug-in can meet, is silence).
+    std::atomic<bool> processing{false};
+    std::atomic_flag coreClaim = ATOMIC_FLAG_INIT;
+    BypassFade fade;  // audio thread
+    Relaxed<float> hornTurn{0.0f}, drumTurn{0.0f};
+};
