@@ -114,9 +114,6 @@ void SpeakerCore::setParameter(int index, float v) {
     updateCoefficientsFor(index);
 }
 
-// Past any float, or not a number above 0 (which the comparison also refuses).
-bool SpeakerCore::isUsableSampleRate(double rate) { return rate > 0.0 && std::isfinite(static_cast<float>(rate)); }
-
 void SpeakerCore::setSampleRate(float newRate) {
     rate = newRate;
     updateCoefficients();

@@ -26,8 +26,6 @@ public:
     // recomputing what depends on it; an index off the table is ignored.
     void setParameter(int index, float value);
     float value(int index) const { return values[index]; }
-    // Whether the core can run at `rate`: a number above 0 that a float holds.
-    static bool isUsableSampleRate(double rate);
     // The rate, and every coefficient made anew for it.
     void setSampleRate(float rate);
     // A rate the rotor positions follow at once, while the coefficients keep

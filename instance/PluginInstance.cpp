@@ -35,6 +35,12 @@ void PluginInstance::setNormalized(int index, float normalized) {
     applyWhileIdle();
 }
 
+void PluginInstance::showNormalized(int index, float normalized) {
+    if (!isTableIndex(index) || std::isnan(normalized)) return;
+    normalizedValues[index] = normalized < 0.0f ? 0.0f : (normalized > 1.0f ? 1.0f : normalized);
+    if (ValueObserver* observer = valueObserver.load()) observer->valueChanged(index, normalizedValues[index]);
+}
+
 // A value off the parameter's range is taken at the range's nearer end.
 void PluginInstance::setValue(int index, float value) {
     if (!isTableIndex(index) || std::isnan(value)) return;
@@ -121,14 +127,24 @@ const char* PluginInstance::load(ByteSource& source) {
 
 bool PluginInstance::runsAt(double rate) { return isSupportedSampleRate(rate); }
 
-// Not processing, so this thread holds the core.
-void PluginInstance::activate(double rate) {
+// Not processing, so no block holds the core for long: only a host that
+// processes an inactive plug-in makes this wait for its block.
+void PluginInstance::claimCore() {
     while (coreClaim.test_and_set(std::memory_order_acquire)) {
     }
-    applyPosted();
+}
+
+void PluginInstance::setSampleRate(double rate) {
+    claimCore();
     core.setSampleRate(static_cast<float>(rate));
-    core.clearDelays();
     fade.setRate(rate);
+    coreClaim.clear(std::memory_order_release);
+}
+
+void PluginInstance::activate() {
+    claimCore();
+    applyPosted();
+    core.clearDelays();
     fade.jumpTo(bypassed());
     coreClaim.clear(std::memory_order_release);
     processing.store(true, std::memory_order_release);

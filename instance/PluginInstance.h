@@ -34,6 +34,10 @@ public:
     // and is ignored when set, NaN is ignored, anything else is clamped to [0, 1].
     float normalized(int index) const;
     void setNormalized(int index, float normalized);
+    // A host's own view of a value, for a format whose host sends the sound
+    // its changes separately: stored and shown, and heard only when the
+    // host's change reaches a block.
+    void showNormalized(int index, float normalized);
     // In the units the parameter shows.
     float value(int index) const;
     void setValue(int index, float value);
@@ -60,9 +64,11 @@ public:
     // --- Activation, on the host's main thread ----------------------------------------
     // Whether the plug-in runs at `rate`; a host's other rates are refused.
     static bool runsAt(double rate);
-    // Starts processing at `rate` (which must be one it runs at), with
-    // silent delay lines and the bypass as it stands, not fading.
-    void activate(double rate);
+    // The rate, while not processing; it must be one the plug-in runs at.
+    void setSampleRate(double rate);
+    // Starts processing with silent delay lines and the bypass as it
+    // stands, not fading; and stops.
+    void activate();
     void deactivate();
 
     // --- A block, on the audio thread -------------------------------------------------
@@ -89,6 +95,7 @@ private:
     void storeProgram(int program);
     void applyPosted();
     void applyWhileIdle();
+    void claimCore();
     void runStretch(const AudioBlock& block, uint32_t from, uint32_t to);
     void runPiece(const float* inLeft, const float* inRight, float* outLeft, float* outRight, uint32_t frames);
     void actOn(const TimedEvent& event, uint32_t frame, ProcessReport* report);

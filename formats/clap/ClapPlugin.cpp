@@ -130,7 +130,8 @@ bool ClapPlugin::activate(double sampleRate) {
         log(CLAP_LOG_HOST_MISBEHAVING, "Halvern: activation refused: the sample rate is not one from 8000 to 384000 Hz.");
         return false;
     }
-    instance.activate(sampleRate);
+    instance.setSampleRate(sampleRate);
+    instance.activate();
     return true;
 }
 

@@ -1,8 +1,8 @@
-// Halvern as an LV2 plug-in: a thin host of the sound core. Control ports
-// become parameter values (rounded to their steps, as a host's normalised
-// values are) when they change, the block is cut at the MIDI speed
-// switches of the input sequence, and the outputs report what the core
-// does, so the sound is the VST 2 effect's sample for sample.
+// Halvern as an LV2 plug-in: a translation of the plug-in instance. Control
+// ports become parameter values (rounded to their steps, as a host's
+// normalised values are) when they change, the input sequence's MIDI
+// messages become the block's events, and the outputs report what the
+// instance did, so the sound is the VST 2 effect's sample for sample.
 #include <lv2/atom/atom.h>
 #include <lv2/atom/util.h>
 #include <lv2/core/lv2.h>
@@ -14,7 +14,7 @@
 #include <new>
 
 #include "Lv2Ports.h"
-#include "SpeakerCore.h"
+#include "PluginInstance.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ struct Lv2Instance {
         for (float& last : lastControls) last = NAN;  // every connected control is applied first time
     }
 
-    SpeakerCore core;
+    PluginInstance plugin;
     LV2_URID midiEvent;
     const float* audioIn[2] = {};
     float* audioOut[2] = {};
@@ -40,13 +40,13 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV
     const LV2_URID_Map* map = nullptr;
     for (int i = 0; features && features[i]; ++i)
         if (std::strcmp(features[i]->URI, LV2_URID__map) == 0) map = static_cast<const LV2_URID_Map*>(features[i]->data);
-    // A rate the core cannot run at is refused here, as a host would
+    // A rate the plug-in does not run at is refused here, as a host would
     // otherwise hear 44.1 kHz.
-    if (!SpeakerCore::isUsableSampleRate(rate)) return nullptr;
+    if (!PluginInstance::runsAt(rate)) return nullptr;
     // Without the map (a host that offers only audio and controls) no event
     // type is known, and MIDI is not heard.
     auto* instance = new (std::nothrow) Lv2Instance(map ? map->map(map->handle, LV2_MIDI__MidiEvent) : 0);
-    if (instance) instance->core.setSampleRate(static_cast<float>(rate));
+    if (instance) instance->plugin.setSampleRate(rate);
     return instance;
 }
 
@@ -73,7 +73,8 @@ void connectPort(LV2_Handle handle, uint32_t port, void* data) {
 }
 
 // As the VST 2 effect when a host switches it on: the delay lines start silent.
-void activate(LV2_Handle handle) { static_cast<Lv2Instance*>(handle)->core.clearDelays(); }
+void activate(LV2_Handle handle) { static_cast<Lv2Instance*>(handle)->plugin.activate(); }
+void deactivate(LV2_Handle handle) { static_cast<Lv2Instance*>(handle)->plugin.deactivate(); }
 
 void applyControls(Lv2Instance& in) {
     for (int i = 0; i < kNumCabinetParameters; ++i) {
@@ -81,62 +82,65 @@ void applyControls(Lv2Instance& in) {
         const float value = *in.controls[i];
         if (value == in.lastControls[i] || std::isnan(value)) continue;
         in.lastControls[i] = value;
-        const ParameterInfo& row = kCabinetParameters[i];
-        in.core.setParameter(i, row.toValue(row.toNormalized(value)));
+        in.plugin.setNormalized(i, kCabinetParameters[i].toNormalized(value));
     }
 }
 
-// The block, cut at each MIDI speed switch of the sequence: a switch acts
-// from its frame on (one timed before the block from its start, one at or
-// past its end after it). The sequence's own size bounds the reading: an
-// event that does not lie wholly inside it ends the sequence, whatever its
-// body's size claims. Without audio ports the switches still act.
+// The input sequence's MIDI messages. The sequence's own size bounds the
+// reading: an event that does not lie wholly inside it ends the sequence,
+// whatever its body's size claims.
+class SequenceEvents final : public EventSource {
+public:
+    SequenceEvents(const LV2_Atom_Sequence* sequence, LV2_URID midiEvent) : midiEvent(midiEvent) {
+        if (!sequence || midiEvent == 0 || sequence->atom.size < sizeof(LV2_Atom_Sequence_Body)) return;
+        first = reinterpret_cast<const uint8_t*>(&sequence->body + 1);
+        length = sequence->atom.size - sizeof(LV2_Atom_Sequence_Body);
+    }
+
+    bool next(TimedEvent& event) override {
+        while (offset <= length && length - offset >= sizeof(LV2_Atom_Event)) {
+            const auto* atom = reinterpret_cast<const LV2_Atom_Event*>(first + offset);
+            const size_t bodySize = atom->body.size;
+            if (bodySize > length - offset - sizeof(LV2_Atom_Event)) return false;
+            offset += lv2_atom_pad_size(static_cast<uint32_t>(sizeof(LV2_Atom_Event) + bodySize));
+            if (atom->body.type != midiEvent || bodySize == 0 || bodySize > 3) continue;
+            event = TimedEvent{};
+            const int64_t at = atom->time.frames;
+            event.frame = at < 0 ? 0 : (at > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(at));
+            event.kind = EventKind::Midi;
+            event.size = static_cast<uint8_t>(bodySize);
+            std::memcpy(event.midi, atom + 1, bodySize);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    LV2_URID midiEvent;
+    const uint8_t* first = nullptr;
+    size_t length = 0, offset = 0;
+};
+
+// Without audio ports the block's switches still act.
 void run(LV2_Handle handle, uint32_t frames) {
     Lv2Instance& in = *static_cast<Lv2Instance*>(handle);
     applyControls(in);
     const bool audio = in.audioIn[0] && in.audioIn[1] && in.audioOut[0] && in.audioOut[1];
-    uint32_t position = 0;
-    auto processUpTo = [&](uint32_t end) {
-        if (audio && end > position)
-            in.core.processStretch(in.audioIn[0] + position, in.audioIn[1] + position, in.audioOut[0] + position,
-                                   in.audioOut[1] + position, static_cast<int>(end - position), true);
-        if (end > position) position = end;
-    };
-    in.core.beginBlock();
-    const LV2_Atom_Sequence* sequence = in.midiIn;
-    if (sequence && in.midiEvent != 0 && sequence->atom.size >= sizeof(LV2_Atom_Sequence_Body)) {
-        const auto* first = reinterpret_cast<const uint8_t*>(&sequence->body + 1);
-        const size_t length = sequence->atom.size - sizeof(LV2_Atom_Sequence_Body);
-        size_t offset = 0;
-        while (offset <= length && length - offset >= sizeof(LV2_Atom_Event)) {
-            const auto* event = reinterpret_cast<const LV2_Atom_Event*>(first + offset);
-            const size_t bodySize = event->body.size;
-            if (bodySize > length - offset - sizeof(LV2_Atom_Event)) break;
-            const int wantFast = event->body.type == in.midiEvent
-                                     ? in.core.speedSwitchOf(reinterpret_cast<const uint8_t*>(event + 1), bodySize)
-                                     : -1;
-            if (wantFast >= 0) {
-                const int64_t at = event->time.frames;
-                processUpTo(at < 0 ? 0 : (at > frames ? frames : static_cast<uint32_t>(at)));
-                in.core.switchSpeed(wantFast == 1);
-            }
-            offset += lv2_atom_pad_size(static_cast<uint32_t>(sizeof(LV2_Atom_Event) + bodySize));
-        }
-    }
-    processUpTo(frames);
-    if (in.speedState) *in.speedState = in.core.value(kSpeedToggle);
-    if (in.hornPosition) *in.hornPosition = in.core.hornPosition();
-    if (in.drumPosition) *in.drumPosition = in.core.drumPosition();
-    in.core.publishReadings();
+    AudioBlock block{{in.audioIn[0], in.audioIn[1]}, {in.audioOut[0], in.audioOut[1]}, audio ? frames : 0};
+    SequenceEvents events(in.midiIn, in.midiEvent);
+    in.plugin.process(block, &events, nullptr);
+    if (in.speedState) *in.speedState = in.plugin.value(kSpeedToggle);
+    if (in.hornPosition) *in.hornPosition = in.plugin.hornPosition();
+    if (in.drumPosition) *in.drumPosition = in.plugin.drumPosition();
     for (int i = 0; i < kNumCabinetReadings; ++i)
-        if (in.readings[i]) *in.readings[i] = in.core.reading(i);
+        if (in.readings[i]) *in.readings[i] = in.plugin.reading(i);
 }
 
 void cleanup(LV2_Handle handle) { delete static_cast<Lv2Instance*>(handle); }
 
 const void* extensionData(const char*) { return nullptr; }
 
-const LV2_Descriptor kDescriptor = {kLv2PluginUri, instantiate, connectPort, activate, run, nullptr, cleanup,
+const LV2_Descriptor kDescriptor = {kLv2PluginUri, instantiate, connectPort, activate, run, deactivate, cleanup,
                                     extensionData};
 
 }  // namespace

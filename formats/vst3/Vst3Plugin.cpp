@@ -6,16 +6,11 @@
 #include <new>
 
 #include "BandDelay.h"
-#include "SettingsRecord.h"
 #include "Vst3Identity.h"
 #include "Vst3View.h"
 
 namespace {
 
-// The dry signal fades in and out over 10 ms when the bypass moves.
-constexpr double kBypassFadeSeconds = 0.010;
-// The dry copy is made in pieces of this many frames.
-constexpr int32_t kDryFrames = 1024;
 // The most parameter queues one block's changes are read from.
 constexpr int kMaxQueues = 64;
 
@@ -27,14 +22,134 @@ bool offer(const vst3::TUID iid, const vst3::Uid& id, Interface* self, void** ob
     return true;
 }
 
+// The host's stream as the instance's: a failed call is the stream's end.
+class StreamSink final : public ByteSink {
+public:
+    explicit StreamSink(vst3::IBStream* stream) : stream(stream) {}
+    int64_t write(const uint8_t* bytes, size_t size) override {
+        int32_t n = 0;
+        const int32_t asked = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
+        return stream->write(const_cast<uint8_t*>(bytes), asked, &n) == vst3::kResultOk ? n : -1;
+    }
+
+private:
+    vst3::IBStream* stream;
+};
+
+class StreamSource final : public ByteSource {
+public:
+    explicit StreamSource(vst3::IBStream* stream) : stream(stream) {}
+    int64_t read(uint8_t* bytes, size_t size) override {
+        int32_t n = 0;
+        const int32_t asked = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
+        if (stream->read(bytes, asked, &n) != vst3::kResultOk || n <= 0) return 0;
+        return n;
+    }
+
+private:
+    vst3::IBStream* stream;
+};
+
+// The block's parameter changes as the instance's events, in the order of
+// their offsets; the changes at one offset come together, the MIDI speed
+// switch after the others. A program the instance already holds is not
+// loaded again.
+class ChangeEvents final : public EventSource {
+public:
+    ChangeEvents(vst3::IParameterChanges* changes, const PluginInstance& instance) : instance(instance) {
+        const int32_t available = changes ? changes->getParameterCount() : 0;
+        for (int32_t i = 0; i < available && count < kMaxQueues; ++i)
+            if (vst3::IParamValueQueue* queue = changes->getParameterData(i)) {
+                queues[count] = {queue, queue->getParameterId(), 0, queue->getPointCount()};
+                ++count;
+            }
+    }
+
+    bool next(TimedEvent& event) override {
+        for (;;) {
+            Queue* earliest = nullptr;
+            int32_t earliestOffset = 0;
+            for (int q = 0; q < count; ++q) {
+                Queue& queue = queues[q];
+                if (queue.next >= queue.points) continue;
+                const int32_t offset = offsetOf(queue);
+                if (!earliest || offset < earliestOffset ||
+                    (offset == earliestOffset && earliest->id == vst3parameters::kMidiSpeed &&
+                     queue.id != vst3parameters::kMidiSpeed)) {
+                    earliest = &queue;
+                    earliestOffset = offset;
+                }
+            }
+            if (!earliest) return false;
+            int32_t offset = 0;
+            double value = 0.0;
+            if (earliest->queue->getPoint(earliest->next++, offset, value) != vst3::kResultOk || value != value)
+                continue;
+            if (translate(earliest->id, value, earliestOffset, event)) return true;
+        }
+    }
+
+private:
+    struct Queue {
+        vst3::IParamValueQueue* queue;
+        vst3::ParamID id;
+        int32_t next, points;
+    };
+
+    static int32_t offsetOf(Queue& queue) {
+        int32_t offset = 0;
+        double value = 0.0;
+        queue.queue->getPoint(queue.next, offset, value);
+        return offset > 0 ? offset : 0;
+    }
+
+    bool translate(vst3::ParamID id, double value, int32_t offset, TimedEvent& event) const {
+        event = TimedEvent{};
+        event.frame = static_cast<uint32_t>(offset);
+        event.normalized = value;
+        if (vst3parameters::isTableParameter(id)) {
+            event.kind = EventKind::Value;
+            event.index = static_cast<int>(id);
+        } else if (id == vst3parameters::kBypass) {
+            event.kind = EventKind::Bypass;
+        } else if (id == vst3parameters::kProgram) {
+            event.kind = EventKind::Program;
+            event.index = static_cast<int>(vst3parameters::toPlain(id, value));
+            return event.index != instance.program();
+        } else if (id == vst3parameters::kMidiSpeed) {
+            event.kind = EventKind::SpeedSwitch;
+            event.normalized = vst3parameters::midiSpeedIsFast(value) ? 1.0 : 0.0;
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    const PluginInstance& instance;
+    Queue queues[kMaxQueues];
+    int count = 0;
+};
+
+// A MIDI speed switch reaches the host as the speed toggle's value at its offset.
+class SwitchReport final : public ProcessReport {
+public:
+    explicit SwitchReport(vst3::IParameterChanges* out) : out(out) {}
+    void speedSwitched(uint32_t frame, bool fast) override {
+        int32_t index = 0;
+        vst3::IParamValueQueue* queue = out ? out->addParameterData(kSpeedToggle, index) : nullptr;
+        if (queue) queue->addPoint(static_cast<int32_t>(frame), fast ? 1.0 : 0.0, index);
+    }
+
+private:
+    vst3::IParameterChanges* out;
+};
+
 }  // namespace
 
 const vst3::Uid Vst3Plugin::kClassId{vst3identity::kClassIdWords[0], vst3identity::kClassIdWords[1],
                                      vst3identity::kClassIdWords[2], vst3identity::kClassIdWords[3]};
 
-Vst3Plugin::Vst3Plugin() : dryLeft(new float[kDryFrames]), dryRight(new float[kDryFrames]), editor(this) {
-    for (int i = 0; i < kNumCabinetParameters; ++i) normalizedValues[i] = kCabinetParameters[i].defaultNormalized();
-}
+Vst3Plugin::Vst3Plugin() : editor(instance, *this) {}
 
 Vst3Plugin::~Vst3Plugin() {
     if (handler) handler->release();
@@ -106,42 +221,24 @@ vst3::tresult Vst3Plugin::activateBus(int32_t type, int32_t dir, int32_t index, 
 
 // As when a VST 2 host switches the effect on: the delay lines start silent.
 vst3::tresult Vst3Plugin::setActive(vst3::TBool state) {
-    if (state) core.clearDelays();
+    if (state)
+        instance.activate();
+    else
+        instance.deactivate();
     return vst3::kResultOk;
 }
 
 vst3::tresult Vst3Plugin::getState(vst3::IBStream* stream) {
     if (!stream) return vst3::kInvalidArgument;
-    settingsrecord::Values values;
-    for (size_t i = 0; i < values.size(); ++i) values[i] = kCabinetParameters[i].toValue(normalizedValues[i]);
-    settingsrecord::Bytes bytes = settingsrecord::encode(values);
-    for (size_t written = 0; written < bytes.size();) {
-        int32_t n = 0;
-        if (stream->write(bytes.data() + written, static_cast<int32_t>(bytes.size() - written), &n) !=
-                vst3::kResultOk ||
-            n <= 0)
-            return vst3::kResultFalse;
-        written += static_cast<size_t>(n);
-    }
-    return vst3::kResultOk;
+    StreamSink sink(stream);
+    return instance.save(sink) ? vst3::kResultFalse : vst3::kResultOk;
 }
 
-// The stream is read to its end (one byte more than a record may hold, so a
-// longer one is seen); nothing changes unless the whole record is good.
+// Nothing changes unless the whole record is good.
 vst3::tresult Vst3Plugin::setState(vst3::IBStream* stream) {
     if (!stream) return vst3::kInvalidArgument;
-    uint8_t bytes[settingsrecord::kSize + 1];
-    size_t size = 0;
-    while (size < sizeof bytes) {
-        int32_t n = 0;
-        if (stream->read(bytes + size, static_cast<int32_t>(sizeof bytes - size), &n) != vst3::kResultOk) break;
-        if (n <= 0 || static_cast<size_t>(n) > sizeof bytes - size) break;
-        size += static_cast<size_t>(n);
-    }
-    settingsrecord::Values values;
-    if (settingsrecord::decode(bytes, size, values)) return vst3::kResultFalse;
-    for (size_t i = 0; i < values.size(); ++i)
-        setTableValue(static_cast<int>(i), kCabinetParameters[i].toNormalized(static_cast<float>(values[i])));
+    StreamSource source(stream);
+    if (instance.load(source)) return vst3::kResultFalse;
     tellHost(vst3::kParamValuesChanged | vst3::kMidiCCAssignmentChanged);
     return vst3::kResultOk;
 }
@@ -172,132 +269,39 @@ uint32_t Vst3Plugin::getLatencySamples() { return 0; }
 uint32_t Vst3Plugin::getTailSamples() { return BandDelay::kSize; }
 
 vst3::tresult Vst3Plugin::setupProcessing(vst3::ProcessSetup& setup) {
-    if (setup.symbolicSampleSize != vst3::kSample32 || !SpeakerCore::isUsableSampleRate(setup.sampleRate))
+    if (setup.symbolicSampleSize != vst3::kSample32 || !PluginInstance::runsAt(setup.sampleRate))
         return vst3::kResultFalse;
-    core.setSampleRate(static_cast<float>(setup.sampleRate));
-    bypassStep = 1.0 / (kBypassFadeSeconds * setup.sampleRate);
-    if (!(bypassStep > 0.0 && bypassStep <= 1.0)) bypassStep = 1.0;
+    instance.setSampleRate(setup.sampleRate);
     return vst3::kResultOk;
 }
 
 vst3::tresult Vst3Plugin::setProcessing(vst3::TBool) { return vst3::kResultOk; }
 
-// A run of frames through the core, with the dry signal mixed in while the
-// bypass is on or fading.
-void Vst3Plugin::runPiece(const float* inL, const float* inR, float* outL, float* outR, int32_t frames) {
-    const double target = bypassed.load() >= 0.5f ? 1.0 : 0.0;
-    if (bypassMix == 0.0 && target == 0.0) {
-        core.beginBlock();
-        core.processStretch(inL, inR, outL, outR, frames, true);
-        return;
-    }
-    for (int32_t start = 0; start < frames; start += kDryFrames) {
-        const int32_t n = frames - start < kDryFrames ? frames - start : kDryFrames;
-        std::memcpy(dryLeft.get(), inL + start, sizeof(float) * n);
-        std::memcpy(dryRight.get(), inR + start, sizeof(float) * n);
-        core.beginBlock();
-        core.processStretch(inL + start, inR + start, outL + start, outR + start, n, true);
-        for (int32_t i = 0; i < n; ++i) {
-            if (bypassMix < target)
-                bypassMix = bypassMix + bypassStep < target ? bypassMix + bypassStep : target;
-            else if (bypassMix > target)
-                bypassMix = bypassMix - bypassStep > target ? bypassMix - bypassStep : target;
-            if (bypassMix == 1.0) {  // the dry signal as it came in
-                outL[start + i] = dryLeft[i];
-                outR[start + i] = dryRight[i];
-                continue;
-            }
-            outL[start + i] = static_cast<float>(outL[start + i] + bypassMix * (dryLeft[i] - outL[start + i]));
-            outR[start + i] = static_cast<float>(outR[start + i] + bypassMix * (dryRight[i] - outR[start + i]));
-        }
-    }
-}
-
-// A parameter change from the host at `offset`: a table value, the bypass,
-// a program, or the mapped MIDI speed controller, whose switch the host
-// hears back as the speed toggle's value at the same offset.
-bool Vst3Plugin::applyChange(vst3::ParamID id, double value, int32_t offset, vst3::IParameterChanges* out) {
-    if (vst3parameters::isTableParameter(id)) {
-        setTableValue(static_cast<int>(id), static_cast<float>(value));
-    } else if (id == vst3parameters::kBypass) {
-        bypassed = value >= 0.5 ? 1.0f : 0.0f;
-    } else if (id == vst3parameters::kProgram) {
-        loadProgram(static_cast<int>(vst3parameters::toPlain(id, value)));
-    } else if (id == vst3parameters::kMidiSpeed) {
-        const bool fast = vst3parameters::midiSpeedIsFast(value);
-        if (!core.switchSpeed(fast)) return true;
-        normalizedValues[kSpeedToggle] = fast ? 1.0f : 0.0f;
-        editor.setParameter(kSpeedToggle, normalizedValues[kSpeedToggle]);
-        int32_t index = 0;
-        vst3::IParamValueQueue* queue = out ? out->addParameterData(kSpeedToggle, index) : nullptr;
-        if (queue) queue->addPoint(offset, fast ? 1.0 : 0.0, index);
-    }
-    return true;
-}
-
-// The block, cut at every change's offset; the changes at one offset act
-// together, the MIDI speed switch after the others. An offset before the
-// last cut acts there, one past the block at its last frame.
+// A mono input is heard on both channels; an input bus without buffers is
+// silence. Without outputs the block's changes still act.
 vst3::tresult Vst3Plugin::process(vst3::ProcessData& data) {
     if (data.symbolicSampleSize != vst3::kSample32) return vst3::kInvalidArgument;
     const int32_t frames = data.numSamples > 0 ? data.numSamples : 0;
-    const int32_t lastFrame = frames > 0 ? frames - 1 : 0;
-    vst3::IParamValueQueue* queues[kMaxQueues];
-    int32_t next[kMaxQueues], counts[kMaxQueues];
-    int queueCount = 0;
-    if (vst3::IParameterChanges* changes = data.inputParameterChanges) {
-        const int32_t available = changes->getParameterCount();
-        for (int32_t i = 0; i < available && queueCount < kMaxQueues; ++i)
-            if (vst3::IParamValueQueue* queue = changes->getParameterData(i)) {
-                queues[queueCount] = queue;
-                next[queueCount] = 0;
-                counts[queueCount++] = queue->getPointCount();
-            }
-    }
     const vst3::AudioBusBuffers* in = data.numInputs > 0 ? data.inputs : nullptr;
     vst3::AudioBusBuffers* out = data.numOutputs > 0 ? data.outputs : nullptr;
-    const bool audio = frames > 0 && in && out && in->numChannels >= 1 && out->numChannels >= 2 &&
-                       in->channelBuffers32 && out->channelBuffers32 && in->channelBuffers32[0] &&
-                       (in->numChannels == 1 || in->channelBuffers32[1]) && out->channelBuffers32[0] &&
-                       out->channelBuffers32[1];
-    const float* inL = audio ? in->channelBuffers32[0] : nullptr;
-    const float* inR = audio ? in->channelBuffers32[in->numChannels > 1 ? 1 : 0] : nullptr;
-    float* outL = audio ? out->channelBuffers32[0] : nullptr;
-    float* outR = audio ? out->channelBuffers32[1] : nullptr;
-
-    int32_t done = 0;
-    auto offsetOf = [&](int q) {
-        int32_t offset = 0;
-        double value = 0.0;
-        queues[q]->getPoint(next[q], offset, value);
-        return offset < done ? done : (offset > lastFrame ? lastFrame : offset);
-    };
-    for (;;) {
-        int32_t at = INT32_MAX;
-        for (int q = 0; q < queueCount; ++q)
-            if (next[q] < counts[q]) at = std::min(at, offsetOf(q));
-        if (at == INT32_MAX) break;
-        if (audio && at > done) runPiece(inL + done, inR + done, outL + done, outR + done, at - done);
-        done = at > done ? at : done;
-        for (bool midiPass : {false, true})
-            for (int q = 0; q < queueCount; ++q) {
-                const bool isMidi = queues[q]->getParameterId() == vst3parameters::kMidiSpeed;
-                while (isMidi == midiPass && next[q] < counts[q] && offsetOf(q) == at) {
-                    int32_t offset = 0;
-                    double value = 0.0;
-                    if (queues[q]->getPoint(next[q]++, offset, value) == vst3::kResultOk && value == value)
-                        applyChange(queues[q]->getParameterId(), value, at, data.outputParameterChanges);
-                }
-            }
+    const bool output = frames > 0 && out && out->numChannels >= 2 && out->channelBuffers32 &&
+                        out->channelBuffers32[0] && out->channelBuffers32[1];
+    const bool input = in && in->numChannels >= 1 && in->channelBuffers32 && in->channelBuffers32[0] &&
+                       (in->numChannels == 1 || in->channelBuffers32[1]);
+    AudioBlock block{{nullptr, nullptr}, {nullptr, nullptr}, 0};
+    if (output) {
+        if (input) block.in[0] = in->channelBuffers32[0], block.in[1] = in->channelBuffers32[in->numChannels > 1 ? 1 : 0];
+        block.out[0] = out->channelBuffers32[0];
+        block.out[1] = out->channelBuffers32[1];
+        block.frames = static_cast<uint32_t>(frames);
     }
-    if (!audio) return vst3::kResultOk;
-    if (frames > done) runPiece(inL + done, inR + done, outL + done, outR + done, frames - done);
-    core.publishReadings();
+    ChangeEvents events(data.inputParameterChanges, instance);
+    SwitchReport report(data.outputParameterChanges);
+    instance.process(block, &events, &report);
+    if (!output) return vst3::kResultOk;
     sendReadings(data.outputParameterChanges, frames - 1);
-    hornPosition = core.hornPosition();
-    drumPosition = core.drumPosition();
     bool silent = true;
-    for (int32_t i = 0; i < frames && silent; ++i) silent = outL[i] == 0.0f && outR[i] == 0.0f;
+    for (int32_t i = 0; i < frames && silent; ++i) silent = block.out[0][i] == 0.0f && block.out[1][i] == 0.0f;
     out->silenceFlags = silent ? 3 : 0;
     return vst3::kResultOk;
 }
@@ -309,22 +313,8 @@ void Vst3Plugin::sendReadings(vst3::IParameterChanges* out, int32_t frame) {
         const vst3::ParamID id = vst3parameters::kFirstReading + r;
         int32_t index = 0;
         if (vst3::IParamValueQueue* queue = out->addParameterData(id, index))
-            queue->addPoint(frame, vst3parameters::toNormalized(id, core.reading(r)), index);
+            queue->addPoint(frame, vst3parameters::toNormalized(id, instance.reading(r)), index);
     }
-}
-
-void Vst3Plugin::setTableValue(int index, float normalized) {
-    const float clamped = normalized < 0.0f ? 0.0f : (normalized > 1.0f ? 1.0f : normalized);
-    normalizedValues[index] = clamped;
-    core.setParameter(index, kCabinetParameters[index].toValue(clamped));
-    editor.setParameter(index, clamped);
-}
-
-// Every factory program holds the parameters' defaults.
-void Vst3Plugin::loadProgram(int chosen) {
-    if (chosen < 0 || chosen >= kSpeakerDescriptor.numPrograms) return;
-    program = chosen;
-    for (int i = 0; i < kNumCabinetParameters; ++i) setTableValue(i, kCabinetParameters[i].defaultNormalized());
 }
 
 // --- Controller -------------------------------------------------------------------
@@ -361,33 +351,28 @@ vst3::ParamValue Vst3Plugin::plainParamToNormalized(vst3::ParamID id, vst3::Para
 }
 
 vst3::ParamValue Vst3Plugin::getParamNormalized(vst3::ParamID id) {
-    if (vst3parameters::isTableParameter(id)) return normalizedValues[id].load();
-    if (id == vst3parameters::kBypass) return bypassed.load();
-    if (id == vst3parameters::kProgram) return vst3parameters::toNormalized(id, program.load());
+    if (vst3parameters::isTableParameter(id)) return instance.normalized(static_cast<int>(id));
+    if (id == vst3parameters::kBypass) return instance.bypassed() ? 1.0 : 0.0;
+    if (id == vst3parameters::kProgram) return vst3parameters::toNormalized(id, instance.program());
     if (vst3parameters::isReading(id))
-        return vst3parameters::toNormalized(id, core.reading(static_cast<int>(id - vst3parameters::kFirstReading)));
+        return vst3parameters::toNormalized(id, instance.reading(static_cast<int>(id - vst3parameters::kFirstReading)));
     return 0.0;
 }
 
 // The host's view of a value, for the editor; the sound follows the
-// processor's changes. A new speed key changes the MIDI mapping.
+// processor's changes. A new speed key changes the MIDI mapping; a new
+// program, every value.
 vst3::tresult Vst3Plugin::setParamNormalized(vst3::ParamID id, vst3::ParamValue value) {
     if (!vst3parameters::isParameter(id) || value != value) return vst3::kInvalidArgument;
     if (vst3parameters::isTableParameter(id)) {
-        const float before = normalizedValues[id].load();
-        const float clamped = static_cast<float>(value < 0.0 ? 0.0 : (value > 1.0 ? 1.0 : value));
-        normalizedValues[id] = clamped;
-        editor.setParameter(static_cast<int>(id), clamped);
-        if (id == kSpeedKey && before != clamped) tellHost(vst3::kMidiCCAssignmentChanged);
+        const float before = instance.normalized(static_cast<int>(id));
+        instance.showNormalized(static_cast<int>(id), static_cast<float>(value));
+        if (id == kSpeedKey && before != instance.normalized(kSpeedKey)) tellHost(vst3::kMidiCCAssignmentChanged);
     } else if (id == vst3parameters::kBypass) {
-        bypassed = value >= 0.5 ? 1.0f : 0.0f;
+        instance.setBypassed(value >= 0.5);
     } else if (id == vst3parameters::kProgram) {
         const int chosen = static_cast<int>(vst3parameters::toPlain(id, value));
-        if (chosen != program.load()) {
-            program = chosen;
-            for (int i = 0; i < kNumCabinetParameters; ++i) normalizedValues[i] = kCabinetParameters[i].defaultNormalized();
-            tellHost(vst3::kParamValuesChanged);
-        }
+        if (chosen != instance.program() && instance.loadProgram(chosen)) tellHost(vst3::kParamValuesChanged);
     }
     return vst3::kResultOk;
 }
@@ -422,32 +407,24 @@ void Vst3Plugin::releaseEditor(Vst3View* view) {
 // The speed controller the speed key names, on the MIDI bus, any channel.
 vst3::tresult Vst3Plugin::getMidiControllerAssignment(int32_t busIndex, int16_t, int16_t controller,
                                                       vst3::ParamID& id) {
-    const SpeedKeyRow* key = speedKeyAt(static_cast<int>(kCabinetParameters[kSpeedKey].toValue(normalizedValues[kSpeedKey])));
+    const SpeedKeyRow* key = speedKeyAt(static_cast<int>(instance.value(kSpeedKey)));
     if (busIndex != 0 || !key || key->controller < 0 || key->controller != controller) return vst3::kResultFalse;
     id = vst3parameters::kMidiSpeed;
     return vst3::kResultTrue;
 }
 
-// --- The editor's controller --------------------------------------------------------
+// --- The editor's host calls ----------------------------------------------------------
 
-float Vst3Plugin::parameter(int index) {
-    return index >= 0 && index < kNumCabinetParameters ? normalizedValues[index].load() : 0.0f;
-}
-
-// The host hears the change and sends it to the processor, which here is
-// this object: the sound follows at the next block.
-void Vst3Plugin::changeParameter(int index, float normalized) {
-    if (index < 0 || index >= kNumCabinetParameters) return;
-    normalizedValues[index] = normalized;
+void Vst3Plugin::announceChange(int index, float normalized) {
     if (handler) handler->performEdit(static_cast<vst3::ParamID>(index), normalized);
 }
 
-void Vst3Plugin::beginGesture(int index) {
-    if (handler) handler->beginEdit(static_cast<vst3::ParamID>(index));
-}
-
-void Vst3Plugin::endGesture(int index) {
-    if (handler) handler->endEdit(static_cast<vst3::ParamID>(index));
+void Vst3Plugin::announceGesture(int index, bool begins) {
+    if (!handler) return;
+    if (begins)
+        handler->beginEdit(static_cast<vst3::ParamID>(index));
+    else
+        handler->endEdit(static_cast<vst3::ParamID>(index));
 }
 
 // --- Units and the program list -------------------------------------------------------
@@ -471,12 +448,12 @@ vst3::tresult Vst3Plugin::getProgramListInfo(int32_t index, vst3::ProgramListInf
     info = vst3::ProgramListInfo{};
     info.id = vst3parameters::kFactoryPrograms;
     vst3parameters::toUtf16("Factory programs", info.name, 128);
-    info.programCount = kSpeakerDescriptor.numPrograms;
+    info.programCount = PluginInstance::programCount();
     return vst3::kResultOk;
 }
 
 vst3::tresult Vst3Plugin::getProgramName(vst3::ProgramListID listId, int32_t index, vst3::String128 name) {
-    if (listId != vst3parameters::kFactoryPrograms || index < 0 || index >= kSpeakerDescriptor.numPrograms || !name)
+    if (listId != vst3parameters::kFactoryPrograms || index < 0 || index >= PluginInstance::programCount() || !name)
         return vst3::kInvalidArgument;
     char text[64];
     factoryPresetName(index, text, sizeof text);

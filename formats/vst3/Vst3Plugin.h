@@ -1,17 +1,14 @@
 // Halvern as a VST 3 plug-in: one object that is both the processor (the
 // component and its audio processor) and the edit controller, with the MIDI
-// mapping and the factory program list, a thin host of the sound core and
-// the editor. Hosts ask the component for the controller, and get itself.
+// mapping and the factory program list: a translation of the plug-in
+// instance. Hosts ask the component for the controller, and get itself.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
-#include <memory>
 
-#include "Relaxed.h"
-#include "SpeakerController.h"
-#include "SpeakerCore.h"
-#include "SpeakerEditor.h"
+#include "InstanceEditor.h"
+#include "PluginInstance.h"
 #include "Vst3Interface.h"
 #include "Vst3Parameters.h"
 
@@ -23,7 +20,7 @@ class Vst3Plugin final : public vst3::IComponent,
                    public vst3::IMidiMapping,
                    public vst3::IUnitInfo,
                    public vst3::IProcessContextRequirements,
-                   private SpeakerController {
+                   private EditorHostCalls {
 public:
     // The class every instance is made of.
     static const vst3::Uid kClassId;
@@ -108,38 +105,24 @@ public:
     uint32_t VST3_CALL getProcessContextRequirements() override { return 0; }
 
     // For the view: the editor, and the one view that holds it now.
-    GuiEditor& speakerEditor() { return editor; }
+    GuiEditor& speakerEditor() { return editor.editor(); }
     bool claimEditor(Vst3View* view);
     void releaseEditor(Vst3View* view);
 
 private:
     ~Vst3Plugin();
 
-    // SpeakerController
-    int parameterCount() override { return kNumCabinetParameters; }
-    float parameter(int index) override;
-    void changeParameter(int index, float normalized) override;
-    void beginGesture(int index) override;
-    void endGesture(int index) override;
-    RotorPositions rotorPositions() override { return {hornPosition, drumPosition}; }
+    // EditorHostCalls: the host hears the editor's change and sends it to
+    // the processor, which here is this object.
+    void announceChange(int index, float normalized) override;
+    void announceGesture(int index, bool begins) override;
 
-    void setTableValue(int index, float normalized);
-    void loadProgram(int program);
-    bool applyChange(vst3::ParamID id, double value, int32_t offset, vst3::IParameterChanges* out);
-    void runPiece(const float* inL, const float* inR, float* outL, float* outR, int32_t frames);
     void sendReadings(vst3::IParameterChanges* out, int32_t frame);
     void tellHost(int32_t restartFlags);
 
     std::atomic<uint32_t> references{1};
-    SpeakerCore core;
-    Relaxed<float> normalizedValues[kNumCabinetParameters];
-    Relaxed<float> bypassed{0.0f};
-    Relaxed<int32_t> program{0};
-    double bypassMix = 0.0;  // audio thread: the dry signal's share
-    double bypassStep = 0.0;
-    std::unique_ptr<float[]> dryLeft, dryRight;  // the input while the bypass is heard
+    PluginInstance instance;
     vst3::IComponentHandler* handler = nullptr;
-    SpeakerEditor editor;
+    InstanceEditor editor;
     Vst3View* editorView = nullptr;
-    Relaxed<float> hornPosition{0.0f}, drumPosition{0.0f};
 };
