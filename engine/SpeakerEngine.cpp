@@ -4,8 +4,40 @@
 
 namespace {
 
-// Control-change status (any channel) of the speed controller's messages.
-constexpr unsigned char kControlChange = 0xB0;
+// The MIDI messages of the host's list for one processing call, as the
+// instance's events. An event timed before the block is taken as at its
+// start. For an accumulating call processed in pieces, each piece sees the
+// events timed before its end (all that remain, in the last piece) at
+// frames from its own start; the first event past the end waits for the
+// next piece.
+class HostEvents final : public EventSource {
+public:
+    HostEvents(VstEventList& list, VstInt32 pieceStart, VstInt32 pieceEnd, bool lastPiece)
+        : list(list), start(pieceStart), end(pieceEnd), last(lastPiece) {}
+
+    bool next(TimedEvent& event) override {
+        const VstEvent* current = list.current();
+        if (!current) {
+            if (!list.next()) return false;
+            current = list.current();
+        }
+        const VstInt32 delta = current->deltaFrames > 0 ? current->deltaFrames : 0;
+        if (!last && delta >= end) return false;  // held for the next piece
+        const auto* midi = reinterpret_cast<const VstMidiEvent*>(current);
+        event = TimedEvent{};
+        event.frame = static_cast<uint32_t>(delta > start ? delta - start : 0);
+        event.kind = EventKind::Midi;
+        event.size = 3;
+        for (int i = 0; i < 3; ++i) event.midi[i] = static_cast<uint8_t>(midi->midiData[i]);
+        list.next();
+        return true;
+    }
+
+private:
+    VstEventList& list;
+    VstInt32 start, end;
+    bool last;
+};
 
 }  // namespace
 
@@ -15,95 +47,65 @@ SpeakerEngine::SpeakerEngine(audioMasterCallback audioMaster) : PluginBase(audio
 
 // --- Parameters and rate ---------------------------------------------------------
 
-// The sound follows the parameter's real value. The core compares the rate
-// it was made for with the one stored now, which the host's combined
-// block-size-and-rate call may have changed without a recomputation.
+// The sound follows the parameter's real value. The coefficients are made
+// anew when the rate they were made for is not the one stored now, which
+// the host's combined block-size-and-rate call may have changed without a
+// recomputation.
 void SpeakerEngine::setParameter(VstInt32 index, float value) {
     PluginBase::setParameter(index, value);
     if (static_cast<uint32_t>(index) < kNumSpeakerParameters) {
-        core.noteSampleRate(getSampleRate());
-        core.setParameter(index, parameterInfo(index).toValue(getParameter(index)));
+        instance.noteSampleRate(getSampleRate());
+        instance.setNormalized(index, getParameter(index));
     }
     if (editor) editor->postUpdate();
 }
 
 void SpeakerEngine::setSampleRate(float rate) {
     PluginBase::setSampleRate(rate);
-    core.setSampleRate(getSampleRate());
+    instance.setSampleRate(getSampleRate());
 }
 
+// As the effect is switched on, its delay lines start silent.
 void SpeakerEngine::resume() {
     PluginBase::resume();
-    core.clearDelays();
+    instance.activate();
+}
+
+void SpeakerEngine::suspend() {
+    PluginBase::suspend();
+    instance.deactivate();
 }
 
 // --- Processing ------------------------------------------------------------------
 
-// Cuts the block at every speed-switch event and applies each one between
-// the pieces, at the first sample at or after its frame. Events at or past
-// the end of the block take effect from the next block. The block runs on
-// the coefficients as they are when it starts; a speed switch within it
-// brings the rotor coefficients it changed.
+// Each speed switch acts at the first sample at or after its frame; one at
+// or past the end of the block takes effect from the next block. An
+// accumulating call adds the sound to what the outputs hold.
 void SpeakerEngine::processBlock(float** inputs, float** outputs, VstInt32 sampleFrames,
                                  bool replacing) {
     if (sampleFrames <= 0 || !inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] ||
         !outputs[1])
         return;
-    core.noteSampleRate(getSampleRate());
-    core.beginBlock();
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
-    VstInt32 position = 0;
-    for (;;) {
-        VstInt32 delta;
-        findSpeedEvent(delta, core.speedController());
-        if (delta < 0) break;
-        if (position < delta && position < sampleFrames) {
-            const VstInt32 end = delta < sampleFrames ? delta : sampleFrames;
-            core.processStretch(inLeft + position, inRight + position, outLeft + position, outRight + position,
-                                end - position, replacing);
-            position = end;
-        }
-        if (applySpeedEvent(core.speedController())) core.rotorsChanged();
-    }
-    if (position < sampleFrames)
-        core.processStretch(inLeft + position, inRight + position, outLeft + position, outRight + position,
-                            sampleFrames - position, replacing);
-}
-
-// With no speed controller (-1) nothing matches, not even a malformed data
-// byte 0xFF that reads as -1.
-static bool isControlChangeOf(const VstEvent* event, VstInt32 controller) {
-    if (controller < 0) return false;
-    const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
-    return (static_cast<unsigned char>(midi->midiData[0]) & 0xF0) == kControlChange &&
-           static_cast<signed char>(midi->midiData[1]) == controller;
-}
-
-// An event timed before the block is taken as at its start, so that the
-// scan, which ends at a negative delta, still hears the events after it.
-void SpeakerEngine::findSpeedEvent(VstInt32& delta, VstInt32 controller) {
-    while (events.next()) {
-        const VstEvent* event = events.current();
-        if (!isControlChangeOf(event, controller)) continue;
-        delta = event->deltaFrames > 0 ? event->deltaFrames : 0;
+    instance.noteSampleRate(getSampleRate());
+    if (replacing) {
+        HostEvents hostEvents(events, 0, sampleFrames, true);
+        instance.process({{inputs[0], inputs[1]}, {outputs[0], outputs[1]}, static_cast<uint32_t>(sampleFrames)},
+                         &hostEvents, this);
         return;
     }
-    delta = -1;
+    for (VstInt32 start = 0; start < sampleFrames; start += kAddedPiece) {
+        const VstInt32 n = sampleFrames - start < kAddedPiece ? sampleFrames - start : kAddedPiece;
+        HostEvents hostEvents(events, start, start + n, start + n == sampleFrames);
+        instance.process({{inputs[0] + start, inputs[1] + start}, {addedLeft, addedRight}, static_cast<uint32_t>(n)},
+                         &hostEvents, this);
+        for (VstInt32 i = 0; i < n; ++i) {
+            outputs[0][start + i] += addedLeft[i];
+            outputs[1][start + i] += addedRight[i];
+        }
+    }
 }
 
-// Controller values 64..127 mean fast, 0..63 slow. Only a real change is
-// applied and reported to the host as automation; answers whether there was one.
-bool SpeakerEngine::applySpeedEvent(VstInt32 controller) {
-    const VstEvent* event = events.current();
-    if (!event || !isControlChangeOf(event, controller)) return false;
-    const bool isFast = getParameter(kSpeedToggle) >= 0.5f;
-    const bool wantFast =
-        static_cast<signed char>(reinterpret_cast<const VstMidiEvent*>(event)->midiData[2]) >= 64;
-    if (isFast == wantFast) return false;
-    setParameterAutomated(kSpeedToggle, wantFast ? 1.0f : 0.0f);
-    return true;
+// Reported to the host as automation, as a change the user made.
+void SpeakerEngine::speedSwitched(uint32_t, bool fast) {
+    setParameterAutomated(kSpeedToggle, fast ? 1.0f : 0.0f);
 }
-

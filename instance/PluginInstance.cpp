@@ -6,7 +6,7 @@
 #include "SampleRates.h"
 #include "SettingsRecord.h"
 
-static_assert(kNumCabinetParameters <= 64, "one posted bit per parameter");
+static_assert(kNumCabinetParameters < 64, "one posted bit per parameter, and one for a noted rate");
 
 namespace {
 
@@ -59,7 +59,9 @@ void PluginInstance::store(int index, float normalized) {
 // The block's coefficients follow, so the events after it (a MIDI message
 // read against the speed key) meet them.
 void PluginInstance::applyPosted() {
-    for (uint64_t bits = posted.take(); bits != 0; bits &= bits - 1) {
+    uint64_t bits = posted.take();
+    if (bits >> kNotedRateBit & 1) core.noteSampleRate(notedRate);
+    for (bits &= ~(uint64_t{1} << kNotedRateBit); bits != 0; bits &= bits - 1) {
         int index = 0;
         while (!(bits >> index & 1)) ++index;
         core.setParameter(index, kCabinetParameters[index].toValue(normalizedValues[index]));
@@ -139,6 +141,12 @@ void PluginInstance::setSampleRate(double rate) {
     core.setSampleRate(static_cast<float>(rate));
     fade.setRate(rate);
     coreClaim.clear(std::memory_order_release);
+}
+
+void PluginInstance::noteSampleRate(double rate) {
+    notedRate = static_cast<float>(rate);
+    posted.post(kNotedRateBit);
+    applyWhileIdle();
 }
 
 void PluginInstance::activate() {

@@ -66,6 +66,11 @@ public:
     static bool runsAt(double rate);
     // The rate, while not processing; it must be one the plug-in runs at.
     void setSampleRate(double rate);
+    // A rate the rotor positions follow from the next block on, while the
+    // coefficients keep the one they were made for until the next value is
+    // applied: what a host's call that sets the block size and rate together
+    // means to the VST 2 effect. From any thread.
+    void noteSampleRate(double rate);
     // Starts processing with silent delay lines and the bypass as it
     // stands, not fading; and stops.
     void activate();
@@ -89,8 +94,13 @@ public:
     float drumPosition() const { return drumTurn.load(); }
     // The core, for measurements (its inspection) only.
     const SpeakerCore& speakerCore() const { return core; }
+    // Runs the signal path on another of its builds. Off the audio thread.
+    void useSegmentRunner(SegmentRunner runner) { core.useSegmentRunner(runner); }
 
 private:
+    // The bit posted for a noted rate, after the table's.
+    static constexpr int kNotedRateBit = kNumCabinetParameters;
+
     void store(int index, float normalized);
     void storeProgram(int program);
     void applyPosted();
@@ -104,6 +114,7 @@ private:
     SpeakerCore core;
     Relaxed<float> normalizedValues[kNumCabinetParameters];
     PostedChanges posted;
+    Relaxed<float> notedRate{44100.0f};
     Relaxed<bool> bypassOn{false};
     Relaxed<int> currentProgram{0};
     std::atomic<ValueObserver*> valueObserver{nullptr};
