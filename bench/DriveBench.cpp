@@ -17,7 +17,7 @@ void runDrive(benchmark::State& state, DriveMode mode) {
     Buffers b(0.5f);
     for (auto _ : state) {
         core.beginBlock();
-        core.processStretch(b.inputs[0], b.inputs[1], b.outputs[0], b.outputs[1], kBlock, true);
+        core.processStretch(b.inputs[0], b.inputs[1], b.outputs[0], b.outputs[1], kBlock);
     }
     state.SetItemsProcessed(state.iterations() * kBlock);
     SpeakerCore measured;

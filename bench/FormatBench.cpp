@@ -37,7 +37,7 @@ void runCore(benchmark::State& state, bool changes) {
             if (changes) core.setParameter(kDistortion, static_cast<float>(changeValue(c)));
             core.beginBlock();
             core.processStretch(b.inputs[0] + c * piece, b.inputs[1] + c * piece, b.outputs[0] + c * piece,
-                                b.outputs[1] + c * piece, piece, true);
+                                b.outputs[1] + c * piece, piece);
         }
     state.SetItemsProcessed(state.iterations() * kBlock);
 }

@@ -3,13 +3,13 @@
 #include "SignalPath.h"
 
 void runSegmentPortable(SignalPath& path, const float* inLeft, const float* inRight, float* outLeft,
-                        float* outRight, int32_t frames, bool replacing) {
-    signalpath::runSegment(path, inLeft, inRight, outLeft, outRight, frames, replacing);
+                        float* outRight, int32_t frames) {
+    signalpath::runSegment(path, inLeft, inRight, outLeft, outRight, frames);
 }
 
 #if defined(HALVERN_AVX2_RUNNER)
 void runSegmentAvx2(SignalPath& path, const float* inLeft, const float* inRight, float* outLeft, float* outRight,
-                    int32_t frames, bool replacing);
+                    int32_t frames);
 
 SegmentRunner avx2SegmentRunner() {
     __builtin_cpu_init();

@@ -9,10 +9,10 @@
 #include "SignalRecords.h"
 
 using SegmentRunner = void (*)(SignalPath& path, const float* inLeft, const float* inRight, float* outLeft,
-                               float* outRight, int32_t frames, bool replacing);
+                               float* outRight, int32_t frames);
 
 void runSegmentPortable(SignalPath& path, const float* inLeft, const float* inRight, float* outLeft,
-                        float* outRight, int32_t frames, bool replacing);
+                        float* outRight, int32_t frames);
 
 // The AVX2 build, or null where this build has none or the processor lacks it.
 SegmentRunner avx2SegmentRunner();

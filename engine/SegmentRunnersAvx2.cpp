@@ -5,6 +5,6 @@
 #include "SignalPath.h"
 
 void runSegmentAvx2(SignalPath& path, const float* inLeft, const float* inRight, float* outLeft, float* outRight,
-                    int32_t frames, bool replacing) {
-    signalpath::runSegment(path, inLeft, inRight, outLeft, outRight, frames, replacing);
+                    int32_t frames) {
+    signalpath::runSegment(path, inLeft, inRight, outLeft, outRight, frames);
 }

@@ -227,7 +227,7 @@ static inline float safeInput(float v) {
 // loop that mixes chunk k - 1. Every input is read before the outputs at its
 // position are written, so inputs and outputs may be the same arrays.
 static inline void runSegment(SignalPath& state, const float* inLeft, const float* inRight, float* outLeft,
-                              float* outRight, int32_t frames, bool replacing) {
+                              float* outRight, int32_t frames) {
     // A local copy: nothing the loop writes through a pointer can alias it,
     // so its fields stay in registers.
     SignalPath path = state;
@@ -243,14 +243,8 @@ static inline void runSegment(SignalPath& state, const float* inLeft, const floa
     auto mixAt = [&](int i) {
         float left, right;
         mix(path, *ready, i, left, right);
-        const int32_t at = readyStart + i;
-        if (replacing) {
-            outLeft[at] = left;
-            outRight[at] = right;
-        } else {
-            outLeft[at] += left;
-            outRight[at] += right;
-        }
+        outLeft[readyStart + i] = left;
+        outRight[readyStart + i] = right;
     };
 
     ready->count = 0;

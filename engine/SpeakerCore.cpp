@@ -392,14 +392,14 @@ void SpeakerCore::storeSignalPath(const SignalPath& path) {
 // A run of samples without a speed switch, through the signal path built
 // for this processor.
 void SpeakerCore::processSegment(const float* inLeft, const float* inRight, float* outLeft,
-                                   float* outRight, int frames, bool replacing,
+                                   float* outRight, int frames,
                                    const SpeakerCoefficients& c) {
     DenormalGuard flushDenormals;
     advancePositions(frames, c);
     steerRotors(c.rotors);
     startGlides(c);
     SignalPath path = loadSignalPath(c);
-    segmentRunner(path, inLeft, inRight, outLeft, outRight, frames, replacing);
+    segmentRunner(path, inLeft, inRight, outLeft, outRight, frames);
     storeSignalPath(path);
 }
 
@@ -408,8 +408,8 @@ void SpeakerCore::processSegment(const float* inLeft, const float* inRight, floa
 void SpeakerCore::beginBlock() { running = coefficients.load(); }
 
 void SpeakerCore::processStretch(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
-                                 int frames, bool replacing) {
-    if (frames > 0) processSegment(inLeft, inRight, outLeft, outRight, frames, replacing, running);
+                                 int frames) {
+    if (frames > 0) processSegment(inLeft, inRight, outLeft, outRight, frames, running);
 }
 
 void SpeakerCore::rotorsChanged() { running.rotors = loadRotors(); }

@@ -40,8 +40,7 @@ public:
     // The coefficients as they are now serve the block's stretches, which
     // are processed in order; inputs and outputs may be the same arrays.
     void beginBlock();
-    void processStretch(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int frames,
-                        bool replacing);
+    void processStretch(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int frames);
     // The speed toggle changed within the block: its rotor coefficients
     // serve the stretches from now on.
     void rotorsChanged();
@@ -76,7 +75,7 @@ public:
 
 private:
     void processSegment(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int frames,
-                        bool replacing, const SpeakerCoefficients& c);
+                        const SpeakerCoefficients& c);
     RotorCoefficients loadRotors() const;
     void updateCoefficients();
     void updateCoefficientsFor(int index);

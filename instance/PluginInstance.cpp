@@ -238,6 +238,6 @@ void PluginInstance::runPiece(const float* inLeft, const float* inRight, float* 
     const bool fading = fade.isActive(on);
     if (fading) fade.keepDry(inLeft, inRight, frames);
     core.beginBlock();
-    core.processStretch(inLeft, inRight, outLeft, outRight, static_cast<int>(frames), true);
+    core.processStretch(inLeft, inRight, outLeft, outRight, static_cast<int>(frames));
     if (fading) fade.mixInto(outLeft, outRight, frames, on);
 }

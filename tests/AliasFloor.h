@@ -56,7 +56,7 @@ inline double measure(SpeakerCore& core, float rate) {
     for (size_t at = 0; at < in.size(); at += kPiece) {
         const int frames = static_cast<int>(std::min<size_t>(kPiece, in.size() - at));
         core.beginBlock();
-        core.processStretch(&in[at], &in[at], &left[at], &right[at], frames, true);
+        core.processStretch(&in[at], &in[at], &left[at], &right[at], frames);
     }
     std::vector<std::complex<double>> spectrum(kLength);
     for (int i = 0; i < kLength; ++i) {

@@ -20,7 +20,7 @@ std::vector<float> render(SpeakerCore& core, const std::vector<float>& in) {
     for (size_t at = 0; at < in.size(); at += 256) {
         const int frames = static_cast<int>(std::min<size_t>(256, in.size() - at));
         core.beginBlock();
-        core.processStretch(&in[at], &in[at], &left[at], &right[at], frames, true);
+        core.processStretch(&in[at], &in[at], &left[at], &right[at], frames);
     }
     return left;
 }

@@ -173,20 +173,31 @@ TEST(ProcessingFrame, EventsServeOnlyTheNextProcessingCall) {
     EXPECT_EQ(engine.getParameter(kSpeedToggle), 0.0f);  // neither list reached a later block
 }
 
+// Also across a long block whose speed switches fall on either side of
+// where the sound is added piece by piece, one of them timed out of order.
 TEST(ProcessingFrame, AccumulatingAddsToTheOutputs) {
+    constexpr int kFrames = 3000;
     EngineProbe replacing(nullptr), accumulating(nullptr);
-    const std::vector<float> input = testSignal(300);
+    MidiList midi;
+    for (auto [frame, value] : {std::pair{700, 127}, {1023, 0}, {1024, 127}, {900, 0}, {2500, 127}, {2999, 0}})
+        midi.controlChange(frame, 64, value);
+    for (EngineProbe* engine : {&replacing, &accumulating}) {
+        engine->setParameter(kSpeedKey, speedKey(kKeyCtrl64));
+        engine->processEvents(midi.get());
+    }
+    const std::vector<float> input = testSignal(kFrames);
     BlockResult replaced;
     replacing.run(input, replaced.left, replaced.right);
 
-    std::vector<float> in(input), left(300, 0.25f), right(300, -1.0f);
+    std::vector<float> in(input), left(kFrames, 0.25f), right(kFrames, -1.0f);
     float* inputs[2] = {in.data(), in.data()};
     float* outputs[2] = {left.data(), right.data()};
-    accumulating.process(inputs, outputs, 300);
-    for (size_t i = 0; i < 300; ++i) {
-        EXPECT_FLOAT_EQ(left[i], 0.25f + replaced.left[i]);
-        EXPECT_FLOAT_EQ(right[i], -1.0f + replaced.right[i]);
+    accumulating.process(inputs, outputs, kFrames);
+    for (size_t i = 0; i < kFrames; ++i) {
+        ASSERT_FLOAT_EQ(left[i], 0.25f + replaced.left[i]) << i;
+        ASSERT_FLOAT_EQ(right[i], -1.0f + replaced.right[i]) << i;
     }
+    EXPECT_EQ(accumulating.getParameter(kSpeedToggle), replacing.getParameter(kSpeedToggle));
 }
 
 TEST(ProcessingFrame, InputsAreSummedToMonoAtHalfLevel) {
