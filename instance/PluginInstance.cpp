@@ -88,6 +88,13 @@ bool PluginInstance::loadProgram(int chosen) {
     return true;
 }
 
+bool PluginInstance::showProgram(int chosen) {
+    if (chosen < 0 || chosen >= programCount()) return false;
+    currentProgram = chosen;
+    for (int i = 0; i < kNumCabinetParameters; ++i) showNormalized(i, kCabinetParameters[i].defaultNormalized());
+    return true;
+}
+
 void PluginInstance::storeProgram(int chosen) {
     currentProgram = chosen;
     for (int i = 0; i < kNumCabinetParameters; ++i) store(i, kCabinetParameters[i].defaultNormalized());

@@ -53,6 +53,8 @@ public:
     int program() const { return currentProgram.load(); }
     // Loads a factory program's values; answers false for an index off the list.
     bool loadProgram(int program);
+    // Shows them only, as showNormalized does.
+    bool showProgram(int program);
 
     // --- The settings record -------------------------------------------------------
     // Each answers null on success, or why it failed (nothing loaded then).

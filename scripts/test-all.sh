@@ -36,6 +36,15 @@ cmake --build build-sanitize -j2
 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build-sanitize --output-on-failure -j2 -LE window
 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build-sanitize --output-on-failure -L window
 
+# The stress of each format from two threads once more, the plug-ins and
+# the test built with the thread sanitizer: any write of the sound's state
+# from a thread other than the audio thread's is reported and fails it.
+tsan="-fsanitize=thread -fno-omit-frame-pointer"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$tsan" \
+  -DCMAKE_EXE_LINKER_FLAGS="$tsan" -DCMAKE_MODULE_LINKER_FLAGS="$tsan" -DCMAKE_SHARED_LINKER_FLAGS="$tsan" >/dev/null
+cmake --build build-tsan -j2 --target thread_stress_test
+TSAN_OPTIONS="halt_on_error=1" ctest --test-dir build-tsan --output-on-failure -L stress
+
 # The fuzz harnesses, built with clang's libFuzzer and the address and
 # undefined-behaviour sanitizers: every input that ever failed and the seeds
 # once, then a few seconds of fuzzing each.

@@ -52,11 +52,12 @@ private:
 
 // The block's parameter changes as the instance's events, in the order of
 // their offsets; the changes at one offset come together, the MIDI speed
-// switch after the others. A program the instance already holds is not
+// switch after the others. A program the processor already loaded is not
 // loaded again.
 class ChangeEvents final : public EventSource {
 public:
-    ChangeEvents(vst3::IParameterChanges* changes, const PluginInstance& instance) : instance(instance) {
+    ChangeEvents(vst3::IParameterChanges* changes, Relaxed<int>& processorProgram)
+        : processorProgram(processorProgram) {
         const int32_t available = changes ? changes->getParameterCount() : 0;
         for (int32_t i = 0; i < available && count < kMaxQueues; ++i)
             if (vst3::IParamValueQueue* queue = changes->getParameterData(i)) {
@@ -103,7 +104,7 @@ private:
         return offset > 0 ? offset : 0;
     }
 
-    bool translate(vst3::ParamID id, double value, int32_t offset, TimedEvent& event) const {
+    bool translate(vst3::ParamID id, double value, int32_t offset, TimedEvent& event) {
         event = TimedEvent{};
         event.frame = static_cast<uint32_t>(offset);
         event.normalized = value;
@@ -115,7 +116,8 @@ private:
         } else if (id == vst3parameters::kProgram) {
             event.kind = EventKind::Program;
             event.index = static_cast<int>(vst3parameters::toPlain(id, value));
-            return event.index != instance.program();
+            if (event.index == processorProgram) return false;
+            processorProgram = event.index;
         } else if (id == vst3parameters::kMidiSpeed) {
             event.kind = EventKind::SpeedSwitch;
             event.normalized = vst3parameters::midiSpeedIsFast(value) ? 1.0 : 0.0;
@@ -125,7 +127,7 @@ private:
         return true;
     }
 
-    const PluginInstance& instance;
+    Relaxed<int>& processorProgram;
     Queue queues[kMaxQueues];
     int count = 0;
 };
@@ -239,6 +241,7 @@ vst3::tresult Vst3Plugin::setState(vst3::IBStream* stream) {
     if (!stream) return vst3::kInvalidArgument;
     StreamSource source(stream);
     if (instance.load(source)) return vst3::kResultFalse;
+    processorProgram = instance.program();
     tellHost(vst3::kParamValuesChanged | vst3::kMidiCCAssignmentChanged);
     return vst3::kResultOk;
 }
@@ -295,7 +298,7 @@ vst3::tresult Vst3Plugin::process(vst3::ProcessData& data) {
         block.out[1] = out->channelBuffers32[1];
         block.frames = static_cast<uint32_t>(frames);
     }
-    ChangeEvents events(data.inputParameterChanges, instance);
+    ChangeEvents events(data.inputParameterChanges, processorProgram);
     SwitchReport report(data.outputParameterChanges);
     instance.process(block, &events, &report);
     if (!output) return vst3::kResultOk;
@@ -372,7 +375,7 @@ vst3::tresult Vst3Plugin::setParamNormalized(vst3::ParamID id, vst3::ParamValue 
         instance.setBypassed(value >= 0.5);
     } else if (id == vst3parameters::kProgram) {
         const int chosen = static_cast<int>(vst3parameters::toPlain(id, value));
-        if (chosen != instance.program() && instance.loadProgram(chosen)) tellHost(vst3::kParamValuesChanged);
+        if (chosen != instance.program() && instance.showProgram(chosen)) tellHost(vst3::kParamValuesChanged);
     }
     return vst3::kResultOk;
 }

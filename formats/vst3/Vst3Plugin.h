@@ -122,6 +122,9 @@ private:
 
     std::atomic<uint32_t> references{1};
     PluginInstance instance;
+    // The program the processor's changes last loaded, or a state restored
+    // as the program shown: one the host sends again is not loaded again.
+    Relaxed<int> processorProgram{0};
     vst3::IComponentHandler* handler = nullptr;
     InstanceEditor editor;
     Vst3View* editorView = nullptr;
