@@ -42,6 +42,14 @@ Bytes encode(const Values& values) {
     return bytes;
 }
 
+size_t sizeOf(const uint8_t* header) {
+    if (std::memcmp(header, kTag, 4) != 0) return 0;
+    const uint32_t version = word(&header[4]);
+    if (version == 1 && word(&header[8]) == kNumSpeakerParameters) return sizeFor(kNumSpeakerParameters);
+    if (version == 2 && word(&header[8]) == kNumCabinetParameters) return sizeFor(kNumCabinetParameters);
+    return 0;
+}
+
 const char* decode(const uint8_t* bytes, size_t size, Values& values) {
     if (size < 4 || std::memcmp(bytes, kTag, 4) != 0) return "it is not a Halvern state";
     if (size < kHeaderSize) return "it is truncated";

@@ -24,6 +24,10 @@ using Bytes = std::array<uint8_t, kSize>;
 
 Bytes encode(const Values& values);
 
+// How many bytes the record that starts with these kHeaderSize bytes holds;
+// 0 when they start no record this version reads (decode says why).
+size_t sizeOf(const uint8_t* header);
+
 // Fills `values` from a record of `size` bytes and answers null (a version 1
 // record gives the parameters it lacks their defaults); or answers why the
 // bytes are no record this version can read, and leaves `values` alone.

@@ -6,7 +6,7 @@
 #include "SampleRates.h"
 #include "SettingsRecord.h"
 
-static_assert(kNumCabinetParameters < 64, "one posted bit per parameter, and one for a noted rate");
+static_assert(kNumCabinetParameters + 2 <= 64, "one posted bit per parameter, a noted rate and a bypass jump");
 
 namespace {
 
@@ -61,7 +61,8 @@ void PluginInstance::store(int index, float normalized) {
 void PluginInstance::applyPosted() {
     uint64_t bits = posted.take();
     if (bits >> kNotedRateBit & 1) core.noteSampleRate(notedRate);
-    for (bits &= ~(uint64_t{1} << kNotedRateBit); bits != 0; bits &= bits - 1) {
+    if (bits >> kBypassJumpBit & 1) fade.jumpTo(bypassed());
+    for (bits &= (uint64_t{1} << kNumCabinetParameters) - 1; bits != 0; bits &= bits - 1) {
         int index = 0;
         while (!(bits >> index & 1)) ++index;
         core.setParameter(index, kCabinetParameters[index].toValue(normalizedValues[index]));
@@ -95,6 +96,16 @@ bool PluginInstance::showProgram(int chosen) {
     return true;
 }
 
+void PluginInstance::restoreProgram(int chosen) {
+    if (chosen >= 0 && chosen < programCount()) currentProgram = chosen;
+}
+
+void PluginInstance::restoreBypass(bool on) {
+    bypassOn = on;
+    posted.post(kBypassJumpBit);
+    applyWhileIdle();
+}
+
 void PluginInstance::storeProgram(int chosen) {
     currentProgram = chosen;
     for (int i = 0; i < kNumCabinetParameters; ++i) store(i, kCabinetParameters[i].defaultNormalized());
@@ -112,15 +123,25 @@ const char* PluginInstance::save(ByteSink& sink) const {
     return nullptr;
 }
 
-const char* PluginInstance::load(ByteSource& source) {
+// The header tells how long the record is; a header that starts none is
+// decoded as it is, for the reason.
+const char* PluginInstance::load(ByteSource& source, After after) {
     uint8_t bytes[settingsrecord::kSize + 1];
     size_t size = 0;
-    while (size < sizeof bytes) {
-        const int64_t n = source.read(bytes + size, sizeof bytes - size);
-        if (n == 0) break;
-        if (n < 0 || static_cast<uint64_t>(n) > sizeof bytes - size) return "the host's stream reported an error";
-        size += static_cast<size_t>(n);
-    }
+    auto readUpTo = [&](size_t wanted) {
+        while (size < wanted) {
+            const int64_t n = source.read(bytes + size, wanted - size);
+            if (n == 0) return true;
+            if (n < 0 || static_cast<uint64_t>(n) > wanted - size) return false;
+            size += static_cast<size_t>(n);
+        }
+        return true;
+    };
+    if (!readUpTo(settingsrecord::kHeaderSize)) return "the host's stream reported an error";
+    const size_t recordSize = size == settingsrecord::kHeaderSize ? settingsrecord::sizeOf(bytes) : 0;
+    if (recordSize > 0 && !readUpTo(recordSize)) return "the host's stream reported an error";
+    if (recordSize > 0 && after == After::Nothing && !readUpTo(recordSize + 1))
+        return "the host's stream reported an error";
     settingsrecord::Values values;
     if (const char* why = settingsrecord::decode(bytes, size, values)) return why;
     for (int i = 0; i < kNumCabinetParameters; ++i) {

@@ -43,6 +43,8 @@ public:
     void setValue(int index, float value);
     bool bypassed() const { return bypassOn.load(); }
     void setBypassed(bool on) { bypassOn = on; }
+    // A bypass restored with a saved setting: heard at once, with no fade.
+    void restoreBypass(bool on);
     // Told of every value change, on the thread that made it (a MIDI switch:
     // the audio thread). One observer; null for none.
     void observeValues(ValueObserver* observer) { valueObserver.store(observer); }
@@ -55,13 +57,16 @@ public:
     bool loadProgram(int program);
     // Shows them only, as showNormalized does.
     bool showProgram(int program);
+    // The program a restored setting names; its values are the setting's.
+    void restoreProgram(int program);
 
     // --- The settings record -------------------------------------------------------
     // Each answers null on success, or why it failed (nothing loaded then).
-    // Loading reads the source to its end, one byte more than a record may
-    // hold, so a longer one is refused too.
+    // Loading reads the record and, where nothing may follow it, one byte
+    // more, so a longer stream is refused; or leaves what follows unread.
+    enum class After { Nothing, Anything };
     const char* save(ByteSink& sink) const;
-    const char* load(ByteSource& source);
+    const char* load(ByteSource& source, After after = After::Nothing);
 
     // --- Activation, on the host's main thread ----------------------------------------
     // Whether the plug-in runs at `rate`; a host's other rates are refused.
@@ -102,6 +107,8 @@ public:
 private:
     // The bit posted for a noted rate, after the table's.
     static constexpr int kNotedRateBit = kNumCabinetParameters;
+    // And one for a bypass restored without its fade.
+    static constexpr int kBypassJumpBit = kNumCabinetParameters + 1;
 
     void store(int index, float normalized);
     void storeProgram(int program);

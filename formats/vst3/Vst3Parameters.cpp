@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kMidiValues = 127;
 
-const ParameterInfo& row(vst3::ParamID id) { return kCabinetParameters[id]; }
+const ParameterInfo& row(vst3::ParamID id) { return kCabinetParameters[rowOf(id)]; }
 const ReadingInfo& readingRow(vst3::ParamID id) { return kCabinetReadings[id - kFirstReading]; }
 
 double clamped(double normalized) {
@@ -47,7 +47,7 @@ void fromUtf16(const vst3::char16* text, char* out, size_t capacity) {
 bool describe(int index, vst3::ParameterInfo& info) {
     if (index < 0 || index >= kCount) return false;
     info = vst3::ParameterInfo{};
-    const vst3::ParamID id = static_cast<vst3::ParamID>(index);
+    const vst3::ParamID id = idAt(index);
     info.id = id;
     info.unitId = vst3::kRootUnitId;
     if (isTableParameter(id)) {
@@ -75,10 +75,11 @@ bool describe(int index, vst3::ParameterInfo& info) {
         toUtf16(r.label, info.units, 128);
         info.flags = vst3::ParameterInfo::kIsReadOnly;
     } else {
+        // Hidden, so no host shows it or lets a user change it.
         toUtf16("MIDI speed switch", info.title, 128);
         toUtf16("MIDI speed", info.shortTitle, 128);
         info.stepCount = kMidiValues;
-        info.flags = vst3::ParameterInfo::kIsHidden;
+        info.flags = vst3::ParameterInfo::kIsHidden | vst3::ParameterInfo::kIsReadOnly;
     }
     return true;
 }
@@ -105,7 +106,7 @@ double toNormalized(vst3::ParamID id, double plain) {
 
 bool text(vst3::ParamID id, double normalized, char* out, size_t capacity) {
     if (!isParameter(id) || !out || capacity == 0) return false;
-    if (isTableParameter(id)) return parametertext::format(static_cast<int>(id), toPlain(id, normalized), out, capacity);
+    if (isTableParameter(id)) return parametertext::format(rowOf(id), toPlain(id, normalized), out, capacity);
     if (isReading(id)) {
         std::snprintf(out, capacity, "%.1f %s", toPlain(id, normalized), readingRow(id).label);
         return true;
@@ -124,7 +125,7 @@ bool parse(vst3::ParamID id, const char* typed, double& normalized) {
     if (!isParameter(id) || isReading(id) || !typed) return false;
     if (isTableParameter(id)) {
         double plain = 0.0;
-        if (!parametertext::parse(static_cast<int>(id), typed, plain)) return false;
+        if (!parametertext::parse(rowOf(id), typed, plain)) return false;
         normalized = toNormalized(id, plain);
         return true;
     }

@@ -1,9 +1,11 @@
-// The parameters as VST 3 hosts see them: ids 0 to 22 are the effect's table
-// (the eight, then the extended cabinet's), values normalised 0..1 and plain
-// in the units they show; then the bypass, the program change of the factory
-// program list, a hidden parameter that the MIDI speed controller is mapped
-// to (its plain value is the controller's value, 0..127), and the rotors'
-// readings, read-only.
+// The parameters as VST 3 hosts see them, values normalised 0..1 and plain
+// in the units they show: the effect's table (the eight, then the extended
+// cabinet's), the bypass, the program change of the factory program list, a
+// hidden parameter that the MIDI speed controller is mapped to (its plain
+// value is the controller's value, 0..127), and the rotors' readings,
+// read-only. Their ids never move, as hosts store automation by them: the
+// table's first 23 rows are ids 0 to 22, the others as below, and rows the
+// table gains later take ids from 100 on.
 #pragma once
 
 #include <cstddef>
@@ -13,16 +15,36 @@
 
 namespace vst3parameters {
 
-constexpr vst3::ParamID kBypass = kNumCabinetParameters;
-constexpr vst3::ParamID kProgram = kNumCabinetParameters + 1;
-constexpr vst3::ParamID kMidiSpeed = kNumCabinetParameters + 2;
-constexpr vst3::ParamID kFirstReading = kNumCabinetParameters + 3;
+constexpr vst3::ParamID kBypass = 23;
+constexpr vst3::ParamID kProgram = 24;
+constexpr vst3::ParamID kMidiSpeed = 25;
+constexpr vst3::ParamID kFirstReading = 26;
+constexpr int kRowsNumberedInPlace = 23;
+constexpr vst3::ParamID kFirstLaterRow = 100;
 constexpr int kCount = kNumCabinetParameters + 3 + kNumCabinetReadings;
 constexpr vst3::ProgramListID kFactoryPrograms = 0;
+static_assert(kNumCabinetParameters >= kRowsNumberedInPlace && kNumCabinetReadings == 4,
+              "the fixed ids hold their places");
 
-inline bool isTableParameter(vst3::ParamID id) { return id < static_cast<vst3::ParamID>(kNumCabinetParameters); }
-inline bool isParameter(vst3::ParamID id) { return id < static_cast<vst3::ParamID>(kCount); }
-inline bool isReading(vst3::ParamID id) { return id >= kFirstReading && isParameter(id); }
+// The table row of an id, or -1; and the id of a row.
+inline int rowOf(vst3::ParamID id) {
+    if (id < static_cast<vst3::ParamID>(kRowsNumberedInPlace)) return static_cast<int>(id);
+    if (id >= kFirstLaterRow && id - kFirstLaterRow < static_cast<vst3::ParamID>(kNumCabinetParameters - kRowsNumberedInPlace))
+        return static_cast<int>(id - kFirstLaterRow) + kRowsNumberedInPlace;
+    return -1;
+}
+inline vst3::ParamID idOfRow(int row) {
+    return static_cast<vst3::ParamID>(row < kRowsNumberedInPlace ? row : kFirstLaterRow + (row - kRowsNumberedInPlace));
+}
+inline bool isTableParameter(vst3::ParamID id) { return rowOf(id) >= 0; }
+inline bool isReading(vst3::ParamID id) { return id >= kFirstReading && id < kFirstReading + kNumCabinetReadings; }
+inline bool isParameter(vst3::ParamID id) {
+    return isTableParameter(id) || id == kBypass || id == kProgram || id == kMidiSpeed || isReading(id);
+}
+// The id listed at `index` (0 to kCount - 1): the table's rows, then the others by id.
+inline vst3::ParamID idAt(int index) {
+    return index < kNumCabinetParameters ? idOfRow(index) : kBypass + static_cast<vst3::ParamID>(index - kNumCabinetParameters);
+}
 
 bool describe(int index, vst3::ParameterInfo& info);
 

@@ -14,6 +14,12 @@ namespace {
 // The most parameter queues one block's changes are read from.
 constexpr int kMaxQueues = 64;
 
+// After the settings record, the state holds what VST 3 adds to it: a tag,
+// the program (little-endian) and the bypass. A state without them (saved
+// before they were added) leaves both as they are.
+constexpr uint8_t kExtrasTag[4] = {'V', 'S', 'T', '3'};
+constexpr size_t kExtrasSize = 9;
+
 template <class Interface>
 bool offer(const vst3::TUID iid, const vst3::Uid& id, Interface* self, void** object) {
     if (!(id == iid)) return false;
@@ -42,7 +48,7 @@ public:
     int64_t read(uint8_t* bytes, size_t size) override {
         int32_t n = 0;
         const int32_t asked = size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
-        if (stream->read(bytes, asked, &n) != vst3::kResultOk || n <= 0) return 0;
+        if (stream->read(bytes, asked, &n) != vst3::kResultOk || n <= 0 || n > asked) return 0;
         return n;
     }
 
@@ -110,7 +116,7 @@ private:
         event.normalized = value;
         if (vst3parameters::isTableParameter(id)) {
             event.kind = EventKind::Value;
-            event.index = static_cast<int>(id);
+            event.index = vst3parameters::rowOf(id);
         } else if (id == vst3parameters::kBypass) {
             event.kind = EventKind::Bypass;
         } else if (id == vst3parameters::kProgram) {
@@ -138,7 +144,8 @@ public:
     explicit SwitchReport(vst3::IParameterChanges* out) : out(out) {}
     void speedSwitched(uint32_t frame, bool fast) override {
         int32_t index = 0;
-        vst3::IParamValueQueue* queue = out ? out->addParameterData(kSpeedToggle, index) : nullptr;
+        vst3::IParamValueQueue* queue =
+            out ? out->addParameterData(vst3parameters::idOfRow(kSpeedToggle), index) : nullptr;
         if (queue) queue->addPoint(static_cast<int32_t>(frame), fast ? 1.0 : 0.0, index);
     }
 
@@ -233,14 +240,42 @@ vst3::tresult Vst3Plugin::setActive(vst3::TBool state) {
 vst3::tresult Vst3Plugin::getState(vst3::IBStream* stream) {
     if (!stream) return vst3::kInvalidArgument;
     StreamSink sink(stream);
-    return instance.save(sink) ? vst3::kResultFalse : vst3::kResultOk;
+    if (instance.save(sink)) return vst3::kResultFalse;
+    const uint32_t program = static_cast<uint32_t>(instance.program());
+    const uint8_t extras[kExtrasSize] = {kExtrasTag[0],
+                                         kExtrasTag[1],
+                                         kExtrasTag[2],
+                                         kExtrasTag[3],
+                                         static_cast<uint8_t>(program),
+                                         static_cast<uint8_t>(program >> 8),
+                                         static_cast<uint8_t>(program >> 16),
+                                         static_cast<uint8_t>(program >> 24),
+                                         static_cast<uint8_t>(instance.bypassed() ? 1 : 0)};
+    for (size_t written = 0; written < kExtrasSize;) {
+        const int64_t n = sink.write(extras + written, kExtrasSize - written);
+        if (n <= 0) return vst3::kResultFalse;
+        written += static_cast<size_t>(n);
+    }
+    return vst3::kResultOk;
 }
 
-// Nothing changes unless the whole record is good.
+// Nothing changes unless the whole record is good; what follows the extras
+// is left unread. A restored bypass is heard from the first block, with no
+// fade; the restored program is not loaded again when the host sends it.
 vst3::tresult Vst3Plugin::setState(vst3::IBStream* stream) {
     if (!stream) return vst3::kInvalidArgument;
     StreamSource source(stream);
-    if (instance.load(source)) return vst3::kResultFalse;
+    if (instance.load(source, PluginInstance::After::Anything)) return vst3::kResultFalse;
+    uint8_t extras[kExtrasSize];
+    size_t size = 0;
+    for (int64_t n = 1; size < kExtrasSize && n > 0; size += static_cast<size_t>(n))
+        n = source.read(extras + size, kExtrasSize - size);
+    if (size == kExtrasSize && std::memcmp(extras, kExtrasTag, 4) == 0) {
+        const uint32_t program = extras[4] | extras[5] << 8 | extras[6] << 16 | static_cast<uint32_t>(extras[7]) << 24;
+        if (program < static_cast<uint32_t>(PluginInstance::programCount()))
+            instance.restoreProgram(static_cast<int>(program));
+        instance.restoreBypass(extras[8] != 0);
+    }
     processorProgram = instance.program();
     tellHost(vst3::kParamValuesChanged | vst3::kMidiCCAssignmentChanged);
     return vst3::kResultOk;
@@ -354,7 +389,7 @@ vst3::ParamValue Vst3Plugin::plainParamToNormalized(vst3::ParamID id, vst3::Para
 }
 
 vst3::ParamValue Vst3Plugin::getParamNormalized(vst3::ParamID id) {
-    if (vst3parameters::isTableParameter(id)) return instance.normalized(static_cast<int>(id));
+    if (vst3parameters::isTableParameter(id)) return instance.normalized(vst3parameters::rowOf(id));
     if (id == vst3parameters::kBypass) return instance.bypassed() ? 1.0 : 0.0;
     if (id == vst3parameters::kProgram) return vst3parameters::toNormalized(id, instance.program());
     if (vst3parameters::isReading(id))
@@ -368,9 +403,9 @@ vst3::ParamValue Vst3Plugin::getParamNormalized(vst3::ParamID id) {
 vst3::tresult Vst3Plugin::setParamNormalized(vst3::ParamID id, vst3::ParamValue value) {
     if (!vst3parameters::isParameter(id) || value != value) return vst3::kInvalidArgument;
     if (vst3parameters::isTableParameter(id)) {
-        const float before = instance.normalized(static_cast<int>(id));
-        instance.showNormalized(static_cast<int>(id), static_cast<float>(value));
-        if (id == kSpeedKey && before != instance.normalized(kSpeedKey)) tellHost(vst3::kMidiCCAssignmentChanged);
+        const float before = instance.normalized(kSpeedKey);
+        instance.showNormalized(vst3parameters::rowOf(id), static_cast<float>(value));
+        if (before != instance.normalized(kSpeedKey)) tellHost(vst3::kMidiCCAssignmentChanged);
     } else if (id == vst3parameters::kBypass) {
         instance.setBypassed(value >= 0.5);
     } else if (id == vst3parameters::kProgram) {
@@ -419,15 +454,15 @@ vst3::tresult Vst3Plugin::getMidiControllerAssignment(int32_t busIndex, int16_t,
 // --- The editor's host calls ----------------------------------------------------------
 
 void Vst3Plugin::announceChange(int index, float normalized) {
-    if (handler) handler->performEdit(static_cast<vst3::ParamID>(index), normalized);
+    if (handler) handler->performEdit(vst3parameters::idOfRow(index), normalized);
 }
 
 void Vst3Plugin::announceGesture(int index, bool begins) {
     if (!handler) return;
     if (begins)
-        handler->beginEdit(static_cast<vst3::ParamID>(index));
+        handler->beginEdit(vst3parameters::idOfRow(index));
     else
-        handler->endEdit(static_cast<vst3::ParamID>(index));
+        handler->endEdit(vst3parameters::idOfRow(index));
 }
 
 // --- Units and the program list -------------------------------------------------------

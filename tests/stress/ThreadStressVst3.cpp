@@ -52,7 +52,7 @@ public:
         processor->process(data);
     }
     void setValue(int index, double value) override {
-        edit(static_cast<vst3::ParamID>(index), instance.controller->plainParamToNormalized(index, value));
+        edit(vst3parameters::idOfRow(index), instance.controller->plainParamToNormalized(vst3parameters::idOfRow(index), value));
     }
     // The program chosen again is no change.
     void loadProgram(int program, std::vector<double>& values) override {
@@ -69,7 +69,7 @@ public:
         stream.bytes.assign(record.begin(), record.end());
         instance.component->setState(&stream);
     }
-    double value(int index) override { return plain(static_cast<vst3::ParamID>(index)); }
+    double value(int index) override { return plain(vst3parameters::idOfRow(index)); }
     double hornRpm() override { return plain(vst3parameters::kFirstReading + kHornRpm); }
 
 private:

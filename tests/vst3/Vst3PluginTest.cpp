@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "SettingsRecord.h"
 #include "SpeakerDescriptor.h"
 #include "Vst2Reference.h"
 #include "Vst3TestHost.h"
@@ -17,7 +18,8 @@ using vst2reference::Setting;
 
 namespace {
 
-constexpr vst3::ParamID kBypass = kNumCabinetParameters, kProgram = kNumCabinetParameters + 1;
+// The ids hosts have stored automation under; they never move.
+constexpr vst3::ParamID kBypass = 23, kProgram = 24;
 
 std::string ascii(const vst3::char16* text) {
     std::string out;
@@ -235,6 +237,8 @@ TEST_F(Vst3Plugin, ParametersCarryTheirNamesStepsUnitsAndTexts) {
     EXPECT_EQ(program.stepCount, 7);
     ASSERT_EQ(c.getParameterInfo(kNumCabinetParameters + 2, hidden), vst3::kResultOk);
     EXPECT_TRUE(hidden.flags & vst3::ParameterInfo::kIsHidden);
+    EXPECT_TRUE(hidden.flags & vst3::ParameterInfo::kIsReadOnly);
+    EXPECT_EQ(hidden.id, 25u);
     for (int r = 0; r < kNumCabinetReadings; ++r) {
         vst3::ParameterInfo reading{};
         ASSERT_EQ(c.getParameterInfo(kNumCabinetParameters + 3 + r, reading), vst3::kResultOk);
@@ -318,7 +322,7 @@ TEST_F(Vst3Plugin, StateRoundTripsAndABadStreamChangesNothing) {
             << i;
 
     const std::vector<uint8_t> record = saved.bytes;
-    for (size_t keep : {size_t{0}, size_t{12}, record.size() - 1}) {
+    for (size_t keep : {size_t{0}, size_t{12}, settingsrecord::kSize - 1}) {
         MemoryStream cut;
         cut.bytes.assign(record.begin(), record.begin() + static_cast<long>(keep));
         Instance fresh(module);
@@ -336,6 +340,42 @@ TEST_F(Vst3Plugin, StateRoundTripsAndABadStreamChangesNothing) {
     failing.failing = true;
     EXPECT_NE(fresh.component->setState(&failing), vst3::kResultOk);
     EXPECT_DOUBLE_EQ(fresh.controller->getParamNormalized(kHornSlow), kCabinetParameters[kHornSlow].defaultNormalized());
+}
+
+// A project saved bypassed on program 4 reopens so from its first sample;
+// a host that then sends every value back (the program too) keeps them,
+// and bytes after the state are left alone.
+TEST_F(Vst3Plugin, TheStateHoldsTheBypassAndTheProgram) {
+    MemoryStream saved;
+    {
+        Instance first(module);
+        ASSERT_TRUE(first.ready());
+        ParameterChanges changes;
+        changes.add(kProgram, 0, first.controller->plainParamToNormalized(kProgram, 3));
+        changes.add(kBypass, 0, 1.0);
+        changes.add(kDistortion, 1, first.controller->plainParamToNormalized(kDistortion, 10));
+        float* none[2] = {nullptr, nullptr};
+        first.process(none, none, 0, changes);
+        ASSERT_EQ(first.component->getState(&saved), vst3::kResultOk);
+    }
+    saved.bytes.insert(saved.bytes.end(), {1, 2, 3});
+    Instance second(module);
+    saved.position = 0;
+    ASSERT_EQ(second.component->setState(&saved), vst3::kResultOk);
+    vst3::IEditController& c = *second.controller;
+    EXPECT_EQ(c.getParamNormalized(kBypass), 1.0);
+    EXPECT_EQ(c.normalizedParamToPlain(kProgram, c.getParamNormalized(kProgram)), 3.0);
+
+    ParameterChanges resent;
+    for (vst3::ParamID id = 0; id <= kProgram; ++id) resent.add(id, 0, c.getParamNormalized(id));
+    std::vector<float> inL(256), inR(256), outL(256), outR(256);
+    vst2reference::signal(0, 256, inL.data(), inR.data());
+    float* in[2] = {inL.data(), inR.data()};
+    float* out[2] = {outL.data(), outR.data()};
+    second.process(in, out, 256, resent);
+    EXPECT_EQ(outL, inL);
+    EXPECT_EQ(outR, inR);
+    EXPECT_EQ(c.normalizedParamToPlain(kDistortion, c.getParamNormalized(kDistortion)), 10.0);
 }
 
 TEST_F(Vst3Plugin, SoundsAsTheVst2BuildWithChangesAndMidiSwitchesAtTheirOffsets) {
