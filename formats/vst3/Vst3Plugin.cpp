@@ -241,7 +241,7 @@ vst3::tresult Vst3Plugin::getState(vst3::IBStream* stream) {
     if (!stream) return vst3::kInvalidArgument;
     StreamSink sink(stream);
     if (instance.save(sink)) return vst3::kResultFalse;
-    const uint32_t program = static_cast<uint32_t>(instance.program());
+    const uint32_t program = static_cast<uint32_t>(processorProgram.load());
     const uint8_t extras[kExtrasSize] = {kExtrasTag[0],
                                          kExtrasTag[1],
                                          kExtrasTag[2],
@@ -272,11 +272,13 @@ vst3::tresult Vst3Plugin::setState(vst3::IBStream* stream) {
         n = source.read(extras + size, kExtrasSize - size);
     if (size == kExtrasSize && std::memcmp(extras, kExtrasTag, 4) == 0) {
         const uint32_t program = extras[4] | extras[5] << 8 | extras[6] << 16 | static_cast<uint32_t>(extras[7]) << 24;
-        if (program < static_cast<uint32_t>(PluginInstance::programCount()))
+        if (program < static_cast<uint32_t>(PluginInstance::programCount())) {
             instance.restoreProgram(static_cast<int>(program));
+            shownProgram = static_cast<int>(program);
+        }
         instance.restoreBypass(extras[8] != 0);
     }
-    processorProgram = instance.program();
+    processorProgram = shownProgram.load();
     tellHost(vst3::kParamValuesChanged | vst3::kMidiCCAssignmentChanged);
     return vst3::kResultOk;
 }
@@ -391,7 +393,7 @@ vst3::ParamValue Vst3Plugin::plainParamToNormalized(vst3::ParamID id, vst3::Para
 vst3::ParamValue Vst3Plugin::getParamNormalized(vst3::ParamID id) {
     if (vst3parameters::isTableParameter(id)) return instance.normalized(vst3parameters::rowOf(id));
     if (id == vst3parameters::kBypass) return instance.bypassed() ? 1.0 : 0.0;
-    if (id == vst3parameters::kProgram) return vst3parameters::toNormalized(id, instance.program());
+    if (id == vst3parameters::kProgram) return vst3parameters::toNormalized(id, shownProgram);
     if (vst3parameters::isReading(id))
         return vst3parameters::toNormalized(id, instance.reading(static_cast<int>(id - vst3parameters::kFirstReading)));
     return 0.0;
@@ -410,7 +412,10 @@ vst3::tresult Vst3Plugin::setParamNormalized(vst3::ParamID id, vst3::ParamValue 
         instance.setBypassed(value >= 0.5);
     } else if (id == vst3parameters::kProgram) {
         const int chosen = static_cast<int>(vst3parameters::toPlain(id, value));
-        if (chosen != instance.program() && instance.showProgram(chosen)) tellHost(vst3::kParamValuesChanged);
+        if (chosen != shownProgram && instance.showProgram(chosen)) {
+            shownProgram = chosen;
+            tellHost(vst3::kParamValuesChanged);
+        }
     }
     return vst3::kResultOk;
 }

@@ -122,8 +122,10 @@ private:
 
     std::atomic<uint32_t> references{1};
     PluginInstance instance;
-    // The program the processor's changes last loaded, or a state restored
-    // as the program shown: one the host sends again is not loaded again.
+    // The program the controller shows (the host's value of the program
+    // change), and the one the processor's changes last loaded (or a
+    // restored state named): one the host sends again is not loaded again.
+    Relaxed<int> shownProgram{0};
     Relaxed<int> processorProgram{0};
     vst3::IComponentHandler* handler = nullptr;
     InstanceEditor editor;
