@@ -123,7 +123,7 @@ bool PluginBase::getOutputProperties(VstInt32 index, VstPinProperties* propertie
     return getPinProperties(index, properties, "Out", descriptor->numOutputs);
 }
 
-static_assert(kCategoryEffect == kPlugCategEffect, "descriptor categories are the VST 2 ones");
+static_assert(static_cast<int>(kCategoryEffect) == static_cast<int>(kPlugCategEffect), "descriptor categories are the VST 2 ones");
 VstInt32 PluginBase::getPlugCategory() { return descriptor->category; }
 
 bool PluginBase::getEffectName(char* name) {

@@ -55,7 +55,7 @@ const char* decode(const uint8_t* bytes, size_t size, Values& values) {
     if (size < kHeaderSize) return "it is truncated";
     const uint32_t version = word(&bytes[4]);
     if (version > kVersion) return "it was saved by a newer version of Halvern";
-    const size_t count = version == 1 ? kNumSpeakerParameters : kNumCabinetParameters;
+    const size_t count = version == 1 ? size_t{kNumSpeakerParameters} : size_t{kNumCabinetParameters};
     if (version == 0 || word(&bytes[8]) != count) return "it is corrupt";
     const size_t expected = sizeFor(count);
     if (size < expected) return "it is truncated";

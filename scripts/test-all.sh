@@ -21,7 +21,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-cmake -S . -B build -DHALVERN_TOOLS=ON -DHALVERN_BENCH=ON >/dev/null
+cmake -S . -B build -DHALVERN_WERROR=ON -DHALVERN_TOOLS=ON -DHALVERN_BENCH=ON >/dev/null
 cmake --build build -j2
 # One window suite at a time: they own the pointer and keyboard.
 ctest --test-dir build --output-on-failure -j2 -LE window
@@ -30,7 +30,7 @@ ctest --test-dir build --output-on-failure -L window
 # The native suites once more with the address, leak and undefined-behaviour
 # sanitizers.
 sanitize="-fsanitize=address,undefined,bounds-strict,float-cast-overflow -fno-sanitize-recover=undefined,float-cast-overflow -fno-omit-frame-pointer"
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$sanitize" \
+cmake -S . -B build-sanitize -DHALVERN_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$sanitize" \
   -DCMAKE_EXE_LINKER_FLAGS="$sanitize" -DCMAKE_MODULE_LINKER_FLAGS="$sanitize" >/dev/null
 cmake --build build-sanitize -j2
 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build-sanitize --output-on-failure -j2 -LE window
@@ -40,7 +40,7 @@ LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build-sanitize
 # the test built with the thread sanitizer: any write of the sound's state
 # from a thread other than the audio thread's is reported and fails it.
 tsan="-fsanitize=thread -fno-omit-frame-pointer"
-cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$tsan" \
+cmake -S . -B build-tsan -DHALVERN_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$tsan" \
   -DCMAKE_EXE_LINKER_FLAGS="$tsan" -DCMAKE_MODULE_LINKER_FLAGS="$tsan" -DCMAKE_SHARED_LINKER_FLAGS="$tsan" >/dev/null
 cmake --build build-tsan -j2 --target thread_stress_test
 TSAN_OPTIONS="halt_on_error=1" ctest --test-dir build-tsan --output-on-failure -L stress
@@ -49,13 +49,13 @@ TSAN_OPTIONS="halt_on_error=1" ctest --test-dir build-tsan --output-on-failure -
 # undefined-behaviour sanitizers: every input that ever failed and the seeds
 # once, then a few seconds of fuzzing each.
 fuzz="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVERN_FUZZ=ON \
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DHALVERN_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVERN_FUZZ=ON \
   -DCMAKE_CXX_FLAGS="$fuzz" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
   -DCMAKE_MODULE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 cmake --build build-fuzz -j2 --target fuzz_harnesses
 ctest --test-dir build-fuzz --output-on-failure -j2 -L fuzz
 
-cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+cmake -S . -B build-win -DHALVERN_WERROR=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
 cmake --build build-win -j2
 
 WINEPREFIX=$(mktemp -d /tmp/halvern-wine.XXXXXX)

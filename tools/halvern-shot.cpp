@@ -31,7 +31,7 @@ public:
     PictureController() {
         for (int i = 0; i < kNumCabinetParameters; ++i) values[i] = kSpeakerDescriptor.parameters[i].defaultNormalized();
     }
-    int parameterCount() override { return extended ? kNumCabinetParameters : kNumSpeakerParameters; }
+    int parameterCount() override { return extended ? int{kNumCabinetParameters} : int{kNumSpeakerParameters}; }
     float parameter(int index) override { return values[index]; }
     void changeParameter(int index, float normalized) override { values[index] = normalized; }
     void beginGesture(int) override {}

@@ -25,7 +25,7 @@ const ParameterInfo& row(int i) { return kSpeakerDescriptor.parameters[i]; }
 
 // The editor's controller: the parameter values the ports last reported,
 // and the user's changes sent back as port writes bracketed by touches.
-class Ui : private SpeakerController, private WindowHost {
+class Ui final : private SpeakerController, private WindowHost {
 public:
     Ui(LV2UI_Write_Function write, LV2UI_Controller host, const LV2UI_Touch* touch, const LV2UI_Resize* resize,
        const LV2_URID_Map* map)

@@ -206,6 +206,9 @@ constexpr Uid kIComponentIid{0xE831FF31, 0xF2D54301, 0x928EBBEE, 0x25697802};
 constexpr uint64_t kSpeakerL = 1 << 0, kSpeakerR = 1 << 1, kSpeakerM = 1 << 19;
 constexpr SpeakerArrangement kStereo = kSpeakerL | kSpeakerR, kMono = kSpeakerM;
 
+// The modifiers a key event carries (keycodes.h).
+enum KeyModifier : int16_t { kShiftKey = 1 << 0, kAlternateKey = 1 << 1, kCommandKey = 1 << 2, kControlKey = 1 << 3 };
+
 enum SymbolicSampleSizes : int32_t { kSample32 = 0, kSample64 };
 
 struct ProcessSetup {

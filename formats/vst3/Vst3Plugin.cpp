@@ -158,7 +158,10 @@ private:
 const vst3::Uid Vst3Plugin::kClassId{vst3identity::kClassIdWords[0], vst3identity::kClassIdWords[1],
                                      vst3identity::kClassIdWords[2], vst3identity::kClassIdWords[3]};
 
-Vst3Plugin::Vst3Plugin() : editor(instance, *this) {}
+// Sooner than a user notices a MIDI controller that does not yet switch.
+constexpr uint64_t kAnnouncePeriodMs = 100;
+
+Vst3Plugin::Vst3Plugin() = default;
 
 Vst3Plugin::~Vst3Plugin() {
     if (handler) handler->release();
@@ -176,7 +179,8 @@ vst3::tresult Vst3Plugin::queryInterface(const vst3::TUID iid, void** object) {
         offer(iid, vst3::kIMidiMappingIid, static_cast<vst3::IMidiMapping*>(this), object) ||
         offer(iid, vst3::kIUnitInfoIid, static_cast<vst3::IUnitInfo*>(this), object) ||
         offer(iid, vst3::kIProcessContextRequirementsIid, static_cast<vst3::IProcessContextRequirements*>(this),
-              object))
+              object) ||
+        offer(iid, vst3::kITimerHandlerIid, static_cast<vst3::ITimerHandler*>(this), object))
         return vst3::kResultOk;
     *object = nullptr;
     return vst3::kNoInterface;
@@ -190,9 +194,20 @@ uint32_t Vst3Plugin::release() {
     return left;
 }
 
-vst3::tresult Vst3Plugin::initialize(vst3::FUnknown*) { return vst3::kResultOk; }
+vst3::tresult Vst3Plugin::initialize(vst3::FUnknown* context) {
+    if (context && !runLoop &&
+        context->queryInterface(vst3::kIRunLoopIid.bytes, reinterpret_cast<void**>(&runLoop)) != vst3::kResultOk)
+        runLoop = nullptr;
+    if (runLoop) runLoop->registerTimer(this, kAnnouncePeriodMs);
+    return vst3::kResultOk;
+}
 
 vst3::tresult Vst3Plugin::terminate() {
+    if (runLoop) {
+        runLoop->unregisterTimer(this);
+        runLoop->release();
+        runLoop = nullptr;
+    }
     setComponentHandler(nullptr);
     return vst3::kResultOk;
 }
@@ -200,11 +215,15 @@ vst3::tresult Vst3Plugin::terminate() {
 // --- Component --------------------------------------------------------------------
 
 // The controller is this object itself: there is no class of its own.
-vst3::tresult Vst3Plugin::getControllerClassId(vst3::TUID) { return vst3::kResultFalse; }
+vst3::tresult Vst3Plugin::getControllerClassId(vst3::TUID classId) {
+    if (classId) std::memset(classId, 0, sizeof(vst3::TUID));
+    return vst3::kNotImplemented;
+}
 
 vst3::tresult Vst3Plugin::setIoMode(int32_t) { return vst3::kResultOk; }
 
-// One stereo audio bus each way and one event input, for MIDI.
+// One audio bus each way (stereo, or a mono input where the host arranged
+// one) and one event input, for MIDI.
 int32_t Vst3Plugin::getBusCount(int32_t type, int32_t dir) {
     if (type == vst3::kAudio) return 1;
     return type == vst3::kEvent && dir == vst3::kInput ? 1 : 0;
@@ -215,7 +234,7 @@ vst3::tresult Vst3Plugin::getBusInfo(int32_t type, int32_t dir, int32_t index, v
     bus = vst3::BusInfo{};
     bus.mediaType = type;
     bus.direction = dir;
-    bus.channelCount = type == vst3::kAudio ? 2 : 16;
+    bus.channelCount = type == vst3::kEvent ? 16 : (dir == vst3::kInput && monoInput ? 1 : 2);
     bus.busType = vst3::kMain;
     bus.flags = vst3::BusInfo::kDefaultActive;
     vst3parameters::toUtf16(type == vst3::kEvent ? "MIDI" : dir == vst3::kInput ? "Input" : "Output", bus.name, 128);
@@ -285,17 +304,20 @@ vst3::tresult Vst3Plugin::setState(vst3::IBStream* stream) {
 
 // --- Processor --------------------------------------------------------------------
 
-// Stereo, or a mono input (heard as both channels, summed as stereo is), to stereo.
+// Stereo, or a mono input (heard as both channels, summed as stereo is), to
+// stereo; the input bus then reports what was accepted.
 vst3::tresult Vst3Plugin::setBusArrangements(vst3::SpeakerArrangement* inputs, int32_t numIns,
                                              vst3::SpeakerArrangement* outputs, int32_t numOuts) {
     const bool accepted = numIns == 1 && numOuts == 1 && inputs && outputs &&
                           (inputs[0] == vst3::kStereo || inputs[0] == vst3::kMono) && outputs[0] == vst3::kStereo;
-    return accepted ? vst3::kResultTrue : vst3::kResultFalse;
+    if (!accepted) return vst3::kResultFalse;
+    monoInput = inputs[0] == vst3::kMono;
+    return vst3::kResultTrue;
 }
 
-vst3::tresult Vst3Plugin::getBusArrangement(int32_t, int32_t index, vst3::SpeakerArrangement& arr) {
-    if (index != 0) return vst3::kInvalidArgument;
-    arr = vst3::kStereo;
+vst3::tresult Vst3Plugin::getBusArrangement(int32_t dir, int32_t index, vst3::SpeakerArrangement& arr) {
+    if (index != 0 || (dir != vst3::kInput && dir != vst3::kOutput)) return vst3::kInvalidArgument;
+    arr = dir == vst3::kInput && monoInput ? vst3::kMono : vst3::kStereo;
     return vst3::kResultOk;
 }
 
@@ -337,7 +359,12 @@ vst3::tresult Vst3Plugin::process(vst3::ProcessData& data) {
     }
     ChangeEvents events(data.inputParameterChanges, processorProgram);
     SwitchReport report(data.outputParameterChanges);
+    const float speedKey = instance.normalized(kSpeedKey);
+    const int program = processorProgram;
     instance.process(block, &events, &report);
+    const int32_t owed = (instance.normalized(kSpeedKey) != speedKey ? vst3::kMidiCCAssignmentChanged : 0) |
+                         (processorProgram != program ? vst3::kParamValuesChanged : 0);
+    if (owed) unannounced.fetch_or(owed, std::memory_order_relaxed);
     if (!output) return vst3::kResultOk;
     sendReadings(data.outputParameterChanges, frames - 1);
     bool silent = true;
@@ -390,7 +417,14 @@ vst3::ParamValue Vst3Plugin::plainParamToNormalized(vst3::ParamID id, vst3::Para
     return vst3parameters::toNormalized(id, plain);
 }
 
+void Vst3Plugin::announceProcessorChanges() {
+    if (const int32_t owed = unannounced.exchange(0, std::memory_order_relaxed)) tellHost(owed);
+}
+
+// The controller's calls come on the host's thread, where what the
+// processor changed is told first.
 vst3::ParamValue Vst3Plugin::getParamNormalized(vst3::ParamID id) {
+    announceProcessorChanges();
     if (vst3parameters::isTableParameter(id)) return instance.normalized(vst3parameters::rowOf(id));
     if (id == vst3parameters::kBypass) return instance.bypassed() ? 1.0 : 0.0;
     if (id == vst3parameters::kProgram) return vst3parameters::toNormalized(id, shownProgram);
@@ -403,6 +437,7 @@ vst3::ParamValue Vst3Plugin::getParamNormalized(vst3::ParamID id) {
 // processor's changes. A new speed key changes the MIDI mapping; a new
 // program, every value.
 vst3::tresult Vst3Plugin::setParamNormalized(vst3::ParamID id, vst3::ParamValue value) {
+    announceProcessorChanges();
     if (!vst3parameters::isParameter(id) || value != value) return vst3::kInvalidArgument;
     if (vst3parameters::isTableParameter(id)) {
         const float before = instance.normalized(kSpeedKey);
@@ -412,9 +447,11 @@ vst3::tresult Vst3Plugin::setParamNormalized(vst3::ParamID id, vst3::ParamValue 
         instance.setBypassed(value >= 0.5);
     } else if (id == vst3parameters::kProgram) {
         const int chosen = static_cast<int>(vst3parameters::toPlain(id, value));
+        const float speedKey = instance.normalized(kSpeedKey);
         if (chosen != shownProgram && instance.showProgram(chosen)) {
             shownProgram = chosen;
-            tellHost(vst3::kParamValuesChanged);
+            tellHost(vst3::kParamValuesChanged |
+                     (instance.normalized(kSpeedKey) != speedKey ? vst3::kMidiCCAssignmentChanged : 0));
         }
     }
     return vst3::kResultOk;
@@ -434,7 +471,8 @@ void Vst3Plugin::tellHost(int32_t flags) {
 
 vst3::IPlugView* Vst3Plugin::createView(vst3::FIDString name) {
     if (!name || std::strcmp(name, vst3::kViewTypeEditor) != 0) return nullptr;
-    return new (std::nothrow) Vst3View(this);
+    if (!editor) editor.reset(new (std::nothrow) InstanceEditor(instance, *this));
+    return editor ? new (std::nothrow) Vst3View(this) : nullptr;
 }
 
 bool Vst3Plugin::claimEditor(Vst3View* view) {
@@ -458,8 +496,10 @@ vst3::tresult Vst3Plugin::getMidiControllerAssignment(int32_t busIndex, int16_t,
 
 // --- The editor's host calls ----------------------------------------------------------
 
+// A new speed key changes the MIDI mapping.
 void Vst3Plugin::announceChange(int index, float normalized) {
     if (handler) handler->performEdit(vst3parameters::idOfRow(index), normalized);
+    if (index == kSpeedKey) tellHost(vst3::kMidiCCAssignmentChanged);
 }
 
 void Vst3Plugin::announceGesture(int index, bool begins) {

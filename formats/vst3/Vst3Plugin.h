@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "InstanceEditor.h"
 #include "PluginInstance.h"
@@ -20,6 +21,7 @@ class Vst3Plugin final : public vst3::IComponent,
                    public vst3::IMidiMapping,
                    public vst3::IUnitInfo,
                    public vst3::IProcessContextRequirements,
+                   public vst3::ITimerHandler,
                    private EditorHostCalls {
 public:
     // The class every instance is made of.
@@ -104,8 +106,15 @@ public:
     // IProcessContextRequirements: the effect needs no transport or time.
     uint32_t VST3_CALL getProcessContextRequirements() override { return 0; }
 
-    // For the view: the editor, and the one view that holds it now.
-    GuiEditor& speakerEditor() { return editor.editor(); }
+    // ITimerHandler: the host context's run loop, where it offers one.
+    void VST3_CALL onTimer() override { announceProcessorChanges(); }
+
+    // For the view: the editor (made for the first view), the one view that
+    // holds it now, and the host context's run loop (null where it has none).
+    GuiEditor& speakerEditor() { return editor->editor(); }
+    vst3::IRunLoop* contextRunLoop() const { return runLoop; }
+    // What the processor changed that the host has not yet been told.
+    void announceProcessorChanges();
     bool claimEditor(Vst3View* view);
     void releaseEditor(Vst3View* view);
 
@@ -126,8 +135,13 @@ private:
     // change), and the one the processor's changes last loaded (or a
     // restored state named): one the host sends again is not loaded again.
     Relaxed<int> shownProgram{0};
+    Relaxed<bool> monoInput{false};
     Relaxed<int> processorProgram{0};
     vst3::IComponentHandler* handler = nullptr;
-    InstanceEditor editor;
+    std::unique_ptr<InstanceEditor> editor;
     Vst3View* editorView = nullptr;
+    vst3::IRunLoop* runLoop = nullptr;
+    // The restart flags the processor's changes owe the host (a new speed
+    // key, a loaded program), told on the host's thread.
+    std::atomic<int32_t> unannounced{0};
 };

@@ -23,15 +23,24 @@ VOID CALLBACK idleOnWindowTimer(HWND, UINT, UINT_PTR id, DWORD) { reinterpret_ca
 constexpr const char* kPlatformType = vst3::kPlatformTypeX11EmbedWindowID;
 #endif
 
+// The host's modifiers as the toolkit's: the Windows control key is the
+// command key, the Mac's control key is control too.
+int modifiersOf(int16_t modifiers) {
+    return (modifiers & vst3::kShiftKey ? platform::kModifierShift : 0) |
+           (modifiers & vst3::kAlternateKey ? platform::kModifierAlt : 0) |
+           (modifiers & (vst3::kCommandKey | vst3::kControlKey) ? platform::kModifierControl : 0);
+}
+
 // A key as the toolkit numbers it: its character, and for the tab and the
 // space their own numbers; keys the editor never uses alone are "other".
-platform::KeyPress keyPressOf(vst3::char16 key, int16_t keyCode) {
-    if (keyCode == vst3::KEY_TAB) return {'\t', platform::kKeyTab};
-    if (keyCode == vst3::KEY_SPACE || key == u' ') return {' ', platform::kKeySpace};
-    if (keyCode == vst3::KEY_RETURN) return {'\r', platform::kKeyOther};
-    if (keyCode == vst3::KEY_BACK) return {'\b', platform::kKeyOther};
-    if (keyCode == vst3::KEY_ESCAPE) return {27, platform::kKeyOther};
-    return {key < 0x80 ? static_cast<int>(key) : 0, key ? platform::kKeyNone : platform::kKeyOther};
+platform::KeyPress keyPressOf(vst3::char16 key, int16_t keyCode, int16_t modifiers) {
+    const int held = modifiersOf(modifiers);
+    if (keyCode == vst3::KEY_TAB) return {'\t', platform::kKeyTab, held};
+    if (keyCode == vst3::KEY_SPACE || key == u' ') return {' ', platform::kKeySpace, held};
+    if (keyCode == vst3::KEY_RETURN) return {'\r', platform::kKeyOther, held};
+    if (keyCode == vst3::KEY_BACK) return {'\b', platform::kKeyOther, held};
+    if (keyCode == vst3::KEY_ESCAPE) return {27, platform::kKeyOther, held};
+    return {key < 0x80 ? static_cast<int>(key) : 0, key ? platform::kKeyNone : platform::kKeyOther, held};
 }
 
 }  // namespace
@@ -85,9 +94,11 @@ vst3::tresult Vst3View::attached(void* newParent, vst3::FIDString type) {
 #else
     // On X11 the parent is the window's id, passed as the pointer's value.
     parent = newParent;
+    // The frame's run loop, or else the host context's.
     if (!frame || frame->queryInterface(vst3::kIRunLoopIid.bytes, reinterpret_cast<void**>(&runLoop)) !=
                       vst3::kResultOk)
         runLoop = nullptr;
+    if (!runLoop && (runLoop = plugin->contextRunLoop())) runLoop->addRef();
     if (!runLoop) {
         plugin->releaseEditor(this);
         return vst3::kResultFalse;  // nothing would idle the editor
@@ -142,14 +153,16 @@ vst3::tresult Vst3View::onWheel(float distance) {
 }
 
 // A key the editor does not take goes back to the host.
-vst3::tresult Vst3View::onKeyDown(vst3::char16 key, int16_t keyCode, int16_t) {
+vst3::tresult Vst3View::onKeyDown(vst3::char16 key, int16_t keyCode, int16_t modifiers) {
     if (!open) return vst3::kResultFalse;
-    return plugin->speakerEditor().onKeyDown(keyPressOf(key, keyCode)) == 1 ? vst3::kResultTrue : vst3::kResultFalse;
+    return plugin->speakerEditor().onKeyDown(keyPressOf(key, keyCode, modifiers)) == 1 ? vst3::kResultTrue
+                                                                                       : vst3::kResultFalse;
 }
 
-vst3::tresult Vst3View::onKeyUp(vst3::char16 key, int16_t keyCode, int16_t) {
+vst3::tresult Vst3View::onKeyUp(vst3::char16 key, int16_t keyCode, int16_t modifiers) {
     if (!open) return vst3::kResultFalse;
-    return plugin->speakerEditor().onKeyUp(keyPressOf(key, keyCode)) == 1 ? vst3::kResultTrue : vst3::kResultFalse;
+    return plugin->speakerEditor().onKeyUp(keyPressOf(key, keyCode, modifiers)) == 1 ? vst3::kResultTrue
+                                                                                     : vst3::kResultFalse;
 }
 
 vst3::tresult Vst3View::getSize(vst3::ViewRect* size) {
@@ -191,10 +204,12 @@ vst3::tresult Vst3View::checkSizeConstraint(vst3::ViewRect* rect) {
 
 #if defined(_WIN32)
 void Vst3View::onWindowTimer() {
+    plugin->announceProcessorChanges();
     if (open && windowTimer) plugin->speakerEditor().idle();
 }
 #else
 void Vst3View::onTimer() {
+    plugin->announceProcessorChanges();
     if (open) plugin->speakerEditor().idle();
 }
 

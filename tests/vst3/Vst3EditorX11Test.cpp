@@ -151,6 +151,9 @@ TEST_F(Vst3X11Editor, IsProbedEmbeddedPlayedAndRemoved) {
     ASSERT_TRUE(idleUntil([&] { return view->onKeyDown(u'\t', vst3::KEY_TAB, 0) == vst3::kResultTrue; }));
     EXPECT_TRUE(handler.performed(kSpeedToggle, 1.0));
     EXPECT_NE(view->onKeyDown(u'x', 0, 0), vst3::kResultTrue);
+    handler.edits.clear();
+    EXPECT_NE(view->onKeyDown(u'\t', vst3::KEY_TAB, vst3::kCommandKey), vst3::kResultTrue);  // the host's shortcut
+    EXPECT_TRUE(handler.edits.empty());
 
     ASSERT_EQ(view->removed(), vst3::kResultOk);
     EXPECT_TRUE(frame.loop.timers.empty());

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -152,8 +153,10 @@ TEST_F(Vst3Plugin, TheFactoryDescribesOneEffect) {
     // One object is the component, its processor and its controller.
     Instance plugin(module);
     ASSERT_TRUE(plugin.ready());
-    vst3::TUID controllerClass{};
-    EXPECT_NE(plugin.component->getControllerClassId(controllerClass), vst3::kResultOk);
+    vst3::TUID controllerClass;
+    std::memset(controllerClass, 0xAB, sizeof controllerClass);
+    EXPECT_EQ(plugin.component->getControllerClassId(controllerClass), vst3::kNotImplemented);
+    EXPECT_TRUE(std::all_of(std::begin(controllerClass), std::end(controllerClass), [](char b) { return b == 0; }));
     EXPECT_NE(Vst3Module::ask<vst3::IUnitInfo>(plugin.component, vst3::kIUnitInfoIid), nullptr);
     EXPECT_EQ(Vst3Module::ask<vst3::IPlugView>(plugin.component, vst3::kIPlugViewIid), nullptr);
 }
@@ -170,8 +173,15 @@ TEST_F(Vst3Plugin, BusesSampleSizesLatencyAndTail) {
     EXPECT_EQ(bus.channelCount, 2);
     EXPECT_NE(plugin.component->getBusInfo(vst3::kAudio, vst3::kInput, 1, bus), vst3::kResultOk);
     vst3::SpeakerArrangement mono = vst3::kMono, stereo = vst3::kStereo, five = 0x3F;
-    EXPECT_EQ(plugin.processor->setBusArrangements(&mono, 1, &stereo, 1), vst3::kResultTrue);
     EXPECT_NE(plugin.processor->setBusArrangements(&five, 1, &stereo, 1), vst3::kResultTrue);
+    EXPECT_EQ(plugin.processor->setBusArrangements(&mono, 1, &stereo, 1), vst3::kResultTrue);
+    vst3::SpeakerArrangement arranged = 0;
+    ASSERT_EQ(plugin.processor->getBusArrangement(vst3::kInput, 0, arranged), vst3::kResultOk);
+    EXPECT_EQ(arranged, vst3::kMono);
+    ASSERT_EQ(plugin.component->getBusInfo(vst3::kAudio, vst3::kInput, 0, bus), vst3::kResultOk);
+    EXPECT_EQ(bus.channelCount, 1);
+    ASSERT_EQ(plugin.processor->getBusArrangement(vst3::kOutput, 0, arranged), vst3::kResultOk);
+    EXPECT_EQ(arranged, vst3::kStereo);
     EXPECT_EQ(plugin.processor->canProcessSampleSize(vst3::kSample32), vst3::kResultTrue);
     EXPECT_NE(plugin.processor->canProcessSampleSize(vst3::kSample64), vst3::kResultTrue);
     EXPECT_EQ(plugin.processor->getLatencySamples(), 0u);
@@ -342,6 +352,26 @@ TEST_F(Vst3Plugin, StateRoundTripsAndABadStreamChangesNothing) {
     EXPECT_DOUBLE_EQ(fresh.controller->getParamNormalized(kHornSlow), kCabinetParameters[kHornSlow].defaultNormalized());
 }
 
+// A new speed key the processor hears is told to the host at the
+// controller's next call, and the mapping then answers for it.
+TEST_F(Vst3Plugin, ANewSpeedKeyFromTheProcessorIsAnnounced) {
+    Instance plugin(module);
+    ASSERT_TRUE(plugin.ready());
+    vst3::IEditController& c = *plugin.controller;
+    ParameterChanges changes;
+    changes.add(kSpeedKey, 10, c.plainParamToNormalized(kSpeedKey, kKeyCtrl66));
+    float* none[2] = {nullptr, nullptr};
+    plugin.process(none, none, 0, changes);
+    plugin.handler.restarts.clear();
+    c.getParamNormalized(kDistortion);
+    ASSERT_EQ(plugin.handler.restarts.size(), 1u);
+    EXPECT_TRUE(plugin.handler.restarts[0] & vst3::kMidiCCAssignmentChanged);
+    vst3::ParamID mapped = 0;
+    EXPECT_EQ(plugin.mapping->getMidiControllerAssignment(0, 0, 66, mapped), vst3::kResultTrue);
+    c.getParamNormalized(kDistortion);
+    EXPECT_EQ(plugin.handler.restarts.size(), 1u);  // told once
+}
+
 // A project saved bypassed on program 4 reopens so from its first sample;
 // a host that then sends every value back (the program too) keeps them,
 // and bytes after the state are left alone.
@@ -425,7 +455,9 @@ TEST_F(Vst3Plugin, TheBypassPassesTheDrySignalWithoutAClick) {
         for (int i = 0; i < 1024; ++i) {
             const float step = std::fabs(outL[i] - previous);
             if (block < 4 && i > 0) largestStep = std::max(largestStep, step);
-            if (block == 4) EXPECT_LE(step, largestStep * 1.5f + 0.02f) << i;
+            if (block == 4) {
+                EXPECT_LE(step, largestStep * 1.5f + 0.02f) << i;
+            }
             previous = outL[i];
         }
     }
