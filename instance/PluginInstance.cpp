@@ -96,28 +96,31 @@ bool PluginInstance::showProgram(int chosen) {
     return true;
 }
 
-void PluginInstance::restoreProgram(int chosen) {
-    if (chosen >= 0 && chosen < programCount()) currentProgram = chosen;
-}
-
-void PluginInstance::restoreBypass(bool on) {
-    bypassOn = on;
-    posted.post(kBypassJumpBit);
-    applyWhileIdle();
-}
-
 void PluginInstance::storeProgram(int chosen) {
     currentProgram = chosen;
     for (int i = 0; i < kNumCabinetParameters; ++i) store(i, kCabinetParameters[i].defaultNormalized());
 }
 
+// After the record come what it leaves out: a tag, the program
+// (little-endian) and the bypass. A state saved before they were added
+// leaves both as they are.
+constexpr uint8_t kExtrasTag[4] = {'H', 'L', 'V', 'X'};
+constexpr size_t kExtrasSize = 9;
+
 const char* PluginInstance::save(ByteSink& sink) const {
     settingsrecord::Values values;
     for (int i = 0; i < kNumCabinetParameters; ++i) values[i] = value(i);
-    const settingsrecord::Bytes bytes = settingsrecord::encode(values);
-    for (size_t written = 0; written < bytes.size();) {
-        const int64_t n = sink.write(bytes.data() + written, bytes.size() - written);
-        if (n <= 0 || static_cast<uint64_t>(n) > bytes.size() - written) return "the host's stream took no more bytes";
+    const settingsrecord::Bytes record = settingsrecord::encode(values);
+    const uint32_t chosen = static_cast<uint32_t>(program());
+    uint8_t bytes[settingsrecord::kSize + kExtrasSize];
+    std::memcpy(bytes, record.data(), record.size());
+    uint8_t* extras = bytes + record.size();
+    std::memcpy(extras, kExtrasTag, 4);
+    for (int b = 0; b < 4; ++b) extras[4 + b] = static_cast<uint8_t>(chosen >> (8 * b));
+    extras[8] = bypassed() ? 1 : 0;
+    for (size_t written = 0; written < sizeof bytes;) {
+        const int64_t n = sink.write(bytes + written, sizeof bytes - written);
+        if (n <= 0 || static_cast<uint64_t>(n) > sizeof bytes - written) return "the host's stream took no more bytes";
         written += static_cast<size_t>(n);
     }
     return nullptr;
@@ -126,7 +129,7 @@ const char* PluginInstance::save(ByteSink& sink) const {
 // The header tells how long the record is; a header that starts none is
 // decoded as it is, for the reason.
 const char* PluginInstance::load(ByteSource& source, After after) {
-    uint8_t bytes[settingsrecord::kSize + 1];
+    uint8_t bytes[settingsrecord::kSize + kExtrasSize + 1];
     size_t size = 0;
     auto readUpTo = [&](size_t wanted) {
         while (size < wanted) {
@@ -139,15 +142,27 @@ const char* PluginInstance::load(ByteSource& source, After after) {
     };
     if (!readUpTo(settingsrecord::kHeaderSize)) return "the host's stream reported an error";
     const size_t recordSize = size == settingsrecord::kHeaderSize ? settingsrecord::sizeOf(bytes) : 0;
-    if (recordSize > 0 && !readUpTo(recordSize)) return "the host's stream reported an error";
-    if (recordSize > 0 && after == After::Nothing && !readUpTo(recordSize + 1))
+    if (recordSize > 0 && !readUpTo(recordSize + kExtrasSize + (after == After::Nothing ? 1 : 0)))
         return "the host's stream reported an error";
+    const size_t following = recordSize > 0 && size > recordSize ? size - recordSize : 0;
+    const uint8_t* extras = bytes + recordSize;
+    const bool hasExtras = following >= kExtrasSize && std::memcmp(extras, kExtrasTag, 4) == 0;
+    uint32_t chosen = 0;
+    for (int b = 0; hasExtras && b < 4; ++b) chosen |= static_cast<uint32_t>(extras[4 + b]) << (8 * b);
     settingsrecord::Values values;
-    if (const char* why = settingsrecord::decode(bytes, size, values)) return why;
+    if (const char* why = settingsrecord::decode(bytes, size - following, values)) return why;
+    if (after == After::Nothing && following > 0 && !(hasExtras && following == kExtrasSize))
+        return following < kExtrasSize ? "it is truncated" : "it is longer than a state of its version";
+    if (hasExtras && (chosen >= static_cast<uint32_t>(programCount()) || extras[8] > 1)) return "it is corrupt";
     for (int i = 0; i < kNumCabinetParameters; ++i) {
         const ParameterInfo& row = kCabinetParameters[i];
         const double v = values[i] < row.min ? row.min : (values[i] > row.max ? row.max : values[i]);
         store(i, row.toNormalized(static_cast<float>(v)));
+    }
+    if (hasExtras) {
+        currentProgram = static_cast<int>(chosen);
+        bypassOn = extras[8] != 0;
+        posted.post(kBypassJumpBit);
     }
     applyWhileIdle();
     return nullptr;

@@ -43,8 +43,6 @@ public:
     void setValue(int index, float value);
     bool bypassed() const { return bypassOn.load(); }
     void setBypassed(bool on) { bypassOn = on; }
-    // A bypass restored with a saved setting: heard at once, with no fade.
-    void restoreBypass(bool on);
     // Told of every value change, on the thread that made it (a MIDI switch:
     // the audio thread). One observer; null for none.
     void observeValues(ValueObserver* observer) { valueObserver.store(observer); }
@@ -57,13 +55,13 @@ public:
     bool loadProgram(int program);
     // Shows them only, as showNormalized does.
     bool showProgram(int program);
-    // The program a restored setting names; its values are the setting's.
-    void restoreProgram(int program);
 
-    // --- The settings record -------------------------------------------------------
-    // Each answers null on success, or why it failed (nothing loaded then).
-    // Loading reads the record and, where nothing may follow it, one byte
-    // more, so a longer stream is refused; or leaves what follows unread.
+    // --- The saved settings -----------------------------------------------------------
+    // The settings record, the program and the bypass. Each answers null on
+    // success, or why it failed (nothing loaded then). Loading reads the
+    // record and, where nothing may follow it, one byte more, so a longer
+    // stream is refused; or leaves what follows unread. A restored bypass is
+    // heard at once, with no fade.
     enum class After { Nothing, Anything };
     const char* save(ByteSink& sink) const;
     const char* load(ByteSource& source, After after = After::Nothing);

@@ -55,7 +55,7 @@ const clap_plugin_params_t kParams = {
             *value = self(p).reading(id - clapparameters::kFirstReading);
             return true;
         }
-        if (!clapparameters::isParameter(id)) return false;
+        if (!clapparameters::isParameter(id) && id != clapparameters::kBypass) return false;
         *value = self(p).value(id);
         return true;
     },

@@ -232,6 +232,7 @@ constexpr const char* CLAP_EXT_PARAMS = "clap.params";
 enum : uint32_t {
     CLAP_PARAM_IS_STEPPED = 1u << 0,
     CLAP_PARAM_IS_READONLY = 1u << 3,  // the host reads it and never sets it
+    CLAP_PARAM_IS_BYPASS = 1u << 4,    // the host's own bypass may act through it
     CLAP_PARAM_IS_AUTOMATABLE = 1u << 5,
     CLAP_PARAM_IS_ENUM = 1u << 16,  // set with CLAP_PARAM_IS_STEPPED
 };

@@ -2,20 +2,28 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "ParameterText.h"
 
 namespace clapparameters {
 namespace {
 
-const ParameterInfo& row(clap_id id) { return kCabinetParameters[id]; }
+const ParameterInfo& row(clap_id id) { return kCabinetParameters[rowOf(id)]; }
 const ReadingInfo& readingRow(clap_id id) { return kCabinetReadings[id - kFirstReading]; }
 
 }  // namespace
 
-void describe(clap_id id, clap_param_info_t& info) {
+void describe(uint32_t index, clap_param_info_t& info) {
     info = clap_param_info_t{};
+    const clap_id id = idAt(index);
     info.id = id;
+    if (id == kBypass) {
+        info.flags = CLAP_PARAM_IS_AUTOMATABLE | CLAP_PARAM_IS_STEPPED | CLAP_PARAM_IS_BYPASS;
+        std::snprintf(info.name, sizeof info.name, "%s", "Bypass");
+        info.max_value = 1.0;
+        return;
+    }
     if (isReading(id)) {
         const ReadingInfo& r = readingRow(id);
         info.flags = CLAP_PARAM_IS_READONLY;
@@ -43,16 +51,23 @@ float normalized(clap_id id, double value) {
 double displayValue(clap_id id, float normalizedValue) { return row(id).toValue(normalizedValue); }
 
 bool valueToText(clap_id id, double value, char* text, uint32_t capacity) {
-    if (isReading(id)) {
+    if (isReading(id) || id == kBypass) {
         if (!std::isfinite(value) || !text || capacity == 0) return false;
-        std::snprintf(text, capacity, "%.1f %s", value, readingRow(id).label);
+        if (id == kBypass)
+            std::snprintf(text, capacity, "%s", value >= 0.5 ? "on" : "off");
+        else
+            std::snprintf(text, capacity, "%.1f %s", value, readingRow(id).label);
         return true;
     }
-    return isParameter(id) && parametertext::format(static_cast<int>(id), value, text, capacity);
+    return isParameter(id) && parametertext::format(rowOf(id), value, text, capacity);
 }
 
 bool textToValue(clap_id id, const char* text, double& value) {
-    return isParameter(id) && parametertext::parse(static_cast<int>(id), text, value);
+    if (id == kBypass && text && (std::strcmp(text, "on") == 0 || std::strcmp(text, "off") == 0)) {
+        value = text[1] == 'n' ? 1.0 : 0.0;
+        return true;
+    }
+    return isParameter(id) && parametertext::parse(rowOf(id), text, value);
 }
 
 }  // namespace clapparameters

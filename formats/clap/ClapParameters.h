@@ -1,7 +1,10 @@
-// The parameters as CLAP hosts see them: ids in table order (the eight,
-// then the extended cabinet's), values in the units the parameters display
-// (whole percent, whole numbers, list positions), stepped where whole,
-// enumerated where a list; after them the rotors' readings, read-only.
+// The parameters as CLAP hosts see them: the table's (the eight, then the
+// extended cabinet's), values in the units the parameters display (whole
+// percent, whole numbers, list positions), stepped where whole, enumerated
+// where a list; the rotors' readings, read-only; and the bypass. Their ids
+// never move, as hosts store automation by them: the table's first 23 rows
+// are ids 0 to 22, the readings 23 to 26, the bypass 27, and rows the table
+// gains later take ids from 100 on. Hosts list them in that order.
 #pragma once
 
 #include "ClapInterface.h"
@@ -9,13 +12,34 @@
 
 namespace clapparameters {
 
-inline bool isParameter(clap_id id) { return id < static_cast<clap_id>(kNumCabinetParameters); }
-constexpr clap_id kFirstReading = kNumCabinetParameters;
-constexpr uint32_t kCount = kNumCabinetParameters + kNumCabinetReadings;
-inline bool isReading(clap_id id) { return id >= kFirstReading && id < kCount; }
+constexpr clap_id kFirstReading = 23;
+constexpr clap_id kBypass = 27;
+constexpr int kRowsNumberedInPlace = 23;
+constexpr clap_id kFirstLaterRow = 100;
+constexpr uint32_t kCount = kNumCabinetParameters + kNumCabinetReadings + 1;
+static_assert(kNumCabinetParameters >= kRowsNumberedInPlace && kNumCabinetReadings == 4,
+              "the fixed ids hold their places");
 
-// A parameter's or a reading's description.
-void describe(clap_id id, clap_param_info_t& info);
+// The table row of an id, or -1; and the id of a row.
+inline int rowOf(clap_id id) {
+    if (id < static_cast<clap_id>(kRowsNumberedInPlace)) return static_cast<int>(id);
+    if (id >= kFirstLaterRow && id - kFirstLaterRow < static_cast<clap_id>(kNumCabinetParameters - kRowsNumberedInPlace))
+        return static_cast<int>(id - kFirstLaterRow) + kRowsNumberedInPlace;
+    return -1;
+}
+inline clap_id idOfRow(int row) {
+    return static_cast<clap_id>(row < kRowsNumberedInPlace ? row : kFirstLaterRow + (row - kRowsNumberedInPlace));
+}
+inline bool isParameter(clap_id id) { return rowOf(id) >= 0; }
+inline bool isReading(clap_id id) { return id >= kFirstReading && id < kFirstReading + kNumCabinetReadings; }
+// The id listed at `index` (0 to kCount - 1).
+inline clap_id idAt(uint32_t index) {
+    if (index < static_cast<uint32_t>(kNumCabinetParameters)) return idOfRow(static_cast<int>(index));
+    return index < kCount - 1 ? kFirstReading + (index - kNumCabinetParameters) : kBypass;
+}
+
+// The description of the parameter listed at `index`.
+void describe(uint32_t index, clap_param_info_t& info);
 
 // A display value (clamped to the range) as the effect stores it, and back.
 float normalized(clap_id id, double value);

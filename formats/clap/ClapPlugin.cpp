@@ -18,7 +18,8 @@ bool isCoreEvent(const clap_event_header_t& event, uint16_t type, size_t size) {
 const clap_event_param_value_t* valueChange(const clap_event_header_t& event) {
     if (!isCoreEvent(event, CLAP_EVENT_PARAM_VALUE, sizeof(clap_event_param_value_t))) return nullptr;
     const auto& change = reinterpret_cast<const clap_event_param_value_t&>(event);
-    return clapparameters::isParameter(change.param_id) && std::isfinite(change.value) ? &change : nullptr;
+    const bool known = clapparameters::isParameter(change.param_id) || change.param_id == clapparameters::kBypass;
+    return known && std::isfinite(change.value) ? &change : nullptr;
 }
 
 clap_event_param_value_t valueEvent(uint32_t time, clap_id id, double value) {
@@ -47,8 +48,13 @@ public:
             event = TimedEvent{};
             event.frame = header->time;
             if (const clap_event_param_value_t* change = valueChange(*header)) {
+                if (change->param_id == clapparameters::kBypass) {
+                    event.kind = EventKind::Bypass;
+                    event.normalized = change->value;
+                    return true;
+                }
                 event.kind = EventKind::Value;
-                event.index = static_cast<int>(change->param_id);
+                event.index = clapparameters::rowOf(change->param_id);
                 event.normalized = clapparameters::normalized(change->param_id, change->value);
                 return true;
             }
@@ -77,7 +83,8 @@ public:
     void speedSwitched(uint32_t frame, bool fast) override {
         if (!out) return;
         const clap_event_param_value_t event =
-            valueEvent(frame, kSpeedToggle, kCabinetParameters[kSpeedToggle].toValue(fast ? 1.0f : 0.0f));
+            valueEvent(frame, clapparameters::idOfRow(kSpeedToggle),
+                       kCabinetParameters[kSpeedToggle].toValue(fast ? 1.0f : 0.0f));
         out->try_push(out, &event.header);
     }
 
@@ -155,9 +162,18 @@ clap_process_status ClapPlugin::process(const clap_process_t& p) {
     return CLAP_PROCESS_CONTINUE;
 }
 
+double ClapPlugin::value(clap_id id) const {
+    if (id == clapparameters::kBypass) return instance.bypassed() ? 1.0 : 0.0;
+    return instance.value(clapparameters::rowOf(id));
+}
+
 void ClapPlugin::applyValue(const clap_event_header_t& event) {
-    if (const clap_event_param_value_t* change = valueChange(event))
-        instance.setNormalized(static_cast<int>(change->param_id),
+    const clap_event_param_value_t* change = valueChange(event);
+    if (!change) return;
+    if (change->param_id == clapparameters::kBypass)
+        instance.setBypassed(change->value >= 0.5);
+    else
+        instance.setNormalized(clapparameters::rowOf(change->param_id),
                                clapparameters::normalized(change->param_id, change->value));
 }
 
@@ -187,7 +203,7 @@ void ClapPlugin::sendEditorEvents(const clap_output_events_t* out) {
 }
 
 void ClapPlugin::announceChange(int index, float) {
-    const clap_id id = static_cast<clap_id>(index);
+    const clap_id id = clapparameters::idOfRow(index);
     editorEvents.push({CLAP_EVENT_PARAM_VALUE, id, value(id)});
     tellHostToFlush();
 }
@@ -195,7 +211,7 @@ void ClapPlugin::announceChange(int index, float) {
 // A gesture's end goes out with the value it ended at, which the host then
 // has even where values in between found the queue full.
 void ClapPlugin::announceGesture(int index, bool begins) {
-    const clap_id id = static_cast<clap_id>(index);
+    const clap_id id = clapparameters::idOfRow(index);
     if (begins) {
         editorEvents.push({CLAP_EVENT_PARAM_GESTURE_BEGIN, id, 0.0}, true);
     } else {

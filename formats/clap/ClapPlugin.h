@@ -24,8 +24,8 @@ public:
     const clap_plugin_t* record() const { return &plugin; }
     static ClapPlugin& of(const clap_plugin_t* plugin) { return *static_cast<ClapPlugin*>(plugin->plugin_data); }
 
-    // Parameters, in display units.
-    double value(clap_id id) const { return instance.value(static_cast<int>(id)); }
+    // A parameter in display units, or the bypass (0 or 1).
+    double value(clap_id id) const;
     // A rotor reading (see CabinetReading) as the last block left it.
     double reading(int index) const { return instance.reading(index); }
     void flush(const clap_input_events_t* in, const clap_output_events_t* out);

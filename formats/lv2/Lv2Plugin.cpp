@@ -34,6 +34,7 @@ struct Lv2Instance {
     float* hornPosition = nullptr;
     float* drumPosition = nullptr;
     float* readings[kNumCabinetReadings] = {};
+    const float* enabled = nullptr;  // unconnected: always enabled
 };
 
 LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const* features) {
@@ -69,6 +70,7 @@ void connectPort(LV2_Handle handle, uint32_t port, void* data) {
         case kPortSpeedState: in->speedState = static_cast<float*>(data); break;
         case kPortHornPosition: in->hornPosition = static_cast<float*>(data); break;
         case kPortDrumPosition: in->drumPosition = static_cast<float*>(data); break;
+        case kPortEnabled: in->enabled = static_cast<const float*>(data); break;
     }
 }
 
@@ -125,6 +127,8 @@ private:
 void run(LV2_Handle handle, uint32_t frames) {
     Lv2Instance& in = *static_cast<Lv2Instance*>(handle);
     applyControls(in);
+    // Disabled, the dry input fades in over the sound (NaN keeps it enabled).
+    in.plugin.setBypassed(in.enabled && *in.enabled < 0.5f);
     const bool audio = in.audioIn[0] && in.audioIn[1] && in.audioOut[0] && in.audioOut[1];
     AudioBlock block{{in.audioIn[0], in.audioIn[1]}, {in.audioOut[0], in.audioOut[1]}, audio ? frames : 0};
     SequenceEvents events(in.midiIn, in.midiEvent);

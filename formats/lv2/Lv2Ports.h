@@ -2,9 +2,9 @@
 // interface and the generator of its Turtle description: audio in and out,
 // one control input per parameter (in the units the parameter displays),
 // the MIDI input, and the outputs that tell a user interface what the core
-// does. The extended cabinet's controls and readings come after those, so
-// the first ports keep their numbers. Each port is one row of kLv2Ports, at
-// its index.
+// does. The extended cabinet's controls and readings come after those, and
+// then the enabled control hosts bypass the plug-in with, so the first ports
+// keep their numbers. Each port is one row of kLv2Ports, at its index.
 #pragma once
 
 #include <cstdint>
@@ -26,7 +26,8 @@ enum Lv2Port : uint32_t {
     kPortDrumPosition,
     kPortFirstCabinetControl,  // parameter kNumSpeakerParameters + i at kPortFirstCabinetControl + i
     kPortFirstReading = kPortFirstCabinetControl + (kNumCabinetParameters - kNumSpeakerParameters),
-    kPortCount = kPortFirstReading + kNumCabinetReadings  // reading i at kPortFirstReading + i
+    kPortEnabled = kPortFirstReading + kNumCabinetReadings,  // reading i at kPortFirstReading + i
+    kPortCount
 };
 
 enum class Lv2PortType { Audio, Control, Midi };
@@ -75,6 +76,7 @@ inline constexpr Lv2PortRow kLv2Ports[kPortCount] = {
     {Lv2PortType::Control, false, "drum_angle", nullptr, -1},
     {Lv2PortType::Control, false, "horn_rpm", nullptr, -1},
     {Lv2PortType::Control, false, "drum_rpm", nullptr, -1},
+    {Lv2PortType::Control, true, "enabled", "Enabled", -1},
 };
 
 namespace lv2ports {
@@ -113,7 +115,7 @@ constexpr bool controlRowsFollowTheParameters() {
         const Lv2PortRow& row = kLv2Ports[kPortFirstReading + i];
         if (row.type != Lv2PortType::Control || row.input || row.name) return false;
     }
-    return true;
+    return kLv2Ports[kPortEnabled].type == Lv2PortType::Control && kLv2Ports[kPortEnabled].input;
 }
 
 }  // namespace lv2ports

@@ -75,6 +75,10 @@ std::string port(uint32_t index) {
         case Lv2PortType::Control:
             break;
     }
+    if (index == kPortEnabled)
+        return head(index, "lv2:ControlPort") + " ;\n        lv2:name \"" + r.name +
+               "\" ;\n        lv2:designation lv2:enabled ;\n        lv2:default 1 ;\n        lv2:minimum 0 ;\n"
+               "        lv2:maximum 1 ;\n        lv2:portProperty lv2:toggled , lv2:connectionOptional\n    ]";
     if (r.input) return controlPort(lv2ports::parameterOf(index));
     if (lv2ports::readingOf(index) >= 0) return readingPort(lv2ports::readingOf(index));
     std::string text = head(index, "lv2:ControlPort") + " ;\n        lv2:name \"" + r.name +

@@ -14,12 +14,6 @@ namespace {
 // The most parameter queues one block's changes are read from.
 constexpr int kMaxQueues = 64;
 
-// After the settings record, the state holds what VST 3 adds to it: a tag,
-// the program (little-endian) and the bypass. A state without them (saved
-// before they were added) leaves both as they are.
-constexpr uint8_t kExtrasTag[4] = {'V', 'S', 'T', '3'};
-constexpr size_t kExtrasSize = 9;
-
 template <class Interface>
 bool offer(const vst3::TUID iid, const vst3::Uid& id, Interface* self, void** object) {
     if (!(id == iid)) return false;
@@ -259,45 +253,17 @@ vst3::tresult Vst3Plugin::setActive(vst3::TBool state) {
 vst3::tresult Vst3Plugin::getState(vst3::IBStream* stream) {
     if (!stream) return vst3::kInvalidArgument;
     StreamSink sink(stream);
-    if (instance.save(sink)) return vst3::kResultFalse;
-    const uint32_t program = static_cast<uint32_t>(processorProgram.load());
-    const uint8_t extras[kExtrasSize] = {kExtrasTag[0],
-                                         kExtrasTag[1],
-                                         kExtrasTag[2],
-                                         kExtrasTag[3],
-                                         static_cast<uint8_t>(program),
-                                         static_cast<uint8_t>(program >> 8),
-                                         static_cast<uint8_t>(program >> 16),
-                                         static_cast<uint8_t>(program >> 24),
-                                         static_cast<uint8_t>(instance.bypassed() ? 1 : 0)};
-    for (size_t written = 0; written < kExtrasSize;) {
-        const int64_t n = sink.write(extras + written, kExtrasSize - written);
-        if (n <= 0) return vst3::kResultFalse;
-        written += static_cast<size_t>(n);
-    }
-    return vst3::kResultOk;
+    return instance.save(sink) ? vst3::kResultFalse : vst3::kResultOk;
 }
 
-// Nothing changes unless the whole record is good; what follows the extras
-// is left unread. A restored bypass is heard from the first block, with no
-// fade; the restored program is not loaded again when the host sends it.
+// Nothing changes unless the whole state is good; what follows it is left
+// unread. The restored program is not loaded again when the host sends it.
 vst3::tresult Vst3Plugin::setState(vst3::IBStream* stream) {
     if (!stream) return vst3::kInvalidArgument;
     StreamSource source(stream);
     if (instance.load(source, PluginInstance::After::Anything)) return vst3::kResultFalse;
-    uint8_t extras[kExtrasSize];
-    size_t size = 0;
-    for (int64_t n = 1; size < kExtrasSize && n > 0; size += static_cast<size_t>(n))
-        n = source.read(extras + size, kExtrasSize - size);
-    if (size == kExtrasSize && std::memcmp(extras, kExtrasTag, 4) == 0) {
-        const uint32_t program = extras[4] | extras[5] << 8 | extras[6] << 16 | static_cast<uint32_t>(extras[7]) << 24;
-        if (program < static_cast<uint32_t>(PluginInstance::programCount())) {
-            instance.restoreProgram(static_cast<int>(program));
-            shownProgram = static_cast<int>(program);
-        }
-        instance.restoreBypass(extras[8] != 0);
-    }
-    processorProgram = shownProgram.load();
+    shownProgram = instance.program();
+    processorProgram = instance.program();
     tellHost(vst3::kParamValuesChanged | vst3::kMidiCCAssignmentChanged);
     return vst3::kResultOk;
 }

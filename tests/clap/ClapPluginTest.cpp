@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "AllocationCounter.h"
+#include "ClapParameters.h"
 #include "ClapTestHost.h"
 #include "EditorEventQueue.h"
 #include "SettingsRecord.h"
@@ -184,7 +185,7 @@ TEST_F(ClapPlugin, DescribesItselfAndOffersItsExtensions) {
 }
 
 TEST_F(ClapPlugin, ParametersAreTheTableInDisplayUnits) {
-    ASSERT_EQ(params->count(plugin), static_cast<uint32_t>(kNumCabinetParameters + kNumCabinetReadings));
+    ASSERT_EQ(params->count(plugin), static_cast<uint32_t>(kNumCabinetParameters + kNumCabinetReadings + 1));
     for (uint32_t i = 0; i < kNumCabinetParameters; ++i) {
         const ParameterInfo& row = kCabinetParameters[i];
         clap_param_info_t info{};
@@ -210,8 +211,12 @@ TEST_F(ClapPlugin, ParametersAreTheTableInDisplayUnits) {
         EXPECT_GE(reading, kCabinetReadings[r].min);
         EXPECT_LE(reading, kCabinetReadings[r].max);
     }
-    const clap_id past = kNumCabinetParameters + kNumCabinetReadings;
+    // Then the bypass, which hosts may take as their own.
     clap_param_info_t info{};
+    ASSERT_TRUE(params->get_info(plugin, kNumCabinetParameters + kNumCabinetReadings, &info));
+    EXPECT_EQ(info.id, 27u);
+    EXPECT_TRUE(info.flags & CLAP_PARAM_IS_BYPASS);
+    const clap_id past = kNumCabinetParameters + kNumCabinetReadings + 1;
     EXPECT_FALSE(params->get_info(plugin, past, &info));
     double v = 0;
     EXPECT_FALSE(params->get_value(plugin, past, &v));
@@ -240,7 +245,8 @@ TEST_F(ClapPlugin, TextsAreTheDisplayTextsAndParseWhatUsersType) {
     EXPECT_EQ(text(kDrumUp, 4.9), "4.90 s");
     EXPECT_EQ(text(kDrive, 1), "clean");
     EXPECT_EQ(text(kNumCabinetParameters + kHornAngle, 271.44), "271.4 deg");
-    EXPECT_EQ(text(kNumCabinetParameters + kNumCabinetReadings, 0), "false");
+    EXPECT_EQ(text(kNumCabinetParameters + kNumCabinetReadings, 1), "on");  // the bypass
+    EXPECT_EQ(text(kNumCabinetParameters + kNumCabinetReadings + 1, 0), "false");
     char tiny[3];
     ASSERT_TRUE(params->value_to_text(plugin, kSlowSpeed, -25, tiny, sizeof tiny));
     EXPECT_STREQ(tiny, "-2");  // cut to fit
@@ -561,9 +567,9 @@ TEST_F(ClapPlugin, BadProcessCallsAreRefusedAndEventsPastTheEndAct) {
     const clap_plugin_t* refused = host.create(library);
     ASSERT_NE(refused, nullptr);
     host.messages.clear();
-    EXPECT_FALSE(refused->activate(refused, 0.0, 1, 256));
-    EXPECT_FALSE(refused->activate(refused, NAN, 1, 256));
-    EXPECT_EQ(host.messages.size(), 2u);
+    const double rates[] = {0.0, NAN, 1e-300, 7999.0, 384001.0};  // outside 8 to 384 kHz
+    for (double rate : rates) EXPECT_FALSE(refused->activate(refused, rate, 1, 256)) << rate;
+    EXPECT_EQ(host.messages.size(), std::size(rates));
     refused->destroy(refused);
 }
 
@@ -592,6 +598,38 @@ TEST(EditorEventQueue, KeepsRoomForTheEndOfAGesture) {
 // Only where the library's operator new is the program's: the Windows
 // library carries a runtime of its own.
 #if !defined(_WIN32)
+// The bypass fades the dry input in over 10 ms, and a state saved bypassed
+// is bypassed from the first sample of a new instance.
+TEST_F(ClapPlugin, TheBypassFadesInAndIsSavedWithTheState) {
+    auto run = [](const clap_plugin_t* p, EventList& events, std::vector<float>& in, std::vector<float>& out) {
+        float* inputs[2] = {in.data(), in.data()};
+        float* outputs[2] = {out.data(), out.data() + out.size() / 2};
+        clap_audio_buffer_t input{inputs, nullptr, 2, 0, 0}, output{outputs, nullptr, 2, 0, 0};
+        EventList sent;
+        const clap_process_t call =
+            processCall(static_cast<uint32_t>(in.size()), &input, &output, events.input(), sent.output());
+        ASSERT_EQ(p->process(p, &call), CLAP_PROCESS_CONTINUE);
+    };
+    std::vector<float> in(1024), out(2048);
+    for (size_t i = 0; i < in.size(); ++i) in[i] = 0.4f * std::sin(0.05f * static_cast<float>(i));
+    ASSERT_TRUE(plugin->activate(plugin, 44100.0, 1, 1024));
+    EventList events;
+    events.value(100, clapparameters::kBypass, 1.0);
+    run(plugin, events, in, out);
+    EXPECT_NE(out[300], in[300]);  // fading
+    for (size_t i = 100 + 441; i < in.size(); ++i) ASSERT_EQ(out[i], in[i]) << i;
+    EXPECT_EQ(value(plugin, clapparameters::kBypass), 1.0);
+
+    MemoryStream saved;
+    ASSERT_TRUE(state->save(plugin, saved.output()));
+    second = host.create(library);
+    ASSERT_TRUE(state->load(second, saved.input()));
+    ASSERT_TRUE(second->activate(second, 44100.0, 1, 1024));
+    EventList none;
+    run(second, none, in, out);
+    for (size_t i = 0; i < in.size(); ++i) ASSERT_EQ(out[i], in[i]) << i;
+}
+
 TEST_F(ClapPlugin, ProcessingAllocatesNothing) {
     ASSERT_TRUE(plugin->activate(plugin, 44100.0, 1, 512));
     ASSERT_TRUE(plugin->start_processing(plugin));

@@ -130,7 +130,7 @@ TEST_F(Lv2Bundle, IsFoundWithItsPortsAsDescribed) {
                              "speed_state", "horn_position", "drum_position", "horn_slow", "horn_fast", "drum_slow",
                              "drum_fast", "horn_up", "horn_down", "drum_up", "drum_down", "brake", "horn_rest",
                              "drum_rest", "horn_depth", "drum_depth", "tremolo", "drive", "horn_angle", "drum_angle",
-                             "horn_rpm", "drum_rpm"};
+                             "horn_rpm", "drum_rpm", "enabled"};
     static_assert(sizeof symbols / sizeof symbols[0] == kPortCount, "a symbol for every port");
     std::vector<float> minimum(kPortCount), maximum(kPortCount), fallback(kPortCount);
     lilv_plugin_get_port_ranges_float(plugin, minimum.data(), maximum.data(), fallback.data());
@@ -240,6 +240,36 @@ TEST_F(Lv2Bundle, RatesOutsideTheRangeAreRefused) {
 }
 
 // A host that connects only audio and controls (no MIDI, no outputs) runs it too.
+// The port a host designates as the plug-in's enable: off, the dry input
+// fades in over 10 ms and then passes as it came.
+TEST_F(Lv2Bundle, TheEnabledPortBypasses) {
+    ASSERT_NE(plugin, nullptr);
+    LilvNode* input = lilv_new_uri(world, LV2_CORE__InputPort);
+    LilvNode* enabled = lilv_new_uri(world, LV2_CORE__enabled);
+    const LilvPort* port = lilv_plugin_get_port_by_designation(plugin, input, enabled);
+    lilv_node_free(input);
+    lilv_node_free(enabled);
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(lilv_port_get_index(plugin, port), static_cast<uint32_t>(kPortEnabled));
+
+    LilvInstance* instance = lilv_plugin_instantiate(plugin, 48000.0, nullptr);
+    ASSERT_NE(instance, nullptr);
+    std::vector<float> in(1024), left(1024), right(1024);
+    for (size_t i = 0; i < in.size(); ++i) in[i] = 0.3f * std::sin(0.02f * static_cast<float>(i));
+    float off = 0.0f;
+    lilv_instance_connect_port(instance, kPortEnabled, &off);
+    lilv_instance_connect_port(instance, kPortInLeft, in.data());
+    lilv_instance_connect_port(instance, kPortInRight, in.data());
+    lilv_instance_connect_port(instance, kPortOutLeft, left.data());
+    lilv_instance_connect_port(instance, kPortOutRight, right.data());
+    lilv_instance_activate(instance);
+    lilv_instance_run(instance, 1024);
+    EXPECT_NE(left[100], in[100]);
+    for (size_t i = 480; i < in.size(); ++i) ASSERT_EQ(left[i], in[i]) << i;
+    lilv_instance_deactivate(instance);
+    lilv_instance_free(instance);
+}
+
 TEST_F(Lv2Bundle, RunsWithOnlyAudioAndControlsConnected) {
     ASSERT_NE(plugin, nullptr);
     LilvInstance* instance = lilv_plugin_instantiate(plugin, 48000.0, nullptr);  // no features at all
