@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     component->setActive(1);
     processor->setProcessing(1);
 
-    MemoryStream state;
+    Vst3MemoryStream state;
     state.chunk = input.ConsumeIntegralInRange<int32_t>(1, 64);
     state.bytes = input.ConsumeBytes<uint8_t>(input.ConsumeIntegralInRange<size_t>(0, 300));
     component->setState(&state);

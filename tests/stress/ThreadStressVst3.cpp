@@ -65,7 +65,7 @@ public:
             std::lock_guard<std::mutex> hold(edits);
             pending.clear();  // what the state replaces
         }
-        MemoryStream stream;
+        Vst3MemoryStream stream;
         stream.bytes.assign(record.begin(), record.end());
         instance.component->setState(&stream);
     }

@@ -311,7 +311,7 @@ TEST_F(Vst3Plugin, ParametersCarryTheirNamesStepsUnitsAndTexts) {
 TEST_F(Vst3Plugin, StateRoundTripsAndABadStreamChangesNothing) {
     const double chosen[kNumCabinetParameters] = {1,    -7,  19,  55, 12,  -33,  40, 4,   60,  300, 20, 450,
                                                   0.25, 3.5, 0.1, 20, 1,   270,  15, 200, 0,   50, 1};
-    MemoryStream saved;
+    Vst3MemoryStream saved;
     {
         Instance first(module);
         ASSERT_TRUE(first.ready());
@@ -333,19 +333,19 @@ TEST_F(Vst3Plugin, StateRoundTripsAndABadStreamChangesNothing) {
 
     const std::vector<uint8_t> record = saved.bytes;
     for (size_t keep : {size_t{0}, size_t{12}, settingsrecord::kSize - 1}) {
-        MemoryStream cut;
+        Vst3MemoryStream cut;
         cut.bytes.assign(record.begin(), record.begin() + static_cast<long>(keep));
         Instance fresh(module);
         EXPECT_NE(fresh.component->setState(&cut), vst3::kResultOk) << keep;
         EXPECT_DOUBLE_EQ(fresh.controller->getParamNormalized(kDistortion),
                          kCabinetParameters[kDistortion].defaultNormalized());
     }
-    MemoryStream altered;
+    Vst3MemoryStream altered;
     altered.bytes = record;
     altered.bytes[20] ^= 0x40;
     Instance fresh(module);
     EXPECT_NE(fresh.component->setState(&altered), vst3::kResultOk);
-    MemoryStream failing;
+    Vst3MemoryStream failing;
     failing.bytes = record;
     failing.failing = true;
     EXPECT_NE(fresh.component->setState(&failing), vst3::kResultOk);
@@ -376,7 +376,7 @@ TEST_F(Vst3Plugin, ANewSpeedKeyFromTheProcessorIsAnnounced) {
 // a host that then sends every value back (the program too) keeps them,
 // and bytes after the state are left alone.
 TEST_F(Vst3Plugin, TheStateHoldsTheBypassAndTheProgram) {
-    MemoryStream saved;
+    Vst3MemoryStream saved;
     {
         Instance first(module);
         ASSERT_TRUE(first.ready());

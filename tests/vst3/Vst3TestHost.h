@@ -84,7 +84,7 @@ public:
 };
 
 // A memory stream, read and written in small pieces as some hosts do.
-class MemoryStream : public HostObject<vst3::IBStream> {
+class Vst3MemoryStream : public HostObject<vst3::IBStream> {
 public:
     std::vector<uint8_t> bytes;
     size_t position = 0;
