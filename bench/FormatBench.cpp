@@ -51,7 +51,7 @@ void runLv2(benchmark::State& state, bool changes) {
     Buffers b(0.5f);
     float controls[kNumSpeakerParameters];
     for (int i = 0; i < kNumSpeakerParameters; ++i) {
-        controls[i] = kSpeakerDescriptor.parameters[i].defaultValue;
+        controls[i] = kCabinetParameters[i].defaultValue;
         descriptor->connect_port(instance, kPortFirstControl + i, &controls[i]);
     }
     descriptor->activate(instance);
@@ -77,7 +77,7 @@ void runVst2(benchmark::State& state, bool changes) {
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
     effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
     Buffers b(0.5f);
-    const ParameterInfo& row = kSpeakerDescriptor.parameters[kDistortion];
+    const ParameterInfo& row = kCabinetParameters[kDistortion];
     const int piece = kBlock / kChanges;
     for (auto _ : state) {
         if (!changes) {

@@ -3,9 +3,9 @@
 # installed into LINUX_FOLDER or WINDOWS_FOLDER below the prefix.
 function(halvern_plugin_library target)
   cmake_parse_arguments(PARSE_ARGV 1 ARG "" "NAME;SUFFIX;LINUX_FOLDER;WINDOWS_FOLDER" "SOURCES;LIBRARIES")
-  add_library(${target} MODULE ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/plugin/LibraryMain.cpp)
+  add_library(${target} MODULE ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/formats/shared/LibraryMain.cpp)
   target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES})
-  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/plugin)  # the export mark
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/formats/shared)  # the export mark
   set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${ARG_NAME})
   if(ARG_SUFFIX)
     set_target_properties(${target} PROPERTIES SUFFIX ${ARG_SUFFIX})

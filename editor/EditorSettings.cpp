@@ -32,7 +32,7 @@ std::string EditorSettings::userFile() {
     if (folder.empty() && !environment("HOME").empty()) folder = environment("HOME") + "/.config";
 #endif
     if (folder.empty()) return "";
-    return folder + "/" + kSpeakerDescriptor.effectName + "/editor.conf";
+    return folder + "/" + kSpeakerIdentity.name + "/editor.conf";
 }
 
 int EditorSettings::chosenPercent() const {

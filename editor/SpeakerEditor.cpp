@@ -9,7 +9,7 @@
 
 namespace {
 
-const ParameterInfo& row(int parameter) { return kSpeakerDescriptor.parameters[parameter]; }
+const ParameterInfo& row(int parameter) { return kCabinetParameters[parameter]; }
 
 int speedKeyPosition(EditorController& controller) {
     return static_cast<int>(row(kSpeedKey).toValue(controller.parameter(kSpeedKey)));

@@ -5,11 +5,11 @@
 #include "SpeakerDescriptor.h"
 
 float typedValue(int parameter, const char* input) {
-    return kSpeakerDescriptor.parameters[parameter].toNormalized(static_cast<float>(std::atof(input)));
+    return kCabinetParameters[parameter].toNormalized(static_cast<float>(std::atof(input)));
 }
 
 void convertValueText(int parameter, const char* input, char* output) {
-    kSpeakerDescriptor.parameters[parameter].formatValue(typedValue(parameter, input), output, kTextSize);
+    kCabinetParameters[parameter].formatValue(typedValue(parameter, input), output, kTextSize);
 }
 
 namespace {

@@ -207,7 +207,7 @@ RasterImage drawPanel(const EditorScale& scale) {
              true, kCream);
     }
     // The speed's names under the LEDs.
-    const ParameterInfo& speed = kSpeakerDescriptor.parameters[kSpeedToggle];
+    const ParameterInfo& speed = kCabinetParameters[kSpeedToggle];
     for (int i = 0; i < 2; ++i) {
         const Rect led = ledRect(i, scale);
         text(panel, upperCase(speed.names[i]).c_str(), (led.left + led.right) / 2, led.bottom + scale.length(1),
@@ -273,7 +273,7 @@ RasterImage drawRearPanel(const EditorScale& scale) {
          true, kCream);
     // The brake's states beside its lamp.
     const Rect lamp = brakeLampRect(scale);
-    const ParameterInfo& brake = kSpeakerDescriptor.parameters[kBrake];
+    const ParameterInfo& brake = kCabinetParameters[kBrake];
     text(panel, upperCase(brake.names[kBrakeOn]).c_str(), (lamp.left + lamp.right) / 2, lamp.bottom + scale.length(1),
          scale.length(8), false, kGold);
     return panel;

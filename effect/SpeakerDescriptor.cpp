@@ -53,20 +53,13 @@ const ReadingInfo kCabinetReadings[kNumCabinetReadings] = {
     {"drum rpm", "rpm", 0.0f, 625.0f},
 };
 
-// The effect acts on MIDI control changes, so it says it receives events.
-const EffectDescriptor kSpeakerDescriptor = {
-    8,                                     // programs
-    kNumSpeakerParameters,                 // parameters
-    2,                                     // inputs
-    2,                                     // outputs
-    0x74753030,                            // unique id 'tu00'
-    CanMono | CanReplacing | WantsEvents | ReceivesEvents | ChannelInsert | SendEffect,
+const EffectIdentity kSpeakerIdentity = {
     "Halvern",
     "Tessmark Professional",
     "Halvern Rotating Speaker Simulator",
-    1,                                     // vendor version
-    kCategoryEffect,
-    kCabinetParameters,
+    1,           // version
+    0x74753030,  // unique id 'tu00'
+    8,           // programs
 };
 
 void factoryPresetName(int program, char* text, size_t size) {

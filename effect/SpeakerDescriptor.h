@@ -1,11 +1,27 @@
-// The effect's own description: identity, counts, flags and its parameter
-// table. The table's first eight rows are the parameters of every build (the
-// VST 2 plug-in has only these); the extended cabinet's follow them.
+// The effect's own description in no plug-in format's terms: its identity,
+// its programs and its parameter table. The table's first eight rows are
+// the parameters of every build (the VST 2 plug-in has only these); the
+// extended cabinet's follow them.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
-#include "EffectDescriptor.h"
+#include "ParameterInfo.h"
+
+// Who the effect is, as every format names it.
+struct EffectIdentity {
+    const char* name;
+    const char* vendor;
+    const char* product;
+    int32_t version;
+    int32_t uniqueId;      // 'tu00'
+    int32_t programCount;  // the factory programs
+};
+extern const EffectIdentity kSpeakerIdentity;
+
+// The name every factory program starts with; its values are the defaults.
+constexpr const char* kInitialProgramName = "Init";
 
 enum SpeakerParameter : int {
     kSpeedToggle = 0,
@@ -42,7 +58,7 @@ enum CabinetParameter : int {
 enum BrakeSetting : int { kBrakeOff = 0, kBrakeOn };
 enum DriveMode : int { kDriveExact = 0, kDriveClean };
 
-// Every parameter, the eight first; kSpeakerDescriptor.parameters is its start.
+// Every parameter, the eight first.
 extern const ParameterInfo kCabinetParameters[kNumCabinetParameters];
 
 // What the extended cabinet reports of its rotors: their true angles
@@ -84,4 +100,3 @@ inline const SpeedKeyRow* speedKeyAt(int position) {
     return position >= 0 && position < kSpeedKeyCount ? &kSpeedKeys[position] : nullptr;
 }
 
-extern const EffectDescriptor kSpeakerDescriptor;

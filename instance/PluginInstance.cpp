@@ -80,7 +80,7 @@ void PluginInstance::applyWhileIdle() {
 // --- Programs and the settings record ---------------------------------------------
 
 // Every factory program holds the parameters' defaults.
-int PluginInstance::programCount() { return kSpeakerDescriptor.numPrograms; }
+int PluginInstance::programCount() { return kSpeakerIdentity.programCount; }
 
 bool PluginInstance::loadProgram(int chosen) {
     if (chosen < 0 || chosen >= programCount()) return false;

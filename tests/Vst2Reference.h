@@ -60,7 +60,7 @@ inline std::vector<float> render(const PluginLibrary& library, const std::vector
             for (const Setting& s : settings)
                 if (s.frame == start + from)
                     effect->setParameter(effect, s.parameter,
-                                         kSpeakerDescriptor.parameters[s.parameter].toNormalized(s.value));
+                                         kCabinetParameters[s.parameter].toNormalized(s.value));
             events.clear();
             for (const MidiSwitch& m : midi) {
                 if (m.frame < start + from || m.frame >= start + to) continue;

@@ -42,7 +42,7 @@ ClapRenderSession::ClapRenderSession(const clap_plugin_entry_t* entry, const std
     const clap_plugin_descriptor_t* descriptor = factory->get_plugin_descriptor(factory, 0);
     host.clap_version = kClapVersion;
     host.name = "halvern-render";
-    host.vendor = kSpeakerDescriptor.vendor;
+    host.vendor = kSpeakerIdentity.vendor;
     host.url = "";
     host.version = "1";
     host.get_extension = [](const clap_host_t*, const char*) -> const void* { return nullptr; };

@@ -211,7 +211,7 @@ int main(int argc, char** argv) {
     for (const ParameterSetting& setting : options.settings) session.setParameter(setting.index, setting.normalized);
     if (!options.switches.empty()) {
         // Speed switches travel as MIDI: make sure a controller is listening.
-        const ParameterInfo& keys = kSpeakerDescriptor.parameters[kSpeedKey];
+        const ParameterInfo& keys = kCabinetParameters[kSpeedKey];
         int key = static_cast<int>(keys.toValue(session.parameter(kSpeedKey)));
         if (kSpeedKeys[key].controller < 0) {
             std::fprintf(stderr, "halvern-render: speed key was %s; switching by MIDI controller %d\n",

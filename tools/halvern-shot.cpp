@@ -29,7 +29,7 @@ const char* const kUsage =
 class PictureController : public SpeakerController {
 public:
     PictureController() {
-        for (int i = 0; i < kNumCabinetParameters; ++i) values[i] = kSpeakerDescriptor.parameters[i].defaultNormalized();
+        for (int i = 0; i < kNumCabinetParameters; ++i) values[i] = kCabinetParameters[i].defaultNormalized();
     }
     int parameterCount() override { return extended ? int{kNumCabinetParameters} : int{kNumSpeakerParameters}; }
     float parameter(int index) override { return values[index]; }

@@ -19,7 +19,7 @@ const char* const kFeatures[] = {"audio-effect", "stereo", "chorus", "tremolo", 
 // The effect's vendor version as the descriptor's version text.
 const char* versionText() {
     static char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(kSpeakerDescriptor.vendorVersion));
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(kSpeakerIdentity.version));
     return text;
 }
 
@@ -42,13 +42,13 @@ const clap_plugin_factory_t kFactory = {
 const clap_plugin_descriptor_t kClapDescriptor = {
     kClapVersion,
     "com.tessmark.halvern",
-    kSpeakerDescriptor.effectName,
-    kSpeakerDescriptor.vendor,
+    kSpeakerIdentity.name,
+    kSpeakerIdentity.vendor,
     "",
     "",
     "",
     versionText(),
-    kSpeakerDescriptor.product,
+    kSpeakerIdentity.product,
     kFeatures,
 };
 

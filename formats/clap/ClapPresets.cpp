@@ -17,7 +17,7 @@ const clap_preset_discovery_provider_descriptor_t kProviderDescriptor = {
     kClapVersion,
     "com.tessmark.halvern.factory-presets",
     "Halvern factory presets",
-    kSpeakerDescriptor.vendor,
+    kSpeakerIdentity.vendor,
 };
 
 // The presets live inside the plug-in, so the one location is the plug-in.
@@ -36,7 +36,7 @@ bool listPresets(const clap_preset_discovery_provider_t*, uint32_t kind, const c
     if (kind != CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN || location || !receiver || !receiver->begin_preset)
         return false;
     const clap_universal_plugin_id_t plugin = {"clap", kClapDescriptor.id};
-    for (int program = 0; program < kSpeakerDescriptor.numPrograms; ++program) {
+    for (int program = 0; program < kSpeakerIdentity.programCount; ++program) {
         char name[64], key[32];
         factoryPresetName(program, name, sizeof name);
         std::snprintf(key, sizeof key, "%s%d", kLoadKeyPrefix, program + 1);
@@ -78,7 +78,7 @@ int programOfLoadKey(const char* key) {
     if (*digits < '1' || *digits > '9') return -1;
     char* end = nullptr;
     const long number = std::strtol(digits, &end, 10);
-    if (*end || number > kSpeakerDescriptor.numPrograms) return -1;
+    if (*end || number > kSpeakerIdentity.programCount) return -1;
     return static_cast<int>(number) - 1;
 }
 

@@ -96,7 +96,7 @@ constexpr uint32_t portOf(int parameter) {
 
 // The reading an output reports, or -1.
 constexpr int readingOf(uint32_t port) {
-    return port >= kPortFirstReading && port < kPortCount ? static_cast<int>(port - kPortFirstReading) : -1;
+    return port >= kPortFirstReading && port < kPortEnabled ? static_cast<int>(port - kPortFirstReading) : -1;
 }
 
 // Whether `symbol` is `name` with '_' for each space.
@@ -123,3 +123,5 @@ constexpr bool controlRowsFollowTheParameters() {
 static_assert(lv2ports::controlRowsFollowTheParameters(), "one control input per parameter, in table order");
 static_assert(kLv2Ports[kPortMidiIn].type == Lv2PortType::Midi && !kLv2Ports[kPortDrumPosition].input,
               "the rows follow the port numbers");
+static_assert(lv2ports::readingOf(kPortEnabled) < 0 && lv2ports::parameterOf(kPortEnabled) < 0,
+              "the enabled port neither sets a parameter nor reports a reading");

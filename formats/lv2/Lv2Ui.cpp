@@ -21,7 +21,7 @@
 
 namespace {
 
-const ParameterInfo& row(int i) { return kSpeakerDescriptor.parameters[i]; }
+const ParameterInfo& row(int i) { return kCabinetParameters[i]; }
 
 // The editor's controller: the parameter values the ports last reported,
 // and the user's changes sent back as port writes bracketed by touches.

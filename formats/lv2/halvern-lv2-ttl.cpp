@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
         "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
         "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
         "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n";
-    for (int program = 0; program < kSpeakerDescriptor.numPrograms; ++program) {
+    for (int program = 0; program < kSpeakerIdentity.programCount; ++program) {
         manifest += "\n" + presetUri(program) + "\n    a pset:Preset ;\n    lv2:appliesTo " + plugin +
                     " ;\n    rdfs:seeAlso <presets.ttl> .\n";
         presets += "\n" + preset(program);
@@ -166,10 +166,10 @@ int main(int argc, char** argv) {
         "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
         "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
         "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n" +
-        plugin + "\n    a lv2:Plugin , lv2:SimulatorPlugin , doap:Project ;\n    doap:name \"" + kSpeakerDescriptor.effectName +
-        "\" ;\n    rdfs:comment \"" + kSpeakerDescriptor.product + "\" ;\n    doap:maintainer [ foaf:name \"" +
-        kSpeakerDescriptor.vendor + "\" ] ;\n    lv2:minorVersion 0 ;\n    lv2:microVersion " +
-        std::to_string(kSpeakerDescriptor.vendorVersion) +
+        plugin + "\n    a lv2:Plugin , lv2:SimulatorPlugin , doap:Project ;\n    doap:name \"" + kSpeakerIdentity.name +
+        "\" ;\n    rdfs:comment \"" + kSpeakerIdentity.product + "\" ;\n    doap:maintainer [ foaf:name \"" +
+        kSpeakerIdentity.vendor + "\" ] ;\n    lv2:minorVersion 0 ;\n    lv2:microVersion " +
+        std::to_string(kSpeakerIdentity.version) +
         " ;\n    lv2:optionalFeature urid:map , lv2:hardRTCapable ;\n    ui:ui " + ui + " ;\n    lv2:port\n" + ports +
         " .\n";
     if (!write(folder + "/manifest.ttl", manifest) || !write(folder + "/halvern.ttl", description) ||

@@ -18,7 +18,7 @@ namespace {
 void copyText(char* to, size_t capacity, const char* text) { std::snprintf(to, capacity, "%s", text); }
 
 void versionText(char* to, size_t capacity) {
-    std::snprintf(to, capacity, "%d", static_cast<int>(kSpeakerDescriptor.vendorVersion));
+    std::snprintf(to, capacity, "%d", static_cast<int>(kSpeakerIdentity.version));
 }
 
 class Factory : public vst3::IPluginFactory3 {
@@ -40,7 +40,7 @@ public:
     vst3::tresult VST3_CALL getFactoryInfo(vst3::PFactoryInfo* info) override {
         if (!info) return vst3::kInvalidArgument;
         *info = vst3::PFactoryInfo{};
-        copyText(info->vendor, sizeof info->vendor, kSpeakerDescriptor.vendor);
+        copyText(info->vendor, sizeof info->vendor, kSpeakerIdentity.vendor);
         info->flags = vst3::PFactoryInfo::kUnicode;
         return vst3::kResultOk;
     }
@@ -51,7 +51,7 @@ public:
         std::memcpy(info->cid, Vst3Plugin::kClassId.bytes, 16);
         info->cardinality = vst3::PClassInfo::kManyInstances;
         copyText(info->category, sizeof info->category, vst3identity::kProcessorCategory);
-        copyText(info->name, sizeof info->name, kSpeakerDescriptor.effectName);
+        copyText(info->name, sizeof info->name, kSpeakerIdentity.name);
         return vst3::kResultOk;
     }
     vst3::tresult VST3_CALL getClassInfo2(int32_t index, vst3::PClassInfo2* info) override {
@@ -63,7 +63,7 @@ public:
         copyText(info->category, sizeof info->category, first.category);
         copyText(info->name, sizeof info->name, first.name);
         copyText(info->subCategories, sizeof info->subCategories, vst3identity::kSubCategoryText);
-        copyText(info->vendor, sizeof info->vendor, kSpeakerDescriptor.vendor);
+        copyText(info->vendor, sizeof info->vendor, kSpeakerIdentity.vendor);
         versionText(info->version, sizeof info->version);
         copyText(info->sdkVersion, sizeof info->sdkVersion, vst3identity::kSdkVersion);
         return vst3::kResultOk;

@@ -66,7 +66,7 @@ bool describe(int index, vst3::ParameterInfo& info) {
     } else if (id == kProgram) {
         toUtf16("Program", info.title, 128);
         toUtf16("Program", info.shortTitle, 128);
-        info.stepCount = kSpeakerDescriptor.numPrograms - 1;
+        info.stepCount = kSpeakerIdentity.programCount - 1;
         info.flags = vst3::ParameterInfo::kIsProgramChange | vst3::ParameterInfo::kIsList;
     } else if (isReading(id)) {
         const ReadingInfo& r = readingRow(id);
@@ -88,7 +88,7 @@ double toPlain(vst3::ParamID id, double normalized) {
     const double x = clamped(normalized);
     if (isTableParameter(id)) return row(id).toValue(static_cast<float>(x));
     if (isReading(id)) return readingRow(id).min + x * (readingRow(id).max - readingRow(id).min);
-    if (id == kProgram) return std::floor(x * (kSpeakerDescriptor.numPrograms - 1) + 0.5);
+    if (id == kProgram) return std::floor(x * (kSpeakerIdentity.programCount - 1) + 0.5);
     if (id == kMidiSpeed) return std::floor(x * kMidiValues + 0.5);
     return x >= 0.5 ? 1.0 : 0.0;  // the bypass, and any other id
 }
@@ -100,7 +100,7 @@ double toNormalized(vst3::ParamID id, double plain) {
         return r.toNormalized(static_cast<float>(plain < r.min ? r.min : (plain > r.max ? r.max : plain)));
     }
     if (isReading(id)) return clamped((plain - readingRow(id).min) / (readingRow(id).max - readingRow(id).min));
-    const double top = id == kProgram ? kSpeakerDescriptor.numPrograms - 1 : id == kMidiSpeed ? kMidiValues : 1.0;
+    const double top = id == kProgram ? kSpeakerIdentity.programCount - 1 : id == kMidiSpeed ? kMidiValues : 1.0;
     return clamped(plain / top);
 }
 

@@ -16,8 +16,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "halvern-vst3-moduleinfo: cannot write %s\n", argv[1]);
         return 1;
     }
-    const EffectDescriptor& d = kSpeakerDescriptor;
-    std::fprintf(out, "{\n  \"Name\": \"%s\",\n  \"Version\": \"%d\",\n", d.effectName, static_cast<int>(d.vendorVersion));
+    const EffectIdentity& d = kSpeakerIdentity;
+    std::fprintf(out, "{\n  \"Name\": \"%s\",\n  \"Version\": \"%d\",\n", d.name, static_cast<int>(d.version));
     std::fprintf(out,
                  "  \"Factory Info\": {\n    \"Vendor\": \"%s\",\n    \"URL\": \"\",\n    \"E-Mail\": \"\",\n"
                  "    \"Flags\": {\n      \"Unicode\": true,\n      \"Classes Discardable\": false,\n"
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     std::fprintf(out,
                  "\",\n      \"Category\": \"%s\",\n      \"Name\": \"%s\",\n      \"Vendor\": \"%s\",\n"
                  "      \"Version\": \"%d\",\n      \"SDKVersion\": \"%s\",\n      \"Sub Categories\": [",
-                 vst3identity::kProcessorCategory, d.effectName, d.vendor, static_cast<int>(d.vendorVersion),
+                 vst3identity::kProcessorCategory, d.name, d.vendor, static_cast<int>(d.version),
                  vst3identity::kSdkVersion);
     bool first = true;
     for (const char* category : vst3identity::kSubCategories) {

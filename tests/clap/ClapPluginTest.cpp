@@ -463,8 +463,8 @@ TEST_F(ClapPlugin, ListsTheFactoryProgramsAsPresetsAndLoadsThem) {
     EXPECT_FALSE(provider->get_metadata(provider, CLAP_PRESET_DISCOVERY_LOCATION_FILE, "/tmp", &receiver));
     ASSERT_TRUE(provider->get_metadata(provider, CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN, nullptr, &receiver));
     provider->destroy(provider);
-    ASSERT_EQ(found.presets.size(), static_cast<size_t>(kSpeakerDescriptor.numPrograms));
-    for (int program = 0; program < kSpeakerDescriptor.numPrograms; ++program) {
+    ASSERT_EQ(found.presets.size(), static_cast<size_t>(kSpeakerIdentity.programCount));
+    for (int program = 0; program < kSpeakerIdentity.programCount; ++program) {
         EXPECT_EQ(found.presets[program].first, "Init " + std::to_string(program + 1));
         EXPECT_EQ(found.pluginIds[program], "clap:com.tessmark.halvern");
         EXPECT_EQ(found.flags[program], static_cast<uint32_t>(CLAP_PRESET_DISCOVERY_IS_FACTORY_CONTENT));

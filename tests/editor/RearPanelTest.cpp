@@ -19,7 +19,7 @@ namespace {
 
 constexpr int L = platform::kLeftButton;
 
-const ParameterInfo& row(int i) { return kSpeakerDescriptor.parameters[i]; }
+const ParameterInfo& row(int i) { return kCabinetParameters[i]; }
 
 // An effect with every parameter of the extended cabinet, as the CLAP, LV2
 // and VST 3 adapters offer them; it records what the editor sends.

@@ -57,7 +57,7 @@ protected:
         EXPECT_NE(instance, nullptr);
         if (!instance) return {};
         float controls[kNumSpeakerParameters];
-        for (int i = 0; i < kNumSpeakerParameters; ++i) controls[i] = kSpeakerDescriptor.parameters[i].defaultValue;
+        for (int i = 0; i < kNumSpeakerParameters; ++i) controls[i] = kCabinetParameters[i].defaultValue;
         for (const Setting& s : settings) controls[s.parameter] = s.value;
         std::vector<float> inL(static_cast<size_t>(block)), inR(static_cast<size_t>(block)), outL(inL), outR(inL);
         float speed = 0, horn = 0, drum = 0;
@@ -277,7 +277,7 @@ TEST_F(Lv2Bundle, RunsWithOnlyAudioAndControlsConnected) {
     std::vector<float> in(256, 0.25f), left(256), right(256);
     float controls[kNumSpeakerParameters];
     for (int i = 0; i < kNumSpeakerParameters; ++i) {
-        controls[i] = kSpeakerDescriptor.parameters[i].defaultValue;
+        controls[i] = kCabinetParameters[i].defaultValue;
         lilv_instance_connect_port(instance, kPortFirstControl + i, &controls[i]);
     }
     lilv_instance_connect_port(instance, kPortInLeft, in.data());
@@ -306,7 +306,7 @@ TEST_F(Lv2Bundle, ASequenceIsReadOnlyWithinItsSize) {
         LilvInstance* instance = lilv_plugin_instantiate(plugin, 44100.0, features);
         ASSERT_NE(instance, nullptr);
         float controls[kNumSpeakerParameters];
-        for (int i = 0; i < kNumSpeakerParameters; ++i) controls[i] = kSpeakerDescriptor.parameters[i].defaultValue;
+        for (int i = 0; i < kNumSpeakerParameters; ++i) controls[i] = kCabinetParameters[i].defaultValue;
         controls[kSpeedKey] = 3;  // CTRL64
         std::vector<float> in(64, 0.25f), left(64), right(64);
         float speed = -1;
@@ -350,7 +350,7 @@ TEST_F(Lv2Bundle, ListsTheFactoryProgramsAsPresets) {
     LilvNode* presetClass = lilv_new_uri(world, LV2_PRESETS__Preset);
     LilvNode* label = lilv_new_uri(world, "http://www.w3.org/2000/01/rdf-schema#label");
     LilvNodes* presets = lilv_plugin_get_related(plugin, presetClass);
-    ASSERT_EQ(lilv_nodes_size(presets), static_cast<unsigned>(kSpeakerDescriptor.numPrograms));
+    ASSERT_EQ(lilv_nodes_size(presets), static_cast<unsigned>(kSpeakerIdentity.programCount));
     std::vector<std::string> names;
     LV2_URID_Map map{nullptr, mapUri};
     LILV_FOREACH (nodes, i, presets) {
@@ -383,7 +383,7 @@ TEST_F(Lv2Bundle, ListsTheFactoryProgramsAsPresets) {
         }
     }
     std::sort(names.begin(), names.end());
-    for (int program = 0; program < kSpeakerDescriptor.numPrograms; ++program)
+    for (int program = 0; program < kSpeakerIdentity.programCount; ++program)
         EXPECT_EQ(names[static_cast<size_t>(program)], "Init " + std::to_string(program + 1));
     lilv_nodes_free(presets);
     lilv_node_free(label);

@@ -1,6 +1,6 @@
 #include "SpeakerEngine.h"
 
-#include "SpeakerDescriptor.h"
+#include "Vst2Descriptor.h"
 
 namespace {
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "SpeakerDescriptor.h"  // the name the programs start with
+
 // Copies `source` into a host buffer of `size` bytes, cut to fit and always
 // terminated. A null buffer receives nothing.
 static void copyText(char* destination, const char* source, size_t size) {

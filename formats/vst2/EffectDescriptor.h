@@ -24,9 +24,6 @@ enum EffectCategory : int32_t {
     kCategoryEffect = 1,
 };
 
-// The name every stored program starts with; its values are the defaults.
-constexpr const char* kInitialProgramName = "Init";
-
 struct EffectDescriptor {
     int32_t numPrograms;
     int32_t numParams;
