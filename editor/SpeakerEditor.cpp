@@ -271,8 +271,7 @@ void SpeakerEditor::valueChanged(DrawContext* context, Control* control) {
 }
 
 int SpeakerEditor::onKeyDown(const platform::KeyPress& key) {
-    // The speed key alone; with a modifier it is the host's.
-    if (!frame || windowGetsItsOwnKeys() || key.modifiers != 0) return -1;
+    if (!frame || windowGetsItsOwnKeys() || platform::isShortcut(key.modifiers)) return -1;
     const SpeedKeyRow* speedKey = speedKeyAt(speedKeyPosition(*controller));
     if (!speedKey || speedKey->hotKey == platform::kKeyNone || speedKey->hotKey != key.key) return -1;
     controller->changeParameter(kSpeedToggle, controller->parameter(kSpeedToggle) < 0.5f ? 1.0f : 0.0f);

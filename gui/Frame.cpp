@@ -173,9 +173,8 @@ void Frame::wheel(Point where, float notches) {
     onWheel(nullptr, at, notches);
 }
 
-bool Frame::key(int key, int character) {
-    if (!editor) return false;
-    return editor->onWindowKey({character, key}) == 1;
+bool Frame::key(const platform::KeyPress& press) {
+    return editor && editor->onWindowKey(press) == 1;
 }
 
 void Frame::focusChanged(bool focused) { keyboardFocus = focused; }

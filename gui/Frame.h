@@ -72,7 +72,7 @@ private:
     void paint(platform::Device* device) override;
     void buttonDown(platform::Device* device, Point where, int buttons) override;
     void wheel(Point where, float notches) override;
-    bool key(int key, int character) override;
+    bool key(const platform::KeyPress& press) override;
     void focusChanged(bool focused) override;
     void destroyed() override;
     bool drop(void** items, int count, int type) override;

@@ -8,12 +8,16 @@ namespace platform {
 
 enum : int { kKeyNone = 0, kKeyTab = '\t', kKeySpace = ' ', kKeyOther = 0x100 };
 
-enum : int { kModifierShift = 1, kModifierControl = 2, kModifierAlt = 4 };
+enum : int { kModifierShift = 1, kModifierControl = 2, kModifierAlt = 4, kModifierSuper = 8 };
 
 struct KeyPress {
     int character;
     int key;
     int modifiers = 0;
 };
+
+// A key held with Control, Alt or the system key is a shortcut of the
+// host's, never the editor's; with Shift alone it is still the key.
+inline bool isShortcut(int modifiers) { return (modifiers & ~kModifierShift) != 0; }
 
 }  // namespace platform

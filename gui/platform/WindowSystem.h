@@ -38,9 +38,10 @@ public:
     // cursor at `where` in the window, whichever window has the focus.
     virtual void wheel(Point where, float notches) = 0;
     // A key went down while the window had the keyboard focus, in the
-    // toolkit's numbering (Keys.h: a named key, or its character); answers
-    // whether the editor used it.
-    virtual bool key(int key, int character) = 0;
+    // toolkit's numbering (Keys.h: a named key, or its character, and the
+    // modifiers held); answers whether the editor used it. The backend
+    // hands every key the editor leaves on to the host's window.
+    virtual bool key(const KeyPress& press) = 0;
     // The window gained or lost the keyboard focus.
     virtual void focusChanged(bool focused) = 0;
     // The window is being destroyed (by its owner or by the host).

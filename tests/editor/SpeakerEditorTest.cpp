@@ -434,4 +434,10 @@ TEST_F(Editor, AWindowKeyTogglesOnceAndAForwardedOneWhileFocusedNotAgain) {
     EXPECT_EQ(vst->onKeyDown(tab), 1);  // a host's key while the focus is elsewhere acts
     EXPECT_EQ(effect->getParameter(kSpeedToggle), 1.0f);
     EXPECT_FALSE(raster.pressKey(window(), platform::kKeySpace, 0));  // space is not the speed key now
+    // Held with Control, Alt or the system key it is the host's shortcut; with Shift, still the key.
+    for (int modifier : {platform::kModifierControl, platform::kModifierAlt, platform::kModifierSuper})
+        EXPECT_FALSE(raster.pressKey(window(), platform::kKeyTab, 0, modifier)) << modifier;
+    EXPECT_EQ(effect->getParameter(kSpeedToggle), 1.0f);
+    EXPECT_TRUE(raster.pressKey(window(), platform::kKeyTab, 0, platform::kModifierShift));
+    EXPECT_EQ(effect->getParameter(kSpeedToggle), 0.0f);
 }

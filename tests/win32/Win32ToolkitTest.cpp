@@ -494,7 +494,7 @@ TEST_F(Win32Toolkit, DropEffectIsCopyWithControlElseMoveAndNoneForOtherData) {
         void paint(platform::Device*) override {}
         void buttonDown(platform::Device*, Point, int) override {}
         void wheel(Point, float) override {}
-        bool key(int, int) override { return false; }
+        bool key(const platform::KeyPress&) override { return false; }
         void focusChanged(bool) override {}
         void destroyed() override {}
         bool drop(void**, int, int) override { return false; }

@@ -109,9 +109,9 @@ void RasterPlatform::turnWheel(platform::Window* handle, Point where, float notc
     if (RasterWindow* window = find(handle)) window->events->wheel(where, notches);
 }
 
-bool RasterPlatform::pressKey(platform::Window* handle, int key, int character) {
+bool RasterPlatform::pressKey(platform::Window* handle, int key, int character, int modifiers) {
     RasterWindow* window = find(handle);
-    return window && window->events->key(key, character);
+    return window && window->events->key({character, key, modifiers});
 }
 
 void RasterPlatform::changeFocus(platform::Window* handle, bool focused) {

@@ -103,7 +103,7 @@ public:
     // The wheel turned over `where` in the window.
     void turnWheel(platform::Window* window, Point where, float notches);
     // A key or a focus change, as the window system reports them.
-    bool pressKey(platform::Window* window, int key, int character);
+    bool pressKey(platform::Window* window, int key, int character, int modifiers = 0);
     void changeFocus(platform::Window* window, bool focused);
     // Dropped text or file names, as a drop target reports them; false if the
     // window takes no drops.

@@ -85,14 +85,18 @@ constexpr const char* kKeysGoToProperty = "HalvernKeysGoTo";
 constexpr const char* kUsedKeyProperty = "HalvernUsedKey";
 
 // A key for a window that reads its own: space and tab by virtual key, the
-// other printable keys by character (in the toolkit's numbering). A
-// key held with Control or the Windows key is a shortcut of the host's.
+// other printable keys by character (in the toolkit's numbering), with the
+// modifiers held.
 bool ownKey(platform::WindowEvents* events, UINT message, WPARAM wParam) {
-    const bool shortcut = (GetKeyState(VK_CONTROL) | GetKeyState(VK_LWIN) | GetKeyState(VK_RWIN)) & 0x8000;
-    if (shortcut) return false;
-    if (message == WM_KEYDOWN && wParam == VK_SPACE) return events->key(platform::kKeySpace, 0);
-    if (message == WM_KEYDOWN && wParam == VK_TAB) return events->key(platform::kKeyTab, 0);
-    if (message == WM_CHAR && wParam > ' ' && wParam < 0x7f) return events->key(platform::kKeyNone, static_cast<int>(wParam));
+    auto held = [](int key) { return (GetKeyState(key) & 0x8000) != 0; };
+    const int modifiers = (held(VK_SHIFT) ? platform::kModifierShift : 0) |
+                          (held(VK_CONTROL) ? platform::kModifierControl : 0) |
+                          (held(VK_MENU) ? platform::kModifierAlt : 0) |
+                          (held(VK_LWIN) || held(VK_RWIN) ? platform::kModifierSuper : 0);
+    if (message == WM_KEYDOWN && wParam == VK_SPACE) return events->key({0, platform::kKeySpace, modifiers});
+    if (message == WM_KEYDOWN && wParam == VK_TAB) return events->key({0, platform::kKeyTab, modifiers});
+    if (message == WM_CHAR && wParam > ' ' && wParam < 0x7f)
+        return events->key({static_cast<int>(wParam), platform::kKeyNone, modifiers});
     return false;
 }
 

@@ -363,17 +363,19 @@ void X11Platform::drawEditBox() {
     upload(false);
 }
 
-// Answers whether the editor used the key. One held with Control, Alt or
-// Super is a shortcut of the host's, never the editor's.
+// Answers whether the editor (or the edit box) used the key.
 bool X11Platform::handleKey(uint32_t keysym, uint16_t state) {
-    constexpr uint16_t kShortcutModifiers = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
-    if (state & kShortcutModifiers) return false;
+    const int modifiers = (state & XCB_MOD_MASK_SHIFT ? platform::kModifierShift : 0) |
+                          (state & XCB_MOD_MASK_CONTROL ? platform::kModifierControl : 0) |
+                          (state & XCB_MOD_MASK_1 ? platform::kModifierAlt : 0) |
+                          (state & XCB_MOD_MASK_4 ? platform::kModifierSuper : 0);
     if (!editBox) {
-        if (keysym == kSpace) return events->key(platform::kKeySpace, 0);
-        if (keysym == kTab) return events->key(platform::kKeyTab, 0);
-        if (keysym > kSpace && keysym < 0x7f) return events->key(platform::kKeyNone, static_cast<int>(keysym));
+        if (keysym == kSpace) return events->key({0, platform::kKeySpace, modifiers});
+        if (keysym == kTab) return events->key({0, platform::kKeyTab, modifiers});
+        if (keysym > kSpace && keysym < 0x7f) return events->key({static_cast<int>(keysym), platform::kKeyNone, modifiers});
         return false;
     }
+    if (platform::isShortcut(modifiers)) return false;
     using Key = EditBoxModel::Key;
     struct Editing {
         uint32_t keysym;
