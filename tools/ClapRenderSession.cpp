@@ -48,7 +48,11 @@ ClapRenderSession::ClapRenderSession(const clap_plugin_entry_t* entry, const std
     host.get_extension = [](const clap_host_t*, const char*) -> const void* { return nullptr; };
     host.request_restart = host.request_process = host.request_callback = [](const clap_host_t*) {};
     plugin = descriptor ? factory->create_plugin(factory, &host, descriptor->id) : nullptr;
-    if (!plugin || !plugin->init(plugin) || !plugin->activate(plugin, sampleRate, 1, this->blockSize)) return;
+    if (!plugin || !plugin->init(plugin)) return;
+    if (!plugin->activate(plugin, sampleRate, 1, this->blockSize)) {
+        rateRefused = true;
+        return;
+    }
     processing = plugin->start_processing(plugin);
     const auto* table =
         static_cast<const clap_plugin_params_t*>(plugin->get_extension(plugin, CLAP_EXT_PARAMS));

@@ -16,6 +16,8 @@ public:
     ~ClapRenderSession() override;
 
     bool ready() const { return params != nullptr; }
+    // Whether the plug-in was made but would not run at the file's rate.
+    bool refusedTheRate() const { return rateRefused; }
 
     const char* formatName() const override { return "CLAP"; }
     int parameterCount() const override { return settable; }
@@ -36,4 +38,5 @@ private:
     const clap_plugin_params_t* params = nullptr;
     int settable = 0;  // the parameters a host may set: every one but the read-only readings
     bool processing = false;
+    bool rateRefused = false;
 };

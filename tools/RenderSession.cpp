@@ -11,6 +11,11 @@ std::unique_ptr<RenderSession> RenderSession::open(const PluginLibrary& library,
     std::unique_ptr<RenderSession> session;
     if (const auto* clap = static_cast<const clap_plugin_entry_t*>(library.symbol("clap_entry"))) {
         auto made = std::make_unique<ClapRenderSession>(clap, path, sampleRate, blockSize);
+        if (made->refusedTheRate()) {
+            error = path + " does not run at " + std::to_string(static_cast<long>(sampleRate)) +
+                    " Hz (it runs at 8000 to 384000 Hz)";
+            return nullptr;
+        }
         if (made->ready()) session = std::move(made);
     } else {
         auto made = std::make_unique<Vst2RenderSession>(library, sampleRate, blockSize);
