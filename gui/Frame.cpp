@@ -179,6 +179,10 @@ bool Frame::key(const platform::KeyPress& press) {
 
 void Frame::focusChanged(bool focused) { keyboardFocus = focused; }
 
+void Frame::idleTimer() {
+    if (editor) editor->idle();
+}
+
 void Frame::setSize(int width, int height) {
     bounds = {0, 0, width, height};
     if (window) backend.setWindowSize(window, width, height);

@@ -75,6 +75,7 @@ private:
     bool key(const platform::KeyPress& press) override;
     void focusChanged(bool focused) override;
     void destroyed() override;
+    void idleTimer() override;
     bool drop(void** items, int count, int type) override;
 
     bool anyViewDirty() const;

@@ -38,6 +38,17 @@ int GuiEditor::eventDescriptor() { return backend->eventDescriptor(); }
 
 void GuiEditor::setReadsOwnKeys(bool on) { backend->setFocusOnClick(on); }
 
+bool GuiEditor::startOwnIdle(int milliseconds) {
+    Frame* open = frame;
+    return open && open->getWindow() && backend->startIdleTimer(open->getWindow(), milliseconds);
+}
+
+void GuiEditor::stopOwnIdle() {
+    if (Frame* open = frame; open && open->getWindow()) backend->stopIdleTimer(open->getWindow());
+}
+
+int GuiEditor::ownIdleDescriptor() { return backend->idleTimerDescriptor(); }
+
 int GuiEditor::onWindowKey(const platform::KeyPress& key) {
     windowKeyPending = true;
     const int answer = onKeyDown(key);

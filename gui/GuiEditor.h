@@ -56,6 +56,13 @@ public:
     // A descriptor that becomes readable when the open window has events to
     // handle at idle; -1 when there is none (the host's idle timer serves).
     int eventDescriptor();
+    // An idle of the open window's own, for hosts that give the editor none
+    // (see WindowSystem::startIdleTimer): false where the backend has none.
+    // On X11 the host's loop must then watch ownIdleDescriptor and idle the
+    // editor when it is readable.
+    bool startOwnIdle(int milliseconds);
+    void stopOwnIdle();
+    int ownIdleDescriptor();
     // For hosts that pass the editor no keys (set before open): a click gives
     // the window the keyboard focus, and the window reads the keys itself.
     void setReadsOwnKeys(bool on);

@@ -4,24 +4,10 @@
 
 #include "GuiEditor.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <sys/timerfd.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
 // Sixty idles a second keep the turning cabinet smooth.
 constexpr uint32_t kIdlePeriodMs = 16;
-
-#if defined(_WIN32)
-// A window timer's id is the editor window object it idles.
-VOID CALLBACK idleOnWindowTimer(HWND, UINT, UINT_PTR id, DWORD) {
-    reinterpret_cast<ClapEditorWindow*>(id)->onWindowTimer();
-}
-#endif
 
 }  // namespace
 
@@ -137,16 +123,8 @@ void ClapEditorWindow::onTimer(clap_id id) {
 }
 
 void ClapEditorWindow::onDescriptor(int descriptor) {
-    if (!idling) return;
-#if !defined(_WIN32)
-    if (descriptor == tickDescriptor) {
-        uint64_t expirations = 0;
-        if (read(tickDescriptor, &expirations, sizeof expirations) < 0) return;  // not due yet
-        editor->idle();
-        return;
-    }
-#endif
-    if (descriptor == watchedDescriptor) editor->idle();
+    // An idle also takes the own idle's expired ticks.
+    if (idling && (descriptor == watchedDescriptor || descriptor == tickDescriptor)) editor->idle();
 }
 
 void ClapEditorWindow::startIdle() {
@@ -156,16 +134,10 @@ void ClapEditorWindow::startIdle() {
     const int descriptor = editor->eventDescriptor();
     if (hostDescriptors && descriptor >= 0 && hostDescriptors->register_fd(host, descriptor, CLAP_POSIX_FD_READ))
         watchedDescriptor = descriptor;
-#if !defined(_WIN32)
-    // A host that watches descriptors but has no timers gets a timer
-    // descriptor of ours, so the cabinet still turns and host changes show.
-    if (timer == CLAP_INVALID_ID && hostDescriptors) startTickDescriptor();
-#endif
-#if defined(_WIN32)
-    if (timer == CLAP_INVALID_ID)
-        windowTimer = SetTimer(static_cast<HWND>(parent), reinterpret_cast<UINT_PTR>(this), kIdlePeriodMs,
-                               idleOnWindowTimer) != 0;
-#endif
+    // A host without timers gets the editor's own idle, so the cabinet still
+    // turns and host changes show: a window timer, or on X11 a timer
+    // descriptor the host watches.
+    if (timer == CLAP_INVALID_ID) startOwnIdle();
 }
 
 void ClapEditorWindow::stopIdle() {
@@ -175,34 +147,21 @@ void ClapEditorWindow::stopIdle() {
     timer = CLAP_INVALID_ID;
     if (watchedDescriptor >= 0) hostDescriptors->unregister_fd(host, watchedDescriptor);
     watchedDescriptor = -1;
-#if !defined(_WIN32)
-    if (tickDescriptor >= 0) {
-        hostDescriptors->unregister_fd(host, tickDescriptor);
-        close(tickDescriptor);
-    }
+    if (tickDescriptor >= 0) hostDescriptors->unregister_fd(host, tickDescriptor);
     tickDescriptor = -1;
-#endif
-#if defined(_WIN32)
-    if (windowTimer) KillTimer(static_cast<HWND>(parent), reinterpret_cast<UINT_PTR>(this));
-    windowTimer = false;
-#endif
+    if (ownIdle) editor->stopOwnIdle();
+    ownIdle = false;
 }
 
-#if defined(_WIN32)
-void ClapEditorWindow::onWindowTimer() {
-    if (idling && windowTimer) editor->idle();
-}
-#else
-void ClapEditorWindow::startTickDescriptor() {
-    const int ticks = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-    if (ticks < 0) return;
-    const timespec period{0, static_cast<long>(kIdlePeriodMs) * 1000000L};
-    const itimerspec every{period, period};
-    if (timerfd_settime(ticks, 0, &every, nullptr) == 0 &&
-        hostDescriptors->register_fd(host, ticks, CLAP_POSIX_FD_READ)) {
+void ClapEditorWindow::startOwnIdle() {
+    if (!editor->startOwnIdle(kIdlePeriodMs)) return;
+    ownIdle = true;
+    const int ticks = editor->ownIdleDescriptor();
+    if (ticks < 0) return;  // the window system's own timer idles the editor
+    if (hostDescriptors && hostDescriptors->register_fd(host, ticks, CLAP_POSIX_FD_READ)) {
         tickDescriptor = ticks;
         return;
     }
-    close(ticks);
+    editor->stopOwnIdle();
+    ownIdle = false;
 }
-#endif

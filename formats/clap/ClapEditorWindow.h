@@ -2,9 +2,9 @@
 // Win32 on Windows), at the size the host's scale, the system's or the
 // user's choice gives (the host is asked to resize when it changes), and idled on the main thread from the
 // host's timer, and on X11 also whenever the editor's display connection has
-// events, where the host watches descriptors. A Windows host without timers
-// gets a window timer instead, an X11 host that only watches descriptors a
-// timer descriptor; an X11 host with neither gets no editor.
+// events, where the host watches descriptors. A host without timers gets
+// the editor's own idle instead (a window timer on Windows, on X11 a timer
+// descriptor the host watches); an X11 host with neither gets no editor.
 #pragma once
 
 #include <cstdint>
@@ -37,17 +37,12 @@ public:
     bool hide();
     void onTimer(clap_id timer);
     void onDescriptor(int descriptor);
-#if defined(_WIN32)
-    void onWindowTimer();
-#endif
 
 private:
     bool resizeWindow(int width, int height) override;
     void startIdle();
     void stopIdle();
-#if !defined(_WIN32)
-    void startTickDescriptor();
-#endif
+    void startOwnIdle();
 
     GuiEditor* editor;
     const clap_host_t* host;
@@ -59,7 +54,7 @@ private:
     bool idling = false;
     clap_id timer = CLAP_INVALID_ID;
     int watchedDescriptor = -1;
-    int tickDescriptor = -1;  // a timer descriptor, idling the editor where the host has no timers
+    int tickDescriptor = -1;  // the editor's own idle descriptor, where the host has no timers
     void* parent = nullptr;
-    bool windowTimer = false;
+    bool ownIdle = false;  // the editor idles itself
 };

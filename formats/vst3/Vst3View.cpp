@@ -6,9 +6,6 @@
 #include "GuiEditor.h"
 #include "Vst3Plugin.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
 
 namespace {
 
@@ -17,8 +14,6 @@ constexpr uint32_t kIdlePeriodMs = 16;
 
 #if defined(_WIN32)
 constexpr const char* kPlatformType = vst3::kPlatformTypeHWND;
-// A window timer's id is the view it idles.
-VOID CALLBACK idleOnWindowTimer(HWND, UINT, UINT_PTR id, DWORD) { reinterpret_cast<Vst3View*>(id)->onWindowTimer(); }
 #else
 constexpr const char* kPlatformType = vst3::kPlatformTypeX11EmbedWindowID;
 #endif
@@ -113,8 +108,7 @@ vst3::tresult Vst3View::attached(void* newParent, vst3::FIDString type) {
     }
     open = true;
 #if defined(_WIN32)
-    windowTimer = SetTimer(static_cast<HWND>(parent), reinterpret_cast<UINT_PTR>(this), kIdlePeriodMs,
-                           idleOnWindowTimer) != 0;
+    ownIdle = editor.startOwnIdle(kIdlePeriodMs);
 #else
     runLoop->registerTimer(this, kIdlePeriodMs);
     if (editor.eventDescriptor() >= 0) runLoop->registerEventHandler(this, editor.eventDescriptor());
@@ -124,8 +118,8 @@ vst3::tresult Vst3View::attached(void* newParent, vst3::FIDString type) {
 
 void Vst3View::stopIdle() {
 #if defined(_WIN32)
-    if (windowTimer) KillTimer(static_cast<HWND>(parent), reinterpret_cast<UINT_PTR>(this));
-    windowTimer = false;
+    if (ownIdle) plugin->speakerEditor().stopOwnIdle();
+    ownIdle = false;
 #else
     if (runLoop) {
         runLoop->unregisterTimer(this);
@@ -202,12 +196,7 @@ vst3::tresult Vst3View::checkSizeConstraint(vst3::ViewRect* rect) {
     return getSize(rect);
 }
 
-#if defined(_WIN32)
-void Vst3View::onWindowTimer() {
-    plugin->announceProcessorChanges();
-    if (open && windowTimer) plugin->speakerEditor().idle();
-}
-#else
+#if !defined(_WIN32)
 void Vst3View::onTimer() {
     plugin->announceProcessorChanges();
     if (open) plugin->speakerEditor().idle();

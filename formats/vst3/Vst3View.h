@@ -3,8 +3,8 @@
 // system's or the user's choice gives (the frame is asked to resize the view
 // when it changes; the user cannot drag it to another), and idled on the
 // host's thread: on Linux by the run loop the host's frame offers (its timer,
-// and the editor's display connection's descriptor), on Windows by a window
-// timer of its own. Keys come from the host; the editor takes those it uses.
+// and the editor's display connection's descriptor; or the host context's
+// run loop), on Windows by the editor's own idle (a window timer). Keys come from the host; the editor takes those it uses.
 // Hosts may make several views; one at a time holds the editor.
 #pragma once
 
@@ -48,9 +48,7 @@ public:
     vst3::tresult VST3_CALL checkSizeConstraint(vst3::ViewRect* rect) override;
     vst3::tresult VST3_CALL setContentScaleFactor(float factor) override;
 
-#if defined(_WIN32)
-    void onWindowTimer();
-#else
+#if !defined(_WIN32)
     void VST3_CALL onTimer() override;
     void VST3_CALL onFDIsSet(int fd) override;
 #endif
@@ -66,7 +64,7 @@ private:
     void* parent = nullptr;
     bool open = false;
 #if defined(_WIN32)
-    bool windowTimer = false;
+    bool ownIdle = false;  // the editor idles itself
 #else
     vst3::IRunLoop* runLoop = nullptr;
 #endif

@@ -46,6 +46,8 @@ public:
     virtual void focusChanged(bool focused) = 0;
     // The window is being destroyed (by its owner or by the host).
     virtual void destroyed() = 0;
+    // The window's own idle timer fired (see WindowSystem::startIdleTimer).
+    virtual void idleTimer() {}
     // Text (one item, count = byte size) or file names (count = number of
     // names) were dropped on the window; answers whether a view took them.
     virtual bool drop(void** items, int count, int type) = 0;
@@ -76,6 +78,15 @@ public:
     // events for this platform's windows, for hosts that watch descriptors;
     // -1 where the backend has none or no window is open.
     virtual int eventDescriptor() { return -1; }
+    // An idle of the window's own, every `milliseconds`, for hosts that give
+    // the editor none; answers whether there is one. Where the window system
+    // has timers of its own (Windows) the window's events object is told
+    // (idleTimer); elsewhere (X11) idleTimerDescriptor becomes readable each
+    // period, for a host that watches descriptors, and dispatchEvents takes
+    // what expired.
+    virtual bool startIdleTimer(Window*, int /*milliseconds*/) { return false; }
+    virtual void stopIdleTimer(Window*) {}
+    virtual int idleTimerDescriptor() { return -1; }
     // Fills any part of the window beyond what the toolkit draws (a host may
     // make the window larger than it was made) with `colour`. Backends whose
     // windows keep their size ignore it.

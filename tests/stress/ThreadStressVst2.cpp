@@ -22,14 +22,15 @@ public:
     void process(int frames, int switchTo) override {
         std::vector<float> left(frames, 0.1f), right(frames, -0.1f);
         float* channels[2] = {left.data(), right.data()};
+        // The list lives until the processing call it serves.
+        VstMidiEvent event{};
+        VstEvents list{};
         if (switchTo >= 0) {
-            VstMidiEvent event{};
             event.type = kVstMidiType;
             event.byteSize = sizeof event;
             event.midiData[0] = static_cast<char>(0xB0);
             event.midiData[1] = 64;
             event.midiData[2] = static_cast<char>(switchTo ? 127 : 0);
-            VstEvents list{};
             list.numEvents = 1;
             list.events[0] = reinterpret_cast<VstEvent*>(&event);
             effect->dispatcher(effect, effProcessEvents, 0, 0, &list, 0.0f);

@@ -83,6 +83,8 @@ constexpr const char* kOwnKeysProperty = "HalvernOwnKeys";
 constexpr const char* kKeysGoToProperty = "HalvernKeysGoTo";
 // The key whose press such a window used, so that its release is used too.
 constexpr const char* kUsedKeyProperty = "HalvernUsedKey";
+// The window timer that idles the editor for hosts that give it no idle.
+constexpr UINT_PTR kIdleTimerId = 0x48564C;
 
 // A key for a window that reads its own: space and tab by virtual key, the
 // other printable keys by character (in the toolkit's numbering), with the
@@ -158,6 +160,10 @@ LRESULT CALLBACK frameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         }
     }
     switch (message) {
+        case WM_TIMER:
+            if (wParam != kIdleTimerId) break;
+            events->idleTimer();
+            return 0;
         case WM_PAINT:
             if (GetUpdateRect(hwnd, nullptr, FALSE)) {
                 PAINTSTRUCT paint;
@@ -276,6 +282,15 @@ platform::Window* Win32Platform::createChildWindow(void* parent, int width, int 
     if (hwnd && focusOnClick) SetPropA(hwnd, kOwnKeysProperty, reinterpret_cast<HANDLE>(1));
     if (hwnd) watchWheel(hwnd);
     return reinterpret_cast<platform::Window*>(hwnd);
+}
+
+bool Win32Platform::startIdleTimer(platform::Window* window, int milliseconds) {
+    return window && milliseconds > 0 &&
+           SetTimer(windowOf(window), kIdleTimerId, static_cast<UINT>(milliseconds), nullptr) != 0;
+}
+
+void Win32Platform::stopIdleTimer(platform::Window* window) {
+    if (window) KillTimer(windowOf(window), kIdleTimerId);
 }
 
 void Win32Platform::destroyWindow(platform::Window* window) {

@@ -62,6 +62,9 @@ public:
     void dispatchOnePaint() override;
     // The window's messages come through the host's message loop.
     void dispatchEvents() override {}
+    // A window timer, whose ticks the window's events object gets.
+    bool startIdleTimer(platform::Window* window, int milliseconds) override;
+    void stopIdleTimer(platform::Window* window) override;
     // The DPI of the monitor the window `parent` is on, as the host's process
     // sees it (96 where it is not DPI-aware), else the screen's, over 96.
     double displayScale(void* parent) override;

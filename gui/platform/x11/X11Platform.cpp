@@ -1,5 +1,8 @@
 #include "X11Platform.h"
 
+#include <sys/timerfd.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -169,6 +172,7 @@ void X11Platform::setWindowSize(platform::Window* handle, int width, int height)
 
 void X11Platform::destroyWindow(platform::Window* handle) {
     if (!window || handle != window) return;
+    stopIdleTimer(handle);
     editBox.reset();
     canvas.destroyDevice(backing);
     backing = nullptr;
@@ -251,7 +255,31 @@ void X11Platform::drainEvents(bool exposuresOnly) {
 }
 
 void X11Platform::dispatchOnePaint() { drainEvents(true); }
-void X11Platform::dispatchEvents() { drainEvents(dispatching); }
+void X11Platform::dispatchEvents() {
+    uint64_t expirations = 0;
+    if (idleTimer >= 0 && read(idleTimer, &expirations, sizeof expirations) < 0) expirations = 0;  // none due
+    drainEvents(dispatching);
+}
+
+bool X11Platform::startIdleTimer(platform::Window* handle, int milliseconds) {
+    if (!window || handle != window || milliseconds <= 0) return false;
+    if (idleTimer >= 0) return true;
+    const int ticks = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (ticks < 0) return false;
+    const timespec period{milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L};
+    const itimerspec every{period, period};
+    if (timerfd_settime(ticks, 0, &every, nullptr) != 0) {
+        close(ticks);
+        return false;
+    }
+    idleTimer = ticks;
+    return true;
+}
+
+void X11Platform::stopIdleTimer(platform::Window*) {
+    if (idleTimer >= 0) close(idleTimer);
+    idleTimer = -1;
+}
 
 int X11Platform::eventDescriptor() { return connection ? xcb_get_file_descriptor(connection->xcb) : -1; }
 

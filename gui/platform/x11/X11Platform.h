@@ -61,6 +61,10 @@ public:
     void dispatchOnePaint() override;
     void dispatchEvents() override;
     int eventDescriptor() override;
+    // A timer descriptor, which dispatchEvents reads.
+    bool startIdleTimer(platform::Window* window, int milliseconds) override;
+    void stopIdleTimer(platform::Window* window) override;
+    int idleTimerDescriptor() override { return idleTimer; }
     // GDK_SCALE where it is a whole factor of 1 to 3, else the X resources'
     // Xft.dpi over 96, else 1; read on the editor's connection, or on one
     // made for the question before the window exists.
@@ -94,4 +98,5 @@ private:
     uint32_t focusBeforeEditing = 0;  // the X window that had the keyboard focus before the box opened
     MenuStore menus;
     bool dispatching = false;
+    int idleTimer = -1;
 };
