@@ -1,8 +1,10 @@
-// What each format's adapter costs over the sound core alone: ns per stereo
-// frame at 44.1 kHz in blocks of 512, the plug-ins built and loaded as hosts
-// load them; plain blocks, and blocks with 16 parameter changes (the core's
-// caller, the VST 2 host and the LV2 host cut the block themselves, the CLAP
-// plug-in cuts it at the events' frames).
+// What each format's adapter costs over the plug-in instance alone (and
+// the instance over the sound core): ns per stereo frame at 44.1 kHz in
+// blocks of 512, the plug-ins built and loaded as hosts load them; plain
+// blocks, and blocks with 16 parameter changes: as timed events the instance
+// cuts the block at (the CLAP plug-in, and the instance given the same
+// events), or as 16 calls of 32 frames with the value set before each (the
+// VST 2 and LV2 hosts, the core's caller, and the instance driven alike).
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <lv2/core/lv2.h>
@@ -13,6 +15,7 @@
 #include "BenchBlock.h"
 #include "ClapTestHost.h"
 #include "Lv2Ports.h"
+#include "PluginInstance.h"
 #include "SpeakerCore.h"
 #include "SpeakerDescriptor.h"
 
@@ -39,6 +42,49 @@ void runCore(benchmark::State& state, bool changes) {
             core.processStretch(b.inputs[0] + c * piece, b.inputs[1] + c * piece, b.outputs[0] + c * piece,
                                 b.outputs[1] + c * piece, piece);
         }
+    state.SetItemsProcessed(state.iterations() * kBlock);
+}
+
+// The block's changes as the instance's timed events.
+class Changes final : public EventSource {
+public:
+    bool next(TimedEvent& event) override {
+        if (given == kChanges) return false;
+        event = TimedEvent{};
+        event.frame = static_cast<uint32_t>(given * kBlock / kChanges);
+        event.kind = EventKind::Value;
+        event.index = kDistortion;
+        event.normalized = kCabinetParameters[kDistortion].toNormalized(static_cast<float>(changeValue(given)));
+        ++given;
+        return true;
+    }
+    int given = 0;
+};
+
+enum class Driven { Plain, TimedEvents, CutByTheHost };
+
+void runInstance(benchmark::State& state, Driven driven) {
+    PluginInstance instance;
+    instance.setSampleRate(44100.0);
+    instance.activate();
+    Buffers b(0.5f);
+    const ParameterInfo& row = kCabinetParameters[kDistortion];
+    for (auto _ : state) {
+        if (driven == Driven::CutByTheHost) {
+            constexpr int kPiece = kBlock / kChanges;
+            for (int c = 0; c < kChanges; ++c) {
+                instance.setNormalized(kDistortion, row.toNormalized(static_cast<float>(changeValue(c))));
+                instance.process({{b.inputs[0] + c * kPiece, b.inputs[1] + c * kPiece},
+                                  {b.outputs[0] + c * kPiece, b.outputs[1] + c * kPiece},
+                                  kPiece},
+                                 nullptr, nullptr);
+            }
+            continue;
+        }
+        Changes changes;
+        instance.process({{b.inputs[0], b.inputs[1]}, {b.outputs[0], b.outputs[1]}, kBlock},
+                         driven == Driven::TimedEvents ? &changes : nullptr, nullptr);
+    }
     state.SetItemsProcessed(state.iterations() * kBlock);
 }
 
@@ -118,6 +164,9 @@ void runClap(benchmark::State& state, bool changes) {
 void BM_CorePlain(benchmark::State& state) { runCore(state, false); }
 void BM_Vst2Plain(benchmark::State& state) { runVst2(state, false); }
 void BM_ClapPlain(benchmark::State& state) { runClap(state, false); }
+void BM_InstancePlain(benchmark::State& state) { runInstance(state, Driven::Plain); }
+void BM_InstanceSixteenEvents(benchmark::State& state) { runInstance(state, Driven::TimedEvents); }
+void BM_InstanceSixteenCalls(benchmark::State& state) { runInstance(state, Driven::CutByTheHost); }
 void BM_Lv2Plain(benchmark::State& state) { runLv2(state, false); }
 void BM_CoreSixteenChanges(benchmark::State& state) { runCore(state, true); }
 void BM_Vst2SixteenChanges(benchmark::State& state) { runVst2(state, true); }
@@ -127,6 +176,9 @@ void BM_Lv2SixteenChanges(benchmark::State& state) { runLv2(state, true); }
 }  // namespace
 
 BENCHMARK(BM_CorePlain);
+BENCHMARK(BM_InstancePlain);
+BENCHMARK(BM_InstanceSixteenEvents);
+BENCHMARK(BM_InstanceSixteenCalls);
 BENCHMARK(BM_Vst2Plain);
 BENCHMARK(BM_ClapPlain);
 BENCHMARK(BM_Lv2Plain);

@@ -56,8 +56,6 @@ void PluginInstance::store(int index, float normalized) {
     if (ValueObserver* observer = valueObserver.load()) observer->valueChanged(index, normalized);
 }
 
-// The block's coefficients follow, so the events after it (a MIDI message
-// read against the speed key) meet them.
 void PluginInstance::applyPosted() {
     uint64_t bits = posted.take();
     if (bits >> kNotedRateBit & 1) core.noteSampleRate(notedRate);
@@ -66,8 +64,16 @@ void PluginInstance::applyPosted() {
         int index = 0;
         while (!(bits >> index & 1)) ++index;
         core.setParameter(index, kCabinetParameters[index].toValue(normalizedValues[index]));
+        runningStale = true;
     }
+}
+
+// Only this instance writes the coefficients, so the core's copy for the
+// block is taken again only after it changed them.
+void PluginInstance::refreshRunning() {
+    if (!runningStale) return;
     core.beginBlock();
+    runningStale = false;
 }
 
 // What stays posted when a block holds the core is that block's to apply.
@@ -182,6 +188,7 @@ void PluginInstance::claimCore() {
 void PluginInstance::setSampleRate(double rate) {
     claimCore();
     core.setSampleRate(static_cast<float>(rate));
+    runningStale = true;
     fade.setRate(rate);
     coreClaim.clear(std::memory_order_release);
 }
@@ -215,6 +222,7 @@ void PluginInstance::process(const AudioBlock& block, EventSource* events, Proce
         return;
     }
     applyPosted();
+    refreshRunning();  // a MIDI message is read against the speed key in force
     uint32_t reached = 0;
     TimedEvent event;
     while (events && events->next(event)) {
@@ -248,6 +256,7 @@ void PluginInstance::actOn(const TimedEvent& event, uint32_t frame, ProcessRepor
         case EventKind::SpeedSwitch: break;
     }
     applyPosted();
+    refreshRunning();
     if (event.kind == EventKind::Midi) switchSpeed(core.speedSwitchOf(event.midi, event.size) == 1, frame, report);
     if (event.kind == EventKind::SpeedSwitch) switchSpeed(event.normalized >= 0.5, frame, report);
 }
@@ -280,7 +289,7 @@ void PluginInstance::runPiece(const float* inLeft, const float* inRight, float* 
     const bool on = bypassed();
     const bool fading = fade.isActive(on);
     if (fading) fade.keepDry(inLeft, inRight, frames);
-    core.beginBlock();
+    refreshRunning();
     core.processStretch(inLeft, inRight, outLeft, outRight, static_cast<int>(frames));
     if (fading) fade.mixInto(outLeft, outRight, frames, on);
 }

@@ -111,6 +111,7 @@ private:
     void store(int index, float normalized);
     void storeProgram(int program);
     void applyPosted();
+    void refreshRunning();
     void applyWhileIdle();
     void claimCore();
     void runStretch(const AudioBlock& block, uint32_t from, uint32_t to);
@@ -132,5 +133,6 @@ private:
     std::atomic<bool> processing{false};
     std::atomic_flag coreClaim = ATOMIC_FLAG_INIT;
     BypassFade fade;  // audio thread
+    bool runningStale = true;  // the core's copy of the coefficients for the block is older than they are
     Relaxed<float> hornTurn{0.0f}, drumTurn{0.0f};
 };

@@ -54,7 +54,7 @@ SpeakerEngine::SpeakerEngine(audioMasterCallback audioMaster) : PluginBase(audio
 void SpeakerEngine::setParameter(VstInt32 index, float value) {
     PluginBase::setParameter(index, value);
     if (static_cast<uint32_t>(index) < kNumSpeakerParameters) {
-        instance.noteSampleRate(getSampleRate());
+        noteSampleRate();
         instance.setNormalized(index, getParameter(index));
     }
     if (editor) editor->postUpdate();
@@ -86,7 +86,7 @@ void SpeakerEngine::processBlock(float** inputs, float** outputs, VstInt32 sampl
     if (sampleFrames <= 0 || !inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] ||
         !outputs[1])
         return;
-    instance.noteSampleRate(getSampleRate());
+    noteSampleRate();
     if (replacing) {
         HostEvents hostEvents(events, 0, sampleFrames, true);
         instance.process({{inputs[0], inputs[1]}, {outputs[0], outputs[1]}, static_cast<uint32_t>(sampleFrames)},
@@ -103,6 +103,14 @@ void SpeakerEngine::processBlock(float** inputs, float** outputs, VstInt32 sampl
             outputs[1][start + i] += addedRight[i];
         }
     }
+}
+
+// Only a rate the instance has not been told of yet.
+void SpeakerEngine::noteSampleRate() {
+    const float rate = getSampleRate();
+    if (rate == notedRate.load()) return;
+    notedRate = rate;
+    instance.noteSampleRate(rate);
 }
 
 // Reported to the host as automation, as a change the user made.

@@ -33,7 +33,11 @@ private:
     static constexpr VstInt32 kAddedPiece = 1024;
 
     void speedSwitched(uint32_t frame, bool fast) override;
+    // The rate the host stored, which the combined block-size-and-rate call
+    // may have changed without a recomputation.
+    void noteSampleRate();
 
     PluginInstance instance;
+    Relaxed<float> notedRate{0.0f};
     float addedLeft[kAddedPiece], addedRight[kAddedPiece];
 };
