@@ -97,7 +97,7 @@ private:
     OffscreenContext(platform::Platform& platform, int width, int height, Color background, Frame* frame);
 
     bool ownsBitmap = true;
-    int height;
-    int width;
+    [[maybe_unused]] int height;
+    [[maybe_unused]] int width;
     Color background;
 };
