@@ -40,11 +40,15 @@ int SpeakerEditor::open(void* parent) {
     chosenPercent = settings.chosenPercent();
     const EditorScale wanted = wantedScale();
     const Rect wantedRect = editorRect(wanted);  // rect: the size the host was last told
-    if (wantedRect == rect || !windowHost || windowHost->resizeWindow(wantedRect.width(), wantedRect.height())) {
+    if (!(wantedRect == rect)) {
+        const EditorScale before = scale;
         scale = wanted;
-        rect = wantedRect;
-    } else {
-        refusedPercent = wanted.percent;
+        rect = wantedRect;  // answered while the host is asked
+        if (windowHost && !windowHost->resizeWindow(wantedRect.width(), wantedRect.height())) {
+            scale = before;
+            rect = editorRect(before);
+            refusedPercent = wanted.percent;
+        }
     }
     nextScaleCheck = getPlatform().ticks() + kScaleCheckMs;
     Frame* window = new Frame(rect, parent, this, getPlatform());
@@ -304,13 +308,24 @@ void SpeakerEditor::applyScale() {
     if (!opened) return;  // the size is looked for when asked for
     const EditorScale wanted = wantedScale();
     if (wanted.percent == scale.percent || wanted.percent == refusedPercent) return;
-    const Rect wantedRect = editorRect(wanted);
-    if (!windowHost || !windowHost->resizeWindow(wantedRect.width(), wantedRect.height())) {
+    // The new size is the one the host is told of, even while it asks.
+    const EditorScale before = scale;
+    scale = wanted;
+    rect = editorRect(wanted);
+    sizePending = true;
+    if (!windowHost || !windowHost->resizeWindow(rect.width(), rect.height())) {
+        scale = before;
+        rect = editorRect(before);
+        sizePending = false;
         refusedPercent = wanted.percent;  // not asked again while it stays the one wanted
         return;
     }
-    scale = wanted;
-    rect = wantedRect;
+    if (!windowHost->grantsSizes()) sizeGranted();
+}
+
+void SpeakerEditor::sizeGranted() {
+    if (!sizePending || !opened) return;
+    sizePending = false;
     rebuild();
 }
 

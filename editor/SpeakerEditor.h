@@ -42,6 +42,7 @@ public:
     // The factor the host's window system gives (1 for 100 %); 0 for none,
     // when the system's serves.
     bool setHostScale(double factor) override;
+    void sizeGranted() override;
     // The user's choice of size in percent, remembered; 0 removes it.
     void chooseScale(int percent);
     EditorScale getScale();
@@ -106,6 +107,7 @@ private:
     bool showingRear = false;
     bool opened = false;
     bool rebuildPending = false;
+    bool sizePending = false;  // asked of a host that has not yet granted it
     EditorSettings settings{EditorSettings::userFile()};
     int chosenPercent;  // the settings' size, read at construction and each open
     double hostScale = 0.0;

@@ -22,8 +22,13 @@ class Frame;
 class WindowHost {
 public:
     // Asks the host to make the editor's window width x height pixels;
-    // answers whether it will.
+    // answers whether it will. The editor answers getRect with the new size
+    // from the call on.
     virtual bool resizeWindow(int width, int height) = 0;
+    // Whether the host says when the window has its new size, by the
+    // editor's sizeGranted (within resizeWindow or later), before which the
+    // editor's own window keeps its size; otherwise it follows at once.
+    virtual bool grantsSizes() const { return false; }
 
 protected:
     ~WindowHost() = default;
@@ -77,6 +82,8 @@ public:
     // The factor by which the host's window system enlarges (1 for none, 0
     // for no factor given); answers whether the editor follows it.
     virtual bool setHostScale(double) { return false; }
+    // The host's window has the size the editor last asked for.
+    virtual void sizeGranted() {}
     // The host's window, asked to resize when the editor changes its size; null: none.
     void setWindowHost(WindowHost* host) { windowHost = host; }
     // A click that reached no view, with the buttons it came with.

@@ -166,9 +166,16 @@ vst3::tresult Vst3View::getSize(vst3::ViewRect* size) {
     return vst3::kResultOk;
 }
 
-// The editor chooses its size; a host that makes the window larger anyway
-// gets the editor at its top-left corner, the rest painted by the editor.
-vst3::tresult Vst3View::onSize(vst3::ViewRect* newSize) { return newSize ? vst3::kResultOk : vst3::kInvalidArgument; }
+// The editor chooses its size, and its window takes a new one here, when
+// the host has given it; a host that makes the window larger anyway gets the
+// editor at its top-left corner, the rest painted by the editor.
+vst3::tresult Vst3View::onSize(vst3::ViewRect* newSize) {
+    if (!newSize) return vst3::kInvalidArgument;
+    const Rect wanted = plugin->speakerEditor().getRect();
+    if (open && newSize->right - newSize->left >= wanted.width() && newSize->bottom - newSize->top >= wanted.height())
+        plugin->speakerEditor().sizeGranted();
+    return vst3::kResultOk;
+}
 
 vst3::tresult Vst3View::onFocus(vst3::TBool) { return vst3::kResultOk; }
 

@@ -57,6 +57,8 @@ private:
     ~Vst3View();
     void stopIdle();
     bool resizeWindow(int width, int height) override;
+    // The host grants a size by calling onSize, within resizeView or later.
+    bool grantsSizes() const override { return true; }
 
     std::atomic<uint32_t> references{1};
     Vst3Plugin* plugin;

@@ -57,6 +57,7 @@ public:
     RunLoop loop;
     std::vector<vst3::ViewRect> resizes;
     bool acceptResize = true;
+    bool resizeLater = false;  // accept, and call onSize only when the test says
     vst3::tresult VST3_CALL queryInterface(const vst3::TUID iid, void** object) override {
         if (object && vst3::kIRunLoopIid == iid) {
             loop.addRef();
@@ -68,7 +69,7 @@ public:
     vst3::tresult VST3_CALL resizeView(vst3::IPlugView* view, vst3::ViewRect* size) override {
         resizes.push_back(*size);
         if (!acceptResize) return vst3::kResultFalse;
-        return view->onSize(size);
+        return resizeLater ? vst3::kResultTrue : view->onSize(size);
     }
 };
 
@@ -196,6 +197,22 @@ TEST_F(Vst3X11Editor, TheContentScaleSizesTheViewAndANewOneResizesIt) {
     EXPECT_EQ(size.right, 369);
     display.click(at({97, 214}));  // the switch at 150 %
     ASSERT_TRUE(idleUntil([&] { return handler.performed(kSpeedToggle, 0.0); }));
+
+    // A frame that gives the size later: the view answers it at once, and
+    // its window takes it only in onSize.
+    frame.resizeLater = true;
+    EXPECT_EQ(scaling->setContentScaleFactor(1.0f), vst3::kResultTrue);
+    ASSERT_EQ(frame.resizes.size(), 2u);
+    ASSERT_EQ(view->getSize(&size), vst3::kResultOk);
+    EXPECT_EQ(size.right, 246);
+    for (int i = 0; i < 20; ++i) frame.loop.run();
+    EXPECT_EQ(display.size(editorWindow()), (Point{369, 416}));
+    EXPECT_EQ(view->onSize(&frame.resizes[1]), vst3::kResultOk);
+    ASSERT_TRUE(idleUntil([&] { return display.size(editorWindow()) == Point{246, 277}; }));
+    frame.resizeLater = false;
+    EXPECT_EQ(scaling->setContentScaleFactor(1.5f), vst3::kResultTrue);
+    ASSERT_TRUE(idleUntil([&] { return display.size(editorWindow()) == Point{369, 416}; }));
+    frame.resizes.erase(frame.resizes.begin() + 1, frame.resizes.end());
 
     // A frame that refuses keeps the view at the size it has.
     frame.acceptResize = false;
