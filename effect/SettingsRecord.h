@@ -20,6 +20,12 @@ constexpr size_t sizeFor(size_t count) { return kHeaderSize + 8 * count + 4; }
 constexpr size_t kSize = sizeFor(kNumCabinetParameters);  // the longest record
 
 using Values = std::array<double, kNumCabinetParameters>;
+
+// What a saved state holds after the record: this tag, the program
+// (little-endian 32 bits) and the bypass (0 or 1). A state saved before they
+// were added ends with the record.
+constexpr uint8_t kExtrasTag[4] = {'H', 'L', 'V', 'X'};
+constexpr size_t kExtrasSize = 9;
 using Bytes = std::array<uint8_t, kSize>;
 
 Bytes encode(const Values& values);

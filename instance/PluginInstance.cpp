@@ -107,11 +107,8 @@ void PluginInstance::storeProgram(int chosen) {
     for (int i = 0; i < kNumCabinetParameters; ++i) store(i, kCabinetParameters[i].defaultNormalized());
 }
 
-// After the record come what it leaves out: a tag, the program
-// (little-endian) and the bypass. A state saved before they were added
-// leaves both as they are.
-constexpr uint8_t kExtrasTag[4] = {'H', 'L', 'V', 'X'};
-constexpr size_t kExtrasSize = 9;
+using settingsrecord::kExtrasSize;
+using settingsrecord::kExtrasTag;
 
 const char* PluginInstance::save(ByteSink& sink) const {
     settingsrecord::Values values;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 #include "LibraryExport.h"
 #include "SpeakerDescriptor.h"
@@ -19,6 +20,18 @@ void copyText(char* to, size_t capacity, const char* text) { std::snprintf(to, c
 
 void versionText(char* to, size_t capacity) {
     std::snprintf(to, capacity, "%d", static_cast<int>(kSpeakerIdentity.version));
+}
+
+// What every version of the class record holds alike; the later ones also
+// name its subcategories.
+template <class Record>
+void describeClass(Record& info) {
+    info = Record{};
+    std::memcpy(info.cid, Vst3Plugin::kClassId.bytes, 16);
+    info.cardinality = vst3::PClassInfo::kManyInstances;
+    copyText(info.category, sizeof info.category, vst3identity::kProcessorCategory);
+    if constexpr (!std::is_same_v<Record, vst3::PClassInfo>)
+        copyText(info.subCategories, sizeof info.subCategories, vst3identity::kSubCategoryText);
 }
 
 class Factory : public vst3::IPluginFactory3 {
@@ -47,39 +60,28 @@ public:
     int32_t VST3_CALL countClasses() override { return 1; }
     vst3::tresult VST3_CALL getClassInfo(int32_t index, vst3::PClassInfo* info) override {
         if (index != 0 || !info) return vst3::kInvalidArgument;
-        *info = vst3::PClassInfo{};
-        std::memcpy(info->cid, Vst3Plugin::kClassId.bytes, 16);
-        info->cardinality = vst3::PClassInfo::kManyInstances;
-        copyText(info->category, sizeof info->category, vst3identity::kProcessorCategory);
+        describeClass(*info);
         copyText(info->name, sizeof info->name, kSpeakerIdentity.name);
         return vst3::kResultOk;
     }
     vst3::tresult VST3_CALL getClassInfo2(int32_t index, vst3::PClassInfo2* info) override {
-        vst3::PClassInfo first;
-        if (!info || getClassInfo(index, &first) != vst3::kResultOk) return vst3::kInvalidArgument;
-        *info = vst3::PClassInfo2{};
-        std::memcpy(info->cid, first.cid, 16);
-        info->cardinality = first.cardinality;
-        copyText(info->category, sizeof info->category, first.category);
-        copyText(info->name, sizeof info->name, first.name);
-        copyText(info->subCategories, sizeof info->subCategories, vst3identity::kSubCategoryText);
+        if (index != 0 || !info) return vst3::kInvalidArgument;
+        describeClass(*info);
+        copyText(info->name, sizeof info->name, kSpeakerIdentity.name);
         copyText(info->vendor, sizeof info->vendor, kSpeakerIdentity.vendor);
         versionText(info->version, sizeof info->version);
         copyText(info->sdkVersion, sizeof info->sdkVersion, vst3identity::kSdkVersion);
         return vst3::kResultOk;
     }
     vst3::tresult VST3_CALL getClassInfoUnicode(int32_t index, vst3::PClassInfoW* info) override {
-        vst3::PClassInfo2 ascii;
-        if (!info || getClassInfo2(index, &ascii) != vst3::kResultOk) return vst3::kInvalidArgument;
-        *info = vst3::PClassInfoW{};
-        std::memcpy(info->cid, ascii.cid, 16);
-        info->cardinality = ascii.cardinality;
-        copyText(info->category, sizeof info->category, ascii.category);
-        vst3parameters::toUtf16(ascii.name, info->name, 64);
-        copyText(info->subCategories, sizeof info->subCategories, ascii.subCategories);
-        vst3parameters::toUtf16(ascii.vendor, info->vendor, 64);
-        vst3parameters::toUtf16(ascii.version, info->version, 64);
-        vst3parameters::toUtf16(ascii.sdkVersion, info->sdkVersion, 64);
+        if (index != 0 || !info) return vst3::kInvalidArgument;
+        describeClass(*info);
+        char version[64];
+        versionText(version, sizeof version);
+        vst3parameters::toUtf16(kSpeakerIdentity.name, info->name, 64);
+        vst3parameters::toUtf16(kSpeakerIdentity.vendor, info->vendor, 64);
+        vst3parameters::toUtf16(version, info->version, 64);
+        vst3parameters::toUtf16(vst3identity::kSdkVersion, info->sdkVersion, 64);
         return vst3::kResultOk;
     }
     vst3::tresult VST3_CALL setHostContext(vst3::FUnknown*) override { return vst3::kResultOk; }
