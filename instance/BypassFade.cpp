@@ -15,10 +15,8 @@ void BypassFade::jumpTo(bool bypassed) { mix = bypassed ? 1.0 : 0.0; }
 void BypassFade::setRate(double sampleRate) { step = 1.0 / (kFadeSeconds * sampleRate); }
 
 void BypassFade::keepDry(const float* left, const float* right, uint32_t frames) {
-    if (left) std::memcpy(dryLeft.get(), left, sizeof(float) * frames);
-    else std::memset(dryLeft.get(), 0, sizeof(float) * frames);
-    if (right) std::memcpy(dryRight.get(), right, sizeof(float) * frames);
-    else std::memset(dryRight.get(), 0, sizeof(float) * frames);
+    std::memcpy(dryLeft.get(), left, sizeof(float) * frames);
+    std::memcpy(dryRight.get(), right, sizeof(float) * frames);
 }
 
 void BypassFade::mixInto(float* left, float* right, uint32_t frames, bool bypassed) {

@@ -7,8 +7,6 @@ public:
     // The value is already the instance's; the host hears of it as automation.
     virtual void announceChange(int index, float normalized) = 0;
     virtual void announceGesture(int index, bool begins) = 0;
-    // Lets the host run while a control holds the mouse.
-    virtual void idleHost() {}
 
 protected:
     ~EditorHostCalls() = default;

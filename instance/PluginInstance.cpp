@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "SampleRates.h"
 #include "SettingsRecord.h"
 
 static_assert(kNumCabinetParameters + 2 <= 64, "one posted bit per parameter, a noted rate and a bypass jump");
@@ -11,6 +10,10 @@ static_assert(kNumCabinetParameters + 2 <= 64, "one posted bit per parameter, a 
 namespace {
 
 bool isTableIndex(int index) { return index >= 0 && index < kNumCabinetParameters; }
+
+float unitRange(double normalized) {
+    return static_cast<float>(normalized < 0.0 ? 0.0 : (normalized > 1.0 ? 1.0 : normalized));
+}
 
 // Silence for a block whose host gave no input, in pieces of this many frames.
 const float kSilence[BypassFade::kPiece] = {};
@@ -31,21 +34,14 @@ float PluginInstance::value(int index) const {
 
 void PluginInstance::setNormalized(int index, float normalized) {
     if (!isTableIndex(index) || std::isnan(normalized)) return;
-    store(index, normalized < 0.0f ? 0.0f : (normalized > 1.0f ? 1.0f : normalized));
+    store(index, unitRange(normalized));
     applyWhileIdle();
 }
 
 void PluginInstance::showNormalized(int index, float normalized) {
     if (!isTableIndex(index) || std::isnan(normalized)) return;
-    normalizedValues[index] = normalized < 0.0f ? 0.0f : (normalized > 1.0f ? 1.0f : normalized);
+    normalizedValues[index] = unitRange(normalized);
     if (ValueObserver* observer = valueObserver.load()) observer->valueChanged(index, normalizedValues[index]);
-}
-
-// A value off the parameter's range is taken at the range's nearer end.
-void PluginInstance::setValue(int index, float value) {
-    if (!isTableIndex(index) || std::isnan(value)) return;
-    const ParameterInfo& row = kCabinetParameters[index];
-    setNormalized(index, row.toNormalized(value < row.min ? row.min : (value > row.max ? row.max : value)));
 }
 
 // The value is stored before its bit is posted, so whoever takes the bit
@@ -157,11 +153,9 @@ const char* PluginInstance::load(ByteSource& source, After after) {
     if (after == After::Nothing && following > 0 && !(hasExtras && following == kExtrasSize))
         return following < kExtrasSize ? "it is truncated" : "it is longer than a state of its version";
     if (hasExtras && (chosen >= static_cast<uint32_t>(programCount()) || extras[8] > 1)) return "it is corrupt";
-    for (int i = 0; i < kNumCabinetParameters; ++i) {
-        const ParameterInfo& row = kCabinetParameters[i];
-        const double v = values[i] < row.min ? row.min : (values[i] > row.max ? row.max : values[i]);
-        store(i, row.toNormalized(static_cast<float>(v)));
-    }
+    // The record holds values within their ranges only.
+    for (int i = 0; i < kNumCabinetParameters; ++i)
+        store(i, kCabinetParameters[i].toNormalized(static_cast<float>(values[i])));
     if (hasExtras) {
         currentProgram = static_cast<int>(chosen);
         bypassOn = extras[8] != 0;
@@ -172,8 +166,6 @@ const char* PluginInstance::load(ByteSource& source, After after) {
 }
 
 // --- Activation -------------------------------------------------------------------
-
-bool PluginInstance::runsAt(double rate) { return isSupportedSampleRate(rate); }
 
 // Not processing, so no block holds the core for long: only a host that
 // processes an inactive plug-in makes this wait for its block.
@@ -243,7 +235,7 @@ void PluginInstance::actOn(const TimedEvent& event, uint32_t frame, ProcessRepor
     switch (event.kind) {
         case EventKind::Value:
             if (isTableIndex(event.index) && !std::isnan(event.normalized))
-                store(event.index, static_cast<float>(event.normalized < 0.0 ? 0.0 : (event.normalized > 1.0 ? 1.0 : event.normalized)));
+                store(event.index, unitRange(event.normalized));
             break;
         case EventKind::Bypass: bypassOn = event.normalized >= 0.5; break;
         case EventKind::Program:

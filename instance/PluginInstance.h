@@ -20,6 +20,7 @@
 #include "EditorHostCalls.h"
 #include "PostedChanges.h"
 #include "Relaxed.h"
+#include "SampleRates.h"
 #include "SpeakerCore.h"
 #include "TimedEvent.h"
 
@@ -40,7 +41,6 @@ public:
     void showNormalized(int index, float normalized);
     // In the units the parameter shows.
     float value(int index) const;
-    void setValue(int index, float value);
     bool bypassed() const { return bypassOn.load(); }
     void setBypassed(bool on) { bypassOn = on; }
     // Told of every value change, on the thread that made it (a MIDI switch:
@@ -67,9 +67,8 @@ public:
     const char* load(ByteSource& source, After after = After::Nothing);
 
     // --- Activation, on the host's main thread ----------------------------------------
-    // Whether the plug-in runs at `rate`; a host's other rates are refused.
-    static bool runsAt(double rate);
-    // The rate, while not processing; it must be one the plug-in runs at.
+    // The rate, while not processing; it must be one the plug-in runs at
+    // (isSupportedSampleRate).
     void setSampleRate(double rate);
     // A rate the rotor positions follow from the next block on, while the
     // coefficients keep the one they were made for until the next value is

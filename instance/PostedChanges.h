@@ -13,7 +13,6 @@ public:
     void post(int bit) { bits.fetch_or(uint64_t{1} << bit, std::memory_order_release); }
     // Every bit posted since the last take.
     uint64_t take() { return bits.exchange(0, std::memory_order_acquire); }
-    bool any() const { return bits.load(std::memory_order_relaxed) != 0; }
 
 private:
     std::atomic<uint64_t> bits{0};

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ClapRenderSession.h"
+#include "SampleRates.h"
 #include "Vst2RenderSession.h"
 
 // A CLAP plug-in exports its entry record; a VST 2 library its entry function.
@@ -12,8 +13,9 @@ std::unique_ptr<RenderSession> RenderSession::open(const PluginLibrary& library,
     if (const auto* clap = static_cast<const clap_plugin_entry_t*>(library.symbol("clap_entry"))) {
         auto made = std::make_unique<ClapRenderSession>(clap, path, sampleRate, blockSize);
         if (made->refusedTheRate()) {
-            error = path + " does not run at " + std::to_string(static_cast<long>(sampleRate)) +
-                    " Hz (it runs at 8000 to 384000 Hz)";
+            error = path + " does not run at " + std::to_string(static_cast<long>(sampleRate)) + " Hz (it runs at " +
+                    std::to_string(static_cast<long>(kLowestSampleRate)) + " to " +
+                    std::to_string(static_cast<long>(kHighestSampleRate)) + " Hz)";
             return nullptr;
         }
         if (made->ready()) session = std::move(made);

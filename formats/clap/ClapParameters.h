@@ -1,35 +1,25 @@
 // The parameters as CLAP hosts see them: the table's (the eight, then the
 // extended cabinet's), values in the units the parameters display (whole
 // percent, whole numbers, list positions), stepped where whole, enumerated
-// where a list; the rotors' readings, read-only; and the bypass. Their ids
-// never move, as hosts store automation by them: the table's first 23 rows
-// are ids 0 to 22, the readings 23 to 26, the bypass 27, and rows the table
-// gains later take ids from 100 on. Hosts list them in that order.
+// where a list; the rotors' readings, read-only; and the bypass. The table's
+// ids are the fixed ones (ParameterIds.h), the readings' 23 to 26, the
+// bypass's 27. Hosts list them in that order.
 #pragma once
 
 #include "ClapInterface.h"
+#include "ParameterIds.h"
 #include "SpeakerDescriptor.h"
 
 namespace clapparameters {
 
 constexpr clap_id kFirstReading = 23;
 constexpr clap_id kBypass = 27;
-constexpr int kRowsNumberedInPlace = 23;
-constexpr clap_id kFirstLaterRow = 100;
 constexpr uint32_t kCount = kNumCabinetParameters + kNumCabinetReadings + 1;
-static_assert(kNumCabinetParameters >= kRowsNumberedInPlace && kNumCabinetReadings == 4,
-              "the fixed ids hold their places");
+static_assert(kFirstReading == parameterids::kRowsNumberedInPlace && kNumCabinetReadings == 4,
+              "the readings and the bypass hold their ids");
+using parameterids::idOfRow;
+using parameterids::rowOf;
 
-// The table row of an id, or -1; and the id of a row.
-inline int rowOf(clap_id id) {
-    if (id < static_cast<clap_id>(kRowsNumberedInPlace)) return static_cast<int>(id);
-    if (id >= kFirstLaterRow && id - kFirstLaterRow < static_cast<clap_id>(kNumCabinetParameters - kRowsNumberedInPlace))
-        return static_cast<int>(id - kFirstLaterRow) + kRowsNumberedInPlace;
-    return -1;
-}
-inline clap_id idOfRow(int row) {
-    return static_cast<clap_id>(row < kRowsNumberedInPlace ? row : kFirstLaterRow + (row - kRowsNumberedInPlace));
-}
 inline bool isParameter(clap_id id) { return rowOf(id) >= 0; }
 inline bool isReading(clap_id id) { return id >= kFirstReading && id < kFirstReading + kNumCabinetReadings; }
 // The id listed at `index` (0 to kCount - 1).

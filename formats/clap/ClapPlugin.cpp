@@ -133,8 +133,11 @@ bool ClapPlugin::init() {
 }
 
 bool ClapPlugin::activate(double sampleRate) {
-    if (!PluginInstance::runsAt(sampleRate)) {
-        log(CLAP_LOG_HOST_MISBEHAVING, "Halvern: activation refused: the sample rate is not one from 8000 to 384000 Hz.");
+    if (!isSupportedSampleRate(sampleRate)) {
+        char message[128];
+        std::snprintf(message, sizeof message, "Halvern: activation refused: the sample rate is not one from %.0f to %.0f Hz.",
+                      kLowestSampleRate, kHighestSampleRate);
+        log(CLAP_LOG_HOST_MISBEHAVING, message);
         return false;
     }
     instance.setSampleRate(sampleRate);

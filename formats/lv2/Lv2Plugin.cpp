@@ -43,7 +43,7 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV
         if (std::strcmp(features[i]->URI, LV2_URID__map) == 0) map = static_cast<const LV2_URID_Map*>(features[i]->data);
     // A rate the plug-in does not run at is refused here, as a host would
     // otherwise hear 44.1 kHz.
-    if (!PluginInstance::runsAt(rate)) return nullptr;
+    if (!isSupportedSampleRate(rate)) return nullptr;
     // Without the map (a host that offers only audio and controls) no event
     // type is known, and MIDI is not heard.
     auto* instance = new (std::nothrow) Lv2Instance(map ? map->map(map->handle, LV2_MIDI__MidiEvent) : 0);

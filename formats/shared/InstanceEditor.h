@@ -25,7 +25,6 @@ private:
     void changeParameter(int index, float normalized) override;
     void beginGesture(int index) override;
     void endGesture(int index) override;
-    void hostIdle() override { host.idleHost(); }
     RotorPositions rotorPositions() override { return {instance.hornPosition(), instance.drumPosition()}; }
 
     void valueChanged(int index, float normalized) override { speakerEditor.setParameter(index, normalized); }

@@ -3,13 +3,13 @@
 // cabinet's), the bypass, the program change of the factory program list, a
 // hidden parameter that the MIDI speed controller is mapped to (its plain
 // value is the controller's value, 0..127), and the rotors' readings,
-// read-only. Their ids never move, as hosts store automation by them: the
-// table's first 23 rows are ids 0 to 22, the others as below, and rows the
-// table gains later take ids from 100 on.
+// read-only. The table's ids are the fixed ones (ParameterIds.h), the
+// others' as below.
 #pragma once
 
 #include <cstddef>
 
+#include "ParameterIds.h"
 #include "SpeakerDescriptor.h"
 #include "Vst3Interface.h"
 
@@ -19,23 +19,12 @@ constexpr vst3::ParamID kBypass = 23;
 constexpr vst3::ParamID kProgram = 24;
 constexpr vst3::ParamID kMidiSpeed = 25;
 constexpr vst3::ParamID kFirstReading = 26;
-constexpr int kRowsNumberedInPlace = 23;
-constexpr vst3::ParamID kFirstLaterRow = 100;
 constexpr int kCount = kNumCabinetParameters + 3 + kNumCabinetReadings;
 constexpr vst3::ProgramListID kFactoryPrograms = 0;
-static_assert(kNumCabinetParameters >= kRowsNumberedInPlace && kNumCabinetReadings == 4,
-              "the fixed ids hold their places");
-
-// The table row of an id, or -1; and the id of a row.
-inline int rowOf(vst3::ParamID id) {
-    if (id < static_cast<vst3::ParamID>(kRowsNumberedInPlace)) return static_cast<int>(id);
-    if (id >= kFirstLaterRow && id - kFirstLaterRow < static_cast<vst3::ParamID>(kNumCabinetParameters - kRowsNumberedInPlace))
-        return static_cast<int>(id - kFirstLaterRow) + kRowsNumberedInPlace;
-    return -1;
-}
-inline vst3::ParamID idOfRow(int row) {
-    return static_cast<vst3::ParamID>(row < kRowsNumberedInPlace ? row : kFirstLaterRow + (row - kRowsNumberedInPlace));
-}
+static_assert(kBypass == parameterids::kRowsNumberedInPlace && kNumCabinetReadings == 4,
+              "the bypass, program, MIDI speed and readings hold their ids");
+using parameterids::idOfRow;
+using parameterids::rowOf;
 inline bool isTableParameter(vst3::ParamID id) { return rowOf(id) >= 0; }
 inline bool isReading(vst3::ParamID id) { return id >= kFirstReading && id < kFirstReading + kNumCabinetReadings; }
 inline bool isParameter(vst3::ParamID id) {

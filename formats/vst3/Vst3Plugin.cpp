@@ -297,7 +297,7 @@ uint32_t Vst3Plugin::getLatencySamples() { return 0; }
 uint32_t Vst3Plugin::getTailSamples() { return BandDelay::kSize; }
 
 vst3::tresult Vst3Plugin::setupProcessing(vst3::ProcessSetup& setup) {
-    if (setup.symbolicSampleSize != vst3::kSample32 || !PluginInstance::runsAt(setup.sampleRate))
+    if (setup.symbolicSampleSize != vst3::kSample32 || !isSupportedSampleRate(setup.sampleRate))
         return vst3::kResultFalse;
     instance.setSampleRate(setup.sampleRate);
     return vst3::kResultOk;

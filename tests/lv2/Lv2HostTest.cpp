@@ -22,6 +22,13 @@
 
 namespace {
 
+void connectAudio(LilvInstance* instance, const float* inLeft, const float* inRight, float* outLeft, float* outRight) {
+    lilv_instance_connect_port(instance, kPortInLeft, const_cast<float*>(inLeft));
+    lilv_instance_connect_port(instance, kPortInRight, const_cast<float*>(inRight));
+    lilv_instance_connect_port(instance, kPortOutLeft, outLeft);
+    lilv_instance_connect_port(instance, kPortOutRight, outRight);
+}
+
 // The URIs the plug-in asks to map, numbered as they come.
 std::vector<std::string> mapped;
 LV2_URID mapUri(LV2_URID_Map_Handle, const char* uri) {
@@ -62,10 +69,7 @@ protected:
         std::vector<float> inL(static_cast<size_t>(block)), inR(static_cast<size_t>(block)), outL(inL), outR(inL);
         float speed = 0, horn = 0, drum = 0;
         alignas(8) uint8_t sequence[4096];
-        lilv_instance_connect_port(instance, kPortInLeft, inL.data());
-        lilv_instance_connect_port(instance, kPortInRight, inR.data());
-        lilv_instance_connect_port(instance, kPortOutLeft, outL.data());
-        lilv_instance_connect_port(instance, kPortOutRight, outR.data());
+        connectAudio(instance, inL.data(), inR.data(), outL.data(), outR.data());
         for (int i = 0; i < kNumSpeakerParameters; ++i)
             lilv_instance_connect_port(instance, kPortFirstControl + i, &controls[i]);
         lilv_instance_connect_port(instance, kPortMidiIn, sequence);
@@ -258,10 +262,7 @@ TEST_F(Lv2Bundle, TheEnabledPortBypasses) {
     for (size_t i = 0; i < in.size(); ++i) in[i] = 0.3f * std::sin(0.02f * static_cast<float>(i));
     float off = 0.0f;
     lilv_instance_connect_port(instance, kPortEnabled, &off);
-    lilv_instance_connect_port(instance, kPortInLeft, in.data());
-    lilv_instance_connect_port(instance, kPortInRight, in.data());
-    lilv_instance_connect_port(instance, kPortOutLeft, left.data());
-    lilv_instance_connect_port(instance, kPortOutRight, right.data());
+    connectAudio(instance, in.data(), in.data(), left.data(), right.data());
     lilv_instance_activate(instance);
     lilv_instance_run(instance, 1024);
     EXPECT_NE(left[100], in[100]);
@@ -280,10 +281,7 @@ TEST_F(Lv2Bundle, RunsWithOnlyAudioAndControlsConnected) {
         controls[i] = kCabinetParameters[i].defaultValue;
         lilv_instance_connect_port(instance, kPortFirstControl + i, &controls[i]);
     }
-    lilv_instance_connect_port(instance, kPortInLeft, in.data());
-    lilv_instance_connect_port(instance, kPortInRight, in.data());
-    lilv_instance_connect_port(instance, kPortOutLeft, left.data());
-    lilv_instance_connect_port(instance, kPortOutRight, right.data());
+    connectAudio(instance, in.data(), in.data(), left.data(), right.data());
     lilv_instance_activate(instance);
     lilv_instance_run(instance, 256);
     lilv_instance_run(instance, 0);
@@ -312,10 +310,7 @@ TEST_F(Lv2Bundle, ASequenceIsReadOnlyWithinItsSize) {
         float speed = -1;
         for (int i = 0; i < kNumSpeakerParameters; ++i)
             lilv_instance_connect_port(instance, kPortFirstControl + i, &controls[i]);
-        lilv_instance_connect_port(instance, kPortInLeft, in.data());
-        lilv_instance_connect_port(instance, kPortInRight, in.data());
-        lilv_instance_connect_port(instance, kPortOutLeft, left.data());
-        lilv_instance_connect_port(instance, kPortOutRight, right.data());
+        connectAudio(instance, in.data(), in.data(), left.data(), right.data());
         lilv_instance_connect_port(instance, kPortSpeedState, &speed);
 
         // One whole event (fast at frame 10), then `tail` bytes of another.
@@ -397,10 +392,7 @@ TEST_F(Lv2Bundle, TheBrakeAndTheRotorReadingsArePorts) {
     LilvInstance* instance = lilv_plugin_instantiate(plugin, 48000.0, nullptr);
     ASSERT_NE(instance, nullptr);
     std::vector<float> in(256, 0.0f), out(256);
-    lilv_instance_connect_port(instance, kPortInLeft, in.data());
-    lilv_instance_connect_port(instance, kPortInRight, in.data());
-    lilv_instance_connect_port(instance, kPortOutLeft, out.data());
-    lilv_instance_connect_port(instance, kPortOutRight, out.data());
+    connectAudio(instance, in.data(), in.data(), out.data(), out.data());
     float brake = kBrakeOn, hornRest = 123, drumRest = 321, readings[kNumCabinetReadings] = {-1, -1, -1, -1};
     lilv_instance_connect_port(instance, lv2ports::portOf(kBrake), &brake);
     lilv_instance_connect_port(instance, lv2ports::portOf(kHornRest), &hornRest);
