@@ -64,7 +64,7 @@ public:
 enum class Driven { Plain, TimedEvents, CutByTheHost };
 
 void runInstance(benchmark::State& state, Driven driven) {
-    PluginInstance instance;
+    PluginInstance instance{ChangeStyle::Smooth};
     instance.setSampleRate(44100.0);
     instance.activate();
     Buffers b(0.5f);

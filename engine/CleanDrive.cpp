@@ -51,4 +51,5 @@ void initialiseCleanDrive(CleanDriveState& state) {
 void clearCleanDrive(CleanDriveState& state) {
     clearBand(state.horn);
     clearBand(state.drum);
+    state.plain = cleandrive::PlainDelay{};
 }

@@ -57,6 +57,15 @@ struct DelayedBand {
     double lastAntiderivative;
 };
 
+// The plain saturators' recent outputs, which a change of drive mode reads
+// up to kLatency samples back so that the two kinds are in time when they
+// are mixed.
+struct PlainDelay {
+    static constexpr int kSize = 32;  // a power of two above kLatency + 3
+    float horn[kSize], drum[kSize];
+    int32_t newest;  // where the latest sample is
+};
+
 }  // namespace cleandrive
 
 struct CleanDriveState {
@@ -64,6 +73,7 @@ struct CleanDriveState {
     float innerTaps[cleandrive::kInnerTaps];
     cleandrive::Band horn;
     cleandrive::DelayedBand drum;
+    cleandrive::PlainDelay plain;
 };
 
 // Filters designed and every band's memory silent.
@@ -76,6 +86,48 @@ namespace cleandrive {
 // Below this step between two 4x samples the antiderivative's difference
 // quotient loses its precision; the curve itself is used there instead.
 constexpr double kSmallStep = 1.0e-5;
+
+// --- Changing the drive mode -----------------------------------------------------
+// The mode glides along a course m from 0 (plain) to 1 (band-limited). Up
+// to alignEnd the plain saturators' delay grows to kLatency, so slowly that
+// the pitch moves by 0.5 % at most; up to fadeEnd they fade into the
+// band-limited ones; the rest (band-limited only) fills the plain delay
+// before a way back fades. The core places the two points for the rate.
+constexpr double kAlignSpeed = 0.005;  // delay gained per sample while aligning
+constexpr int kAlignSamples = static_cast<int>(kLatency / kAlignSpeed + 1.0);
+constexpr double kFadeSeconds = 0.010;
+constexpr int kPrimeSamples = PlainDelay::kSize;
+
+static inline double plainDelayAt(double m, double alignEnd) {
+    return m < alignEnd ? kLatency * (m / alignEnd) : kLatency;
+}
+static inline double cleanShareAt(double m, double alignEnd, double fadeEnd) {
+    const double share = (m - alignEnd) / (fadeEnd - alignEnd);
+    return share < 0.0 ? 0.0 : (share > 1.0 ? 1.0 : share);
+}
+
+// Writes the newest plain sample of each band and reads both `delay`
+// samples back, by four-point Lagrange interpolation (the points straddle
+// the read where there is a newer one).
+static inline void delayPlain(PlainDelay& line, float horn, float drum, double delay, double& hornOut,
+                              double& drumOut) {
+    constexpr int32_t kMask = PlainDelay::kSize - 1;
+    line.newest = (line.newest + 1) & kMask;
+    line.horn[line.newest] = horn;
+    line.drum[line.newest] = drum;
+    const int32_t whole = static_cast<int32_t>(delay);
+    const int32_t first = whole > 0 ? whole - 1 : 0;  // the newest point, samples back
+    const double x = delay - first;
+    const double w0 = -(x - 1.0) * (x - 2.0) * (x - 3.0) / 6.0, w1 = x * (x - 2.0) * (x - 3.0) / 2.0;
+    const double w2 = -x * (x - 1.0) * (x - 3.0) / 2.0, w3 = x * (x - 1.0) * (x - 2.0) / 6.0;
+    auto read = [&](const float* ring) {
+        const int32_t at = line.newest - first;
+        return w0 * ring[at & kMask] + w1 * ring[(at - 1) & kMask] + w2 * ring[(at - 2) & kMask] +
+               w3 * ring[(at - 3) & kMask];
+    };
+    hornOut = read(line.horn);
+    drumOut = read(line.drum);
+}
 
 // Zero-stuffs `count` samples of `from` (history before index `historyLength`)
 // to twice the rate and filters them with `taps` (gain 2 restores the level).

@@ -36,12 +36,22 @@ struct alignas(8) RotorCoefficients {
     float sampleRate;
 };
 
+// The settings the band levels and the shapers are made from.
+struct LevelSettings {
+    float distortion, balance, separation;
+    bool operator==(const LevelSettings& o) const {
+        return distortion == o.distortion && balance == o.balance && separation == o.separation;
+    }
+    bool operator!=(const LevelSettings& o) const { return !(*this == o); }
+};
+
 // Everything updateCoefficients derives from the parameters and the rate.
 struct alignas(8) SpeakerCoefficients {
     PathCoefficients path;  // what the signal path reads, made from the fields below
     RotorCoefficients rotors;
     float hornDrive, hornDriveNorm, drumDrive, drumDriveNorm;
     float hornLevel, drumLevel, crossfeed;
+    LevelSettings levels;  // what the four lines above and the path's shapers and tap gains are made from
     MicrophoneTap hornTaps[kHornTaps];
     MicrophoneTap drumTaps[kDrumTaps];
     int32_t speedController;  // MIDI controller number, or -1 for none
@@ -56,6 +66,15 @@ struct RotorBrakeState {
     int32_t motion = kSpinning;
     double toRest = 0.0;
     float plannedRest = 0.0f;
+    float plannedFall = 0.0f;  // the braking rate the turn left was last checked against
+};
+
+// Where the levels a listener hears are on their way to the ones set: they
+// move in steps of a few samples, each one made anew.
+struct LevelGlide {
+    LevelSettings heard, target, step;
+    int32_t stepsLeft = 0;
+    int32_t samplesToStep = 0;  // before the next step
 };
 
 struct SignalState {
@@ -66,6 +85,11 @@ struct SignalState {
     float drumOsc[3] = {};
     RotorBrakeState hornBrake, drumBrake;
     Glide glides[kNumGlides] = {};
+    LevelGlide levelGlide;
+    // Whether a sample has been heard since the start (or the last settle):
+    // until then every change takes effect at once, as nothing was heard to
+    // glide from, and the rotors are put inside their limits at once.
+    bool heardSinceStart = false;
     // The band-limited saturators' filters and memory, allocated once.
     std::unique_ptr<CleanDriveState> clean;
     // Rotor positions for the editor, in turns [0, 1); read on other threads.

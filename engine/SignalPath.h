@@ -21,17 +21,33 @@ namespace signalpath {
 
 constexpr double kSqrt3 = 1.7320508075688772;
 
+// Within this angle of its rest a braking rotor stands: it then turns no
+// more and costs nothing.
+constexpr double kStandstill = 1.0e-6;
+// Below this angle left the last steps may have to turn less than the
+// speed would (tan(0.5) / sqrt(3) is above every speed a rotor reaches).
+constexpr double kLandingAngle = 0.5;
+
 // A braking rotor keeps its speed (or runs up to its slow speed if it was
 // slower) until the angle left to turn is what it needs to stop at its
-// braking rate, then slows along that curve, so it lands on the rest angle
-// with its speed falling to 0; the last step turns exactly the angle left.
+// braking rate (sqrt(3) v^2 / 2 fall), then slows along that curve, so it
+// lands on the rest angle with its speed falling to 0; the last step turns
+// exactly the angle left. The turn of a speed held from the sample before
+// is not computed again.
 static inline void brake(RotorState& rotor) {
+    if (rotor.toRest <= kStandstill) {
+        rotor.speed = 0.0f;
+        rotor.toRest = 0.0;
+        return;
+    }
     double v = rotor.speed;
     if (v < rotor.slow) v = std::fmin(v + rotor.rise, static_cast<double>(rotor.slow));
-    v = std::fmin(v, std::sqrt(2.0 * rotor.fall * rotor.toRest / kSqrt3));
-    v = std::fmin(v, std::tan(std::fmin(rotor.toRest, 1.0)) / kSqrt3);
-    rotor.speed = static_cast<float>(v);
-    rotor.toRest = std::fmax(0.0, rotor.toRest - std::atan(kSqrt3 * rotor.speed));
+    if (kSqrt3 * v * v > 2.0 * rotor.fall * rotor.toRest) v = std::sqrt(2.0 * rotor.fall * rotor.toRest / kSqrt3);
+    if (rotor.toRest < kLandingAngle) v = std::fmin(v, std::tan(rotor.toRest) / kSqrt3);
+    const float speed = static_cast<float>(v);
+    if (speed != rotor.speed || rotor.turn < 0.0) rotor.turn = std::atan(kSqrt3 * speed);
+    rotor.speed = speed;
+    rotor.toRest = std::fmax(0.0, rotor.toRest - rotor.turn);
 }
 
 // Released from the brake, a rotor runs up at its rising rate to the limit
@@ -52,13 +68,21 @@ static inline bool release(RotorState& rotor) {
     return true;
 }
 
-// A spinning rotor ramps by its step and stays between its limits.
+// A spinning rotor ramps by its step and stays between its limits. One
+// that finds itself outside them (they moved past its speed) either rides
+// back to the nearer one at its rate from or to a standstill, or is put on
+// it at once.
 static inline void spin(RotorState& rotor) {
-    const double candidate = static_cast<double>(rotor.speed) + rotor.step;
+    const double speed = rotor.speed;
+    const double candidate = speed + rotor.step;
     if (candidate < rotor.slow)
-        rotor.speed = rotor.slow;
+        rotor.speed = rotor.ridesLimits && speed < rotor.slow
+                          ? static_cast<float>(std::fmin(speed + rotor.rise, static_cast<double>(rotor.slow)))
+                          : rotor.slow;
     else if (candidate > rotor.fast)
-        rotor.speed = rotor.fast;
+        rotor.speed = rotor.ridesLimits && speed > rotor.fast
+                          ? static_cast<float>(std::fmax(speed - rotor.fall, static_cast<double>(rotor.fast)))
+                          : rotor.fast;
     else
         rotor.speed = static_cast<float>(candidate);
 }
@@ -83,14 +107,6 @@ static inline void advance(RotorState& rotor) {
     rotor.osc[2] = static_cast<float>(-(newA + newB));
 }
 
-// One sample of a glide.
-static inline double glideOn(Glide& glide) {
-    if (glide.remaining > 0) {
-        glide.value += glide.step;
-        if (--glide.remaining == 0) glide.value = glide.target;
-    }
-    return glide.value;
-}
 
 // What the recursive part of the path hands to the mixing part for one
 // chunk of samples: the crossover's bands, then the shaped bands, the rotor
@@ -104,7 +120,10 @@ struct SignalChunk {
     int32_t tapIndex[kTaps][kSize];   // the earlier of the two samples a tap reads
     double tapFraction[kTaps][kSize]; // how far toward the later one
     double hornAmp[3][kSize];         // the horn taps' level swing
-    double glide[kNumGlides][kSize];  // the glides' values
+    // Each glide's value at each sample, or (when it is not moving) at the
+    // first only.
+    double glide[kNumGlides][kSize];
+    bool moving[kNumGlides];
     double cleanHorn[kSize], cleanDrum[kSize];  // the band-limited saturators' output
 };
 
@@ -128,19 +147,36 @@ static inline void prepare(SignalPath& path, SignalChunk& chunk, int i, float x)
     path.filterY1 = static_cast<float>(y);
     advance(path.horn);
     advance(path.drum);
-    for (int k = 0; k < kNumGlides; ++k) chunk.glide[k][i] = glideOn(path.glides[k]);
     for (int k = 0; k < 3; ++k) chunk.osc[k][i] = path.horn.osc[k];
     for (int k = 0; k < 2; ++k) chunk.osc[3 + k][i] = path.drum.osc[k];
 }
 
-// The plain saturators, the band-limited ones, or (while the mode glides
-// from one to the other) both, mixed by the glide's share.
-static inline void shapeChunk(const SignalPath& path, SignalChunk& chunk) {
-    const double* share = chunk.glide[kGlideCleanMix];
-    const int last = chunk.count - 1;
-    const bool allPlain = share[0] == 0.0 && share[last] == 0.0;
-    const bool allClean = share[0] == 1.0 && share[last] == 1.0;
-    if (allPlain) {
+// Steps each moving glide through the chunk; one at rest costs one store.
+static inline void stepGlides(SignalPath& path, SignalChunk& chunk) {
+    for (int k = 0; k < kNumGlides; ++k) {
+        Glide& glide = path.glides[k];
+        chunk.moving[k] = glide.remaining > 0;
+        if (!chunk.moving[k]) {
+            chunk.glide[k][0] = glide.value;
+            continue;
+        }
+        for (int i = 0; i < chunk.count; ++i) {
+            if (glide.remaining > 0) {
+                glide.value += glide.step;
+                if (--glide.remaining == 0) glide.value = glide.target;
+            }
+            chunk.glide[k][i] = glide.value;
+        }
+    }
+}
+
+// The plain saturators, the band-limited ones, or (while the drive mode
+// changes) both: the plain ones delayed on the way to the band-limited
+// ones' latency, and the two mixed by the course's share.
+static inline void shapeChunk(SignalPath& path, SignalChunk& chunk) {
+    const double* course = chunk.glide[kGlideMode];
+    const bool moving = chunk.moving[kGlideMode];
+    if (!moving && course[0] == 0.0) {
         for (int i = 0; i < chunk.count; ++i) {
             chunk.hornIn[i] = static_cast<float>(shape(path.hornShaper, chunk.high[i]));
             chunk.drumIn[i] = static_cast<float>(shape(path.drumShaper, chunk.low[i]));
@@ -152,7 +188,7 @@ static inline void shapeChunk(const SignalPath& path, SignalChunk& chunk) {
     cleandrive::shapeBand(*path.clean, path.clean->horn, u, chunk.cleanHorn, chunk.count);
     for (int i = 0; i < chunk.count; ++i) u[i] = chunk.low[i] * path.drumShaper.drive * kInverseFullScale;
     cleandrive::shapeDelayedBand(path.clean->drum, u, chunk.cleanDrum, chunk.count);
-    if (allClean) {
+    if (!moving) {
         for (int i = 0; i < chunk.count; ++i) {
             chunk.hornIn[i] = static_cast<float>(chunk.cleanHorn[i] * path.hornShaper.scale);
             chunk.drumIn[i] = static_cast<float>(chunk.cleanDrum[i] * path.drumShaper.scale);
@@ -160,12 +196,16 @@ static inline void shapeChunk(const SignalPath& path, SignalChunk& chunk) {
         return;
     }
     for (int i = 0; i < chunk.count; ++i) {
-        const double plainHorn = shape(path.hornShaper, chunk.high[i]);
-        const double plainDrum = shape(path.drumShaper, chunk.low[i]);
+        const double m = course[i];
+        double plainHorn, plainDrum;
+        cleandrive::delayPlain(path.clean->plain, static_cast<float>(shape(path.hornShaper, chunk.high[i])),
+                               static_cast<float>(shape(path.drumShaper, chunk.low[i])),
+                               cleandrive::plainDelayAt(m, path.modeAlignEnd), plainHorn, plainDrum);
+        const double share = cleandrive::cleanShareAt(m, path.modeAlignEnd, path.modeFadeEnd);
         const double cleanHorn = chunk.cleanHorn[i] * path.hornShaper.scale;
         const double cleanDrum = chunk.cleanDrum[i] * path.drumShaper.scale;
-        chunk.hornIn[i] = static_cast<float>(plainHorn + share[i] * (cleanHorn - plainHorn));
-        chunk.drumIn[i] = static_cast<float>(plainDrum + share[i] * (cleanDrum - plainDrum));
+        chunk.hornIn[i] = static_cast<float>(plainHorn + share * (cleanHorn - plainHorn));
+        chunk.drumIn[i] = static_cast<float>(plainDrum + share * (cleanDrum - plainDrum));
     }
 }
 
@@ -174,21 +214,32 @@ static inline void shapeChunk(const SignalPath& path, SignalChunk& chunk) {
 // delays stay inside the buffer (see TapSettings), and the indices are
 // masked in mix, so no read can leave it.
 static inline void locateTaps(const SignalPath& path, SignalChunk& chunk, int32_t firstWriteIndex) {
+    // Each loop is written for a glide at rest and for a moving one, so that
+    // the one at rest reads a constant.
+    auto eachSample = [&](int glide, auto&& body) {
+        const double* factor = chunk.glide[glide];
+        if (chunk.moving[glide]) {
+            for (int i = 0; i < chunk.count; ++i) body(i, factor[i]);
+        } else {
+            const double held = factor[0];
+            for (int i = 0; i < chunk.count; ++i) body(i, held);
+        }
+    };
     for (int k = 0; k < kTaps; ++k) {
         const TapSettings& tap = path.taps[k];
-        for (int i = 0; i < chunk.count; ++i) {
-            const double depth = tap.delayDepth * chunk.glide[k < kHornTaps ? kGlideHornDepth : kGlideDrumDepth][i];
-            const double delay = tap.baseDelay + depth * chunk.osc[k][i];
+        eachSample(k < kHornTaps ? kGlideHornDepth : kGlideDrumDepth, [&](int i, double factor) {
+            const double delay = tap.baseDelay + (tap.delayDepth * factor) * chunk.osc[k][i];
             // Written at firstWriteIndex + i; one bufferSize keeps it positive.
             const double position = ((firstWriteIndex + i + 1) - delay) + BandDelay::kSize;
             const int32_t whole = static_cast<int32_t>(position);
             chunk.tapIndex[k][i] = whole;
             chunk.tapFraction[k][i] = position - whole;
-        }
+        });
     }
     for (int k = 0; k < 3; ++k)
-        for (int i = 0; i < chunk.count; ++i)
-            chunk.hornAmp[k][i] = 1.0 + (path.taps[k].ampDepth * chunk.glide[kGlideTremolo][i]) * chunk.osc[k][i];
+        eachSample(kGlideTremolo, [&](int i, double factor) {
+            chunk.hornAmp[k][i] = 1.0 + (path.taps[k].ampDepth * factor) * chunk.osc[k][i];
+        });
 }
 
 static inline void mix(SignalPath& path, const SignalChunk& chunk, int i, float& left, float& right) {
@@ -257,6 +308,7 @@ static inline void runSegment(SignalPath& state, const float* inLeft, const floa
         }
         for (int i = both; i < next->count; ++i) prepareAt(i, start);
         for (int i = both; i < ready->count; ++i) mixAt(i);
+        stepGlides(path, *next);
         shapeChunk(path, *next);
         locateTaps(path, *next, path.writeIndex);
         SignalChunk* done = ready;

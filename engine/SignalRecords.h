@@ -39,6 +39,9 @@ struct PathCoefficients {
     double filterA1, filterA2, filterGain;
     Shaper hornShaper, drumShaper;
     TapSettings taps[kTaps];
+    // Where the drive mode's course (kGlideMode) ends aligning and fading,
+    // as fractions of it (see cleandrive::plainDelayAt).
+    double modeAlignEnd, modeFadeEnd;
 };
 
 // What a rotor's speed follows. Spinning, it ramps by a signed step each
@@ -59,10 +62,14 @@ struct RotorState {
     float rise;     // speed gained per sample running up from the brake
     float fall;     // speed lost per sample braking
     double toRest;  // braking: radians still to turn before the standstill
+    double turn;    // braking: radians the speed turns a sample (negative: not known)
+    // Spinning outside its limits (they moved past the speed), the rotor
+    // rides its ramps back to the nearer one (1), or is put on it at once (0).
+    int32_t ridesLimits;
 };
 
-// A value moving linearly to its target over a few milliseconds, so that a
-// depth or mode change does not step the sound.
+// A value moving linearly to its target, so that a depth or mode change
+// does not step the sound.
 struct Glide {
     double value;
     double target;
@@ -71,9 +78,11 @@ struct Glide {
 };
 
 // Which glide moves what: the horn's and the drum's Doppler swing, the
-// horn's level swing (all as factors of their nominal depths), and the share
-// of the band-limited saturators in the shaped bands.
-enum GlideIndex : int { kGlideHornDepth = 0, kGlideDrumDepth, kGlideTremolo, kGlideCleanMix, kNumGlides };
+// horn's level swing (all as factors of their nominal depths), and the
+// drive mode's course from the plain saturators (0) to the band-limited
+// ones (1), which first delays the plain ones to the band-limited ones'
+// latency and then fades (see cleandrive::modeMix).
+enum GlideIndex : int { kGlideHornDepth = 0, kGlideDrumDepth, kGlideTremolo, kGlideMode, kNumGlides };
 
 struct CleanDriveState;
 

@@ -1,5 +1,6 @@
 #include "SpeakerCore.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -30,8 +31,16 @@ double tenthsOfHertz(float rpm) { return rpm / 6.0; }
 // nominal 0.7, 1.8, 4.9 and 7.0 seconds.
 double rampSeconds(float seconds) { return std::floor(seconds * 100.0 + 0.5) / 100.0; }
 
-// How long a depth change glides, and how long the saturators' mode fades.
-constexpr double kDepthGlideSeconds = 0.005, kModeFadeSeconds = 0.010;
+// A depth or tremolo change glides for at least kShortestGlideSeconds. A
+// depth's glide lasts kDepthSecondsPerUnit for each 100 % it moves, so the
+// horn's deepest tap (1.1 ms of swing times the oscillator's 0.577) moves
+// by 0.5 % of real time at most on top of its Doppler: under 9 cents.
+constexpr double kShortestGlideSeconds = 0.005, kDepthSecondsPerUnit = 0.125;
+
+// Distortion, balance and separation glide for kLevelGlideSeconds, their
+// levels made anew every kLevelStepSamples.
+constexpr double kLevelGlideSeconds = 0.040;
+constexpr int32_t kLevelStepSamples = 32;
 
 // The rotor oscillators start balanced, at amplitude 1/sqrt(3) and phase 60 degrees.
 constexpr float kOscillatorStart[3] = {0.28867513f, 0.28867513f, -0.57735026f};
@@ -68,18 +77,28 @@ double rotorAngle(const float osc[3]) {
 // moves) the rotor is given the angle to turn before it stands: the way to
 // the rest angle, plus whole turns if it needs more than that to slow down
 // at its braking rate. When it goes off the rotor runs up again.
+// A braking rate that changes keeps the plan: if the rotor now needs more
+// than the angle left to stop, whole turns are added, so it keeps its speed
+// a little longer instead of losing it in one sample, and still stands at
+// its rest angle.
 void steerRotor(RotorBrakeState& brake, float speed, const float osc[3], bool brakeOn, float rest, float fall) {
     if (!brakeOn) {
         if (brake.motion == kBraking) brake.motion = kReleasing;
         return;
     }
-    if (brake.motion == kBraking && brake.plannedRest == rest) return;
+    const double stopping = kSqrt3 * speed * speed / (2.0 * fall);
+    auto turnsToAdd = [](double needed) { return kTurn * std::ceil(std::fmax(0.0, needed) / kTurn); };
+    if (brake.motion == kBraking && brake.plannedRest == rest) {
+        if (brake.plannedFall != fall && brake.toRest > 0.0) brake.toRest += turnsToAdd(stopping - brake.toRest);
+        brake.plannedFall = fall;
+        return;
+    }
     double ahead = rest - rotorAngle(osc);
     ahead -= kTurn * std::floor(ahead / kTurn);
-    const double stopping = kSqrt3 * speed * speed / (2.0 * fall);
-    brake.toRest = ahead + kTurn * std::ceil(std::fmax(0.0, stopping - ahead) / kTurn);
+    brake.toRest = ahead + turnsToAdd(stopping - ahead);
     brake.motion = kBraking;
     brake.plannedRest = rest;
+    brake.plannedFall = fall;
 }
 
 // A glide's length in samples, at least one.
@@ -89,7 +108,7 @@ int32_t glideSamples(double seconds, float rate) {
 
 }  // namespace
 
-SpeakerCore::SpeakerCore() : segmentRunner(bestSegmentRunner()) {
+SpeakerCore::SpeakerCore(ChangeStyle changeStyle) : style(changeStyle), segmentRunner(bestSegmentRunner()) {
     for (int i = 0; i < kNumCabinetParameters; ++i) {
         const ParameterInfo& row = kCabinetParameters[i];
         values[i] = row.toValue(row.defaultNormalized());
@@ -100,8 +119,10 @@ SpeakerCore::SpeakerCore() : segmentRunner(bestSegmentRunner()) {
     initialiseCleanDrive(*signal.clean);
     SpeakerCoefficients atDefaults{};
     updateGlideTargets(atDefaults);
+    updateLevels(atDefaults);
     for (int k = 0; k < kNumGlides; ++k)
         signal.glides[k] = {atDefaults.glideTargets[k], atDefaults.glideTargets[k], 0.0, 0};
+    signal.levelGlide.heard = signal.levelGlide.target = atDefaults.levels;
 }
 
 SpeakerCore::~SpeakerCore() { signal.bandDelay.release(); }
@@ -121,7 +142,10 @@ void SpeakerCore::setSampleRate(float newRate) {
 
 void SpeakerCore::noteSampleRate(float newRate) { rate = newRate; }
 
-void SpeakerCore::clearDelays() { signal.bandDelay.clear(); }
+void SpeakerCore::clearDelays() {
+    signal.bandDelay.clear();
+    clearCleanDrive(*signal.clean);
+}
 
 // Recomputes what depends on one parameter. Each group of coefficients is a
 // function of its own parameters and the sample rate only, so this gives
@@ -158,15 +182,8 @@ void SpeakerCore::updateCoefficientsFor(int index) {
     coefficients.update([&](SpeakerCoefficients& c) {
         switch (index) {
             case kDistortion:
-                updateShapers(c);
-                updateLevels(c);
-                updatePathTaps(c);
-                break;
             case kBalance:
-            case kSeparation:
-                updateLevels(c);
-                updatePathTaps(c);
-                break;
+            case kSeparation: updateLevels(c); break;
             case kSpeedKey: updateSpeedController(c); break;
             case kHornDepth:
             case kDrumDepth:
@@ -182,11 +199,9 @@ void SpeakerCore::updateCoefficients() {
     const float rate = sampleRate();
     coefficients.update([&](SpeakerCoefficients& c) {
         updateFilter(c, rate);
-        updateShapers(c);
         updateRotors(c.rotors, rate);
         updateTaps(c, rate);
         updateLevels(c);
-        updatePathTaps(c);
         updateSpeedController(c);
         updateGlideTargets(c);
     });
@@ -208,18 +223,6 @@ void SpeakerCore::updateFilter(SpeakerCoefficients& c, float rate) {
     c.path.filterA1 = roundedToFloat((cosine + cosine) * r);
     c.path.filterA2 = roundedToFloat(std::exp(-6.2831855 * w * 2.0));
     c.path.filterGain = roundedToFloat((1.0 - c.path.filterA1) + c.path.filterA2);
-}
-
-// The horn band is driven twice as hard as the drum band.
-void SpeakerCore::updateShapers(SpeakerCoefficients& c) {
-    double distortion = value(kDistortion);
-    if (distortion < 1.0) distortion = 1.0;
-    c.hornDrive = static_cast<float>(distortion * 0.25);
-    c.hornDriveNorm = static_cast<float>(1.0 / signalpath::asinhOf(c.hornDrive));
-    c.drumDrive = static_cast<float>(0.5 * distortion * 0.25);
-    c.drumDriveNorm = static_cast<float>(1.0 / signalpath::asinhOf(c.drumDrive));
-    c.path.hornShaper = signalpath::shaperFor(c.hornDrive, c.hornDriveNorm);
-    c.path.drumShaper = signalpath::shaperFor(c.drumDrive, c.drumDriveNorm);
 }
 
 // A ramp's time is the full swing's, between the two speeds when switching
@@ -258,25 +261,21 @@ static MicrophoneTap placeTap(const TapRow& row, float rate) {
     return {row.baseSeconds * rate, row.depthSeconds * rate, row.ampDepth, row.weightLeft, row.weightRight};
 }
 
+// The taps, and the drive mode's course, whose aligning part is a number of
+// samples whatever the rate.
 void SpeakerCore::updateTaps(SpeakerCoefficients& c, float rate) {
     for (int i = 0; i < kHornTaps; ++i) c.hornTaps[i] = placeTap(kHornTapRows[i], rate);
     for (int i = 0; i < kDrumTaps; ++i) c.drumTaps[i] = placeTap(kDrumTapRows[i], rate);
+    const double fade = cleandrive::kFadeSeconds * rate;
+    const double course = cleandrive::kAlignSamples + fade + cleandrive::kPrimeSamples;
+    c.path.modeAlignEnd = cleandrive::kAlignSamples / course;
+    c.path.modeFadeEnd = (cleandrive::kAlignSamples + fade) / course;
 }
 
-// Balance keeps the summed power of the two band factors constant; the
-// compensation tables lower both bands as the distortion rises.
-void SpeakerCore::updateLevels(SpeakerCoefficients& c) {
-    const float distortion = value(kDistortion);
-    const int setting = static_cast<int>(distortion);
-    double balance = (value(kBalance) + 50.0) * 0.01;
-    if (balance < 0.0)
-        balance = 0.0;
-    else if (balance > 1.0)
-        balance = 1.0;
-    const double norm = std::sqrt(((1.0 - balance) * (1.0 - balance) + balance * balance) * 0.5);
-    c.drumLevel = static_cast<float>(0.01 * drumCompensation(setting) * (1.0 - balance) / norm);
-    c.hornLevel = static_cast<float>(0.01 * hornCompensation(setting) * balance / norm);
-    c.crossfeed = static_cast<float>(1.0 + -0.01 * value(kSeparation));
+// The drive mode's course in samples.
+static int32_t modeCourseSamples(float rate) {
+    return static_cast<int32_t>(cleandrive::kAlignSamples + cleandrive::kFadeSeconds * rate + 0.5) +
+           cleandrive::kPrimeSamples;
 }
 
 // What the signal path reads of a tap. The crossfeed mixes each microphone
@@ -291,10 +290,44 @@ static TapSettings tapSettings(const MicrophoneTap& tap, double level, double cr
             scale * (tap.weightRight + crossfeed * tap.weightLeft)};
 }
 
-void SpeakerCore::updatePathTaps(SpeakerCoefficients& c) {
+// The shapers (the horn band driven twice as hard as the drum band), the
+// band levels, the crossfeed and the tap gains for one distortion, balance
+// and separation. Balance keeps the summed power of the two band factors
+// constant; the compensation tables lower both bands as the distortion
+// rises, read between their settings while the distortion glides.
+static void placeLevels(SpeakerCoefficients& c, const LevelSettings& s) {
+    const double distortion = s.distortion < 1.0f ? 1.0 : s.distortion;
+    c.hornDrive = static_cast<float>(distortion * 0.25);
+    c.hornDriveNorm = static_cast<float>(1.0 / signalpath::asinhOf(c.hornDrive));
+    c.drumDrive = static_cast<float>(0.5 * distortion * 0.25);
+    c.drumDriveNorm = static_cast<float>(1.0 / signalpath::asinhOf(c.drumDrive));
+    c.path.hornShaper = signalpath::shaperFor(c.hornDrive, c.hornDriveNorm);
+    c.path.drumShaper = signalpath::shaperFor(c.drumDrive, c.drumDriveNorm);
+
+    const int setting = static_cast<int>(s.distortion);
+    const double between = s.distortion - setting;
+    auto compensation = [&](int (*table)(int)) {
+        const double at = table(setting);
+        return between > 0.0 ? at + between * (table(setting + 1) - at) : at;
+    };
+    double balance = (s.balance + 50.0) * 0.01;
+    if (balance < 0.0)
+        balance = 0.0;
+    else if (balance > 1.0)
+        balance = 1.0;
+    const double norm = std::sqrt(((1.0 - balance) * (1.0 - balance) + balance * balance) * 0.5);
+    c.drumLevel = static_cast<float>(0.01 * compensation(drumCompensation) * (1.0 - balance) / norm);
+    c.hornLevel = static_cast<float>(0.01 * compensation(hornCompensation) * balance / norm);
+    c.crossfeed = static_cast<float>(1.0 + -0.01 * s.separation);
+
     for (int i = 0; i < kHornTaps; ++i) c.path.taps[i] = tapSettings(c.hornTaps[i], c.hornLevel, c.crossfeed);
     for (int i = 0; i < kDrumTaps; ++i)
         c.path.taps[kHornTaps + i] = tapSettings(c.drumTaps[i], c.drumLevel, c.crossfeed);
+}
+
+void SpeakerCore::updateLevels(SpeakerCoefficients& c) {
+    c.levels = {value(kDistortion), value(kBalance), value(kSeparation)};
+    placeLevels(c, c.levels);
 }
 
 void SpeakerCore::updateSpeedController(SpeakerCoefficients& c) {
@@ -306,7 +339,7 @@ void SpeakerCore::updateGlideTargets(SpeakerCoefficients& c) {
     c.glideTargets[kGlideHornDepth] = value(kHornDepth) / 100.0f;
     c.glideTargets[kGlideDrumDepth] = value(kDrumDepth) / 100.0f;
     c.glideTargets[kGlideTremolo] = value(kTremolo) / 100.0f;
-    c.glideTargets[kGlideCleanMix] = value(kDrive) >= 0.5f ? 1.0f : 0.0f;
+    c.glideTargets[kGlideMode] = value(kDrive) >= 0.5f ? 1.0f : 0.0f;
 }
 
 RotorCoefficients SpeakerCore::loadRotors() const {
@@ -335,23 +368,82 @@ void SpeakerCore::steerRotors(const RotorCoefficients& r) {
     steerRotor(signal.drumBrake, signal.drumSpeed, signal.drumOsc, r.brake != 0, r.drumRest, r.drumFall);
 }
 
-// A glide whose target changed starts toward the new one from where it is.
-// The band-limited saturators start from silent memory when they fade in.
+// A glide whose target changed starts toward the new one from where it is,
+// for its share of the whole course. The band-limited saturators start
+// from silent memory when the drive mode leaves the plain ones.
 void SpeakerCore::startGlides(const SpeakerCoefficients& c) {
     for (int k = 0; k < kNumGlides; ++k) {
         Glide& glide = signal.glides[k];
         const double target = c.glideTargets[k];
         if (target == glide.target) continue;
-        if (k == kGlideCleanMix && glide.value == 0.0) clearCleanDrive(*signal.clean);
-        const int32_t samples = glideSamples(k == kGlideCleanMix ? kModeFadeSeconds : kDepthGlideSeconds, rate);
+        if (!signal.heardSinceStart) {
+            glide = {target, target, 0.0, 0};
+            continue;
+        }
+        const double distance = std::fabs(target - glide.value);
+        int32_t samples;
+        if (k == kGlideMode) {
+            if (glide.value == 0.0) clearCleanDrive(*signal.clean);
+            samples = static_cast<int32_t>(std::fmax(1.0, std::ceil(distance * modeCourseSamples(rate))));
+        } else {
+            const double depthSeconds = k == kGlideTremolo ? 0.0 : distance * kDepthSecondsPerUnit;
+            samples = glideSamples(std::fmax(kShortestGlideSeconds, depthSeconds), rate);
+        }
         glide = {glide.value, target, (target - glide.value) / samples, samples};
     }
 }
 
+void SpeakerCore::settleChanges() {
+    const SpeakerCoefficients c = coefficients.load();
+    for (int k = 0; k < kNumGlides; ++k) signal.glides[k] = {c.glideTargets[k], c.glideTargets[k], 0.0, 0};
+    signal.levelGlide = LevelGlide{};
+    signal.levelGlide.heard = signal.levelGlide.target = c.levels;
+    signal.heardSinceStart = false;
+    running = c;
+}
+
+// Smooth: a block whose levels differ from the ones on their way starts a
+// glide toward them from where the levels are, and the block runs with
+// the levels heard, not the ones set.
+void SpeakerCore::followLevels() {
+    if (style != ChangeStyle::Smooth) return;
+    LevelGlide& glide = signal.levelGlide;
+    if (!signal.heardSinceStart) {
+        glide = LevelGlide{};
+        glide.heard = glide.target = running.levels;
+        return;
+    }
+    if (running.levels != glide.target) {
+        const int32_t steps = static_cast<int32_t>(
+            std::fmax(1.0, std::floor(kLevelGlideSeconds * sampleRate() / kLevelStepSamples + 0.5)));
+        glide.target = running.levels;
+        glide.step = {(glide.target.distortion - glide.heard.distortion) / steps,
+                      (glide.target.balance - glide.heard.balance) / steps,
+                      (glide.target.separation - glide.heard.separation) / steps};
+        glide.stepsLeft = steps;
+        glide.samplesToStep = 0;
+    }
+    if (glide.heard != running.levels) placeLevels(running, glide.heard);
+}
+
+void SpeakerCore::stepLevels() {
+    LevelGlide& glide = signal.levelGlide;
+    if (--glide.stepsLeft == 0) {
+        glide.heard = glide.target;
+    } else {
+        glide.heard.distortion += glide.step.distortion;
+        glide.heard.balance += glide.step.balance;
+        glide.heard.separation += glide.step.separation;
+    }
+    placeLevels(running, glide.heard);
+    glide.samplesToStep = kLevelStepSamples;
+}
+
 // One rotor's working copy: its state, and the coefficients it moves by.
 static RotorState rotorState(float speed, const float osc[3], const RotorBrakeState& brake, float step, float slow,
-                             float fast, float rise, float fall) {
-    return {speed, step, slow, fast, {osc[0], osc[1], osc[2]}, brake.motion, rise, fall, brake.toRest};
+                             float fast, float rise, float fall, bool ridesLimits) {
+    return {speed, step, slow, fast, {osc[0], osc[1], osc[2]}, brake.motion, rise, fall, brake.toRest, -1.0,
+            ridesLimits ? 1 : 0};
 }
 
 SignalPath SpeakerCore::loadSignalPath(const SpeakerCoefficients& c) const {
@@ -360,10 +452,11 @@ SignalPath SpeakerCore::loadSignalPath(const SpeakerCoefficients& c) const {
     const RotorCoefficients& r = c.rotors;
     path.filterY1 = signal.filterY1;
     path.filterY2 = signal.filterY2;
+    const bool rides = style == ChangeStyle::Smooth && signal.heardSinceStart;
     path.horn = rotorState(signal.hornSpeed, signal.hornOsc, signal.hornBrake, r.hornStep, r.hornSlow, r.hornFast,
-                           r.hornRise, r.hornFall);
+                           r.hornRise, r.hornFall, rides);
     path.drum = rotorState(signal.drumSpeed, signal.drumOsc, signal.drumBrake, r.drumStep, r.drumSlow, r.drumFast,
-                           r.drumRise, r.drumFall);
+                           r.drumRise, r.drumFall, rides);
     for (int k = 0; k < kNumGlides; ++k) path.glides[k] = signal.glides[k];
     path.clean = signal.clean.get();
     path.hornBuffer = signal.bandDelay.hornBuffer.get();
@@ -401,15 +494,34 @@ void SpeakerCore::processSegment(const float* inLeft, const float* inRight, floa
     SignalPath path = loadSignalPath(c);
     segmentRunner(path, inLeft, inRight, outLeft, outRight, frames);
     storeSignalPath(path);
+    signal.heardSinceStart = true;
 }
 
 // --- Processing ------------------------------------------------------------------
 
-void SpeakerCore::beginBlock() { running = coefficients.load(); }
+void SpeakerCore::beginBlock() {
+    running = coefficients.load();
+    followLevels();
+}
 
+// While the levels glide the stretch runs in pieces between their steps.
 void SpeakerCore::processStretch(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                                  int frames) {
-    if (frames > 0) processSegment(inLeft, inRight, outLeft, outRight, frames, running);
+    LevelGlide& glide = signal.levelGlide;
+    while (frames > 0) {
+        int piece = frames;
+        if (glide.stepsLeft > 0) {
+            if (glide.samplesToStep == 0) stepLevels();
+            piece = std::min(piece, static_cast<int>(glide.samplesToStep));
+            glide.samplesToStep -= piece;
+        }
+        processSegment(inLeft, inRight, outLeft, outRight, piece, running);
+        inLeft += piece;
+        inRight += piece;
+        outLeft += piece;
+        outRight += piece;
+        frames -= piece;
+    }
 }
 
 void SpeakerCore::rotorsChanged() { running.rotors = loadRotors(); }

@@ -12,11 +12,18 @@
 #include "SegmentRunners.h"
 #include "SpeakerDescriptor.h"
 
+// How the sound follows a changed setting. Immediate: as the eight
+// parameters always have, levels and speed limits at once. Smooth: the
+// distortion, balance and separation glide, and a rotor outside moved
+// limits rides its ramps back to them. Both glide the depths and the drive
+// mode; with steady settings the two give the same samples.
+enum class ChangeStyle { Immediate, Smooth };
+
 class SpeakerCore {
 public:
     // Parameters at their defaults, 44.1 kHz; the coefficients are made by
     // the first parameter or rate that is set.
-    SpeakerCore();
+    explicit SpeakerCore(ChangeStyle style = ChangeStyle::Immediate);
     ~SpeakerCore();
     SpeakerCore(const SpeakerCore&) = delete;
     SpeakerCore& operator=(const SpeakerCore&) = delete;
@@ -33,8 +40,13 @@ public:
     // setSampleRate.
     void noteSampleRate(float rate);
     float sampleRate() const { return rate; }
-    // Silences the delay lines; the rotors keep their speed and phase.
+    // Silences the delay lines and the band-limited saturators' memory; the
+    // rotors keep their speed and phase.
     void clearDelays();
+    // Every glide at its end at once: for a start from silence, where a
+    // glide from settings that were never heard would only blur the new ones.
+    // On the audio thread, or while no block runs.
+    void settleChanges();
 
     // --- A block, on the audio thread -------------------------------------------
     // The coefficients as they are now serve the block's stretches, which
@@ -81,15 +93,15 @@ private:
     void updateCoefficientsFor(int index);
 
     void updateFilter(SpeakerCoefficients& c, float rate);
-    void updateShapers(SpeakerCoefficients& c);
     void updateRotors(RotorCoefficients& r, float rate);
     void updateTaps(SpeakerCoefficients& c, float rate);
     void updateLevels(SpeakerCoefficients& c);
-    void updatePathTaps(SpeakerCoefficients& c);
     void updateSpeedController(SpeakerCoefficients& c);
     void updateGlideTargets(SpeakerCoefficients& c);
     void steerRotors(const RotorCoefficients& r);
     void startGlides(const SpeakerCoefficients& c);
+    void followLevels();
+    void stepLevels();
 
     SignalPath loadSignalPath(const SpeakerCoefficients& c) const;
     void storeSignalPath(const SignalPath& path);
@@ -100,7 +112,8 @@ private:
     Relaxed<float> rate{44100.0f};
     RelaxedRecord<SpeakerCoefficients> coefficients;
     SignalState signal;
-    SpeakerCoefficients running{};  // the block's, on the audio thread
+    SpeakerCoefficients running{};  // the block's, on the audio thread (levels as heard)
+    const ChangeStyle style;
     // The signal path built for this processor (chosen once, off the audio thread).
     SegmentRunner segmentRunner;
 };

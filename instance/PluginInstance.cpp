@@ -20,7 +20,7 @@ const float kSilence[BypassFade::kPiece] = {};
 
 }  // namespace
 
-PluginInstance::PluginInstance() {
+PluginInstance::PluginInstance(ChangeStyle style) : core(style) {
     for (int i = 0; i < kNumCabinetParameters; ++i) normalizedValues[i] = kCabinetParameters[i].defaultNormalized();
 }
 
@@ -192,6 +192,8 @@ void PluginInstance::activate() {
     claimCore();
     applyPosted();
     core.clearDelays();
+    core.settleChanges();
+    runningStale = true;
     fade.jumpTo(bypassed());
     coreClaim.clear(std::memory_order_release);
     processing.store(true, std::memory_order_release);

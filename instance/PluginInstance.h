@@ -26,7 +26,8 @@
 
 class PluginInstance {
 public:
-    PluginInstance();
+    // The style in which the sound follows changed settings (see ChangeStyle).
+    explicit PluginInstance(ChangeStyle style);
     PluginInstance(const PluginInstance&) = delete;
     PluginInstance& operator=(const PluginInstance&) = delete;
 

@@ -66,7 +66,7 @@ private:
     const clap_host_params_t* hostParams = nullptr;
     const clap_host_preset_load_t* hostPresetLoad = nullptr;
     const clap_host_log_t* hostLog = nullptr;
-    PluginInstance instance;
+    PluginInstance instance{ChangeStyle::Smooth};
     InstanceEditor editor;
     ClapEditorWindow window;
     EditorEventQueue editorEvents;

@@ -23,7 +23,7 @@ struct Lv2Instance {
         for (float& last : lastControls) last = NAN;  // every connected control is applied first time
     }
 
-    PluginInstance plugin;
+    PluginInstance plugin{ChangeStyle::Smooth};
     LV2_URID midiEvent;
     const float* audioIn[2] = {};
     float* audioOut[2] = {};

@@ -37,7 +37,7 @@ private:
     // may have changed without a recomputation.
     void noteSampleRate();
 
-    PluginInstance instance;
+    PluginInstance instance{ChangeStyle::Immediate};
     Relaxed<float> notedRate{0.0f};
     float addedLeft[kAddedPiece], addedRight[kAddedPiece];
 };

@@ -130,7 +130,7 @@ private:
     void tellHost(int32_t restartFlags);
 
     std::atomic<uint32_t> references{1};
-    PluginInstance instance;
+    PluginInstance instance{ChangeStyle::Smooth};
     // The program the controller shows (the host's value of the program
     // change), and the one the processor's changes last loaded (or a
     // restored state named): one the host sends again is not loaded again.

@@ -11,6 +11,7 @@
 
 #include "SettingsRecord.h"
 #include "SpeakerDescriptor.h"
+#include "InstanceReference.h"
 #include "Vst2Reference.h"
 #include "Vst3TestHost.h"
 
@@ -408,7 +409,7 @@ TEST_F(Vst3Plugin, TheStateHoldsTheBypassAndTheProgram) {
     EXPECT_EQ(c.normalizedParamToPlain(kDistortion, c.getParamNormalized(kDistortion)), 10.0);
 }
 
-TEST_F(Vst3Plugin, SoundsAsTheVst2BuildWithChangesAndMidiSwitchesAtTheirOffsets) {
+TEST_F(Vst3Plugin, SoundsAsTheInstanceWithChangesAndMidiSwitchesAtTheirOffsetsAndAsTheVst2BuildWhenSteady) {
     ASSERT_TRUE(vst.loaded()) << HALVERN_PLUGIN_PATH;
     const std::vector<Setting> settings[] = {
         {{kSpeedKey, kKeyCtrl64}, {kDistortion, 90, 3001}, {kSeparation, 30, 5000}, {kSpeedToggle, 0, 7777}},
@@ -419,12 +420,17 @@ TEST_F(Vst3Plugin, SoundsAsTheVst2BuildWithChangesAndMidiSwitchesAtTheirOffsets)
     for (int s = 0; s < 2; ++s) {
         const int c = controllers[s];
         const std::vector<MidiSwitch> midi = {{1000, c, 127}, {4100, c, 0}, {4100, c, 100}, {9000, c, 10}};
-        const std::vector<float> reference = vst2reference::render(vst, settings[s], midi, 12000, 64);
+        const std::vector<float> reference = instancereference::render(settings[s], midi, 12000, 64);
         for (int block : {1, 64, 4096}) {
             const std::vector<float> sound = render(settings[s], midi, 12000, block);
             ASSERT_EQ(sound.size(), reference.size());
             EXPECT_TRUE(sound == reference) << "settings " << s << ", blocks of " << block;
         }
+        std::vector<Setting> steady;
+        for (const Setting& setting : settings[s])
+            if (setting.frame == 0) steady.push_back(setting);
+        EXPECT_TRUE(render(steady, midi, 12000, 64) == vst2reference::render(vst, steady, midi, 12000, 64))
+            << "steady settings " << s;
     }
 }
 
