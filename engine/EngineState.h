@@ -70,9 +70,12 @@ struct RotorBrakeState {
 };
 
 // Where the levels a listener hears are on their way to the ones set: they
-// move in steps of a few samples, each one made anew.
+// move in steps of a few samples, each one made anew. The distortion moves
+// evenly in its square root: the low settings, where the level changes
+// most for each unit, take longer.
 struct LevelGlide {
-    LevelSettings heard, target, step;
+    LevelSettings heard, target, step;  // the step's distortion is in its square root
+    double distortionRoot = 0.0;
     int32_t stepsLeft = 0;
     int32_t samplesToStep = 0;  // before the next step
 };

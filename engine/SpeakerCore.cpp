@@ -39,7 +39,7 @@ constexpr double kShortestGlideSeconds = 0.005, kDepthSecondsPerUnit = 0.125;
 
 // Distortion, balance and separation glide for kLevelGlideSeconds, their
 // levels made anew every kLevelStepSamples.
-constexpr double kLevelGlideSeconds = 0.040;
+constexpr double kLevelGlideSeconds = 0.050;
 constexpr int32_t kLevelStepSamples = 32;
 
 // The rotor oscillators start balanced, at amplitude 1/sqrt(3) and phase 60 degrees.
@@ -417,7 +417,9 @@ void SpeakerCore::followLevels() {
         const int32_t steps = static_cast<int32_t>(
             std::fmax(1.0, std::floor(kLevelGlideSeconds * sampleRate() / kLevelStepSamples + 0.5)));
         glide.target = running.levels;
-        glide.step = {(glide.target.distortion - glide.heard.distortion) / steps,
+        glide.distortionRoot = std::sqrt(std::fmax(0.0f, glide.heard.distortion));
+        const double targetRoot = std::sqrt(std::fmax(0.0f, glide.target.distortion));
+        glide.step = {static_cast<float>((targetRoot - glide.distortionRoot) / steps),
                       (glide.target.balance - glide.heard.balance) / steps,
                       (glide.target.separation - glide.heard.separation) / steps};
         glide.stepsLeft = steps;
@@ -431,7 +433,8 @@ void SpeakerCore::stepLevels() {
     if (--glide.stepsLeft == 0) {
         glide.heard = glide.target;
     } else {
-        glide.heard.distortion += glide.step.distortion;
+        glide.distortionRoot += glide.step.distortion;
+        glide.heard.distortion = static_cast<float>(glide.distortionRoot * glide.distortionRoot);
         glide.heard.balance += glide.step.balance;
         glide.heard.separation += glide.step.separation;
     }
