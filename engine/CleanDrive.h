@@ -1,11 +1,14 @@
 // The band-limited saturators. Both use first-order antiderivative
 // anti-aliasing of the asinh curve (each output is the curve's mean between
 // two input samples). The horn band, which carries the high frequencies, is
-// shaped so at four times the rate (two stages of 2x with linear-phase FIR
-// filters) and brought back through the same filters; the drum band, below
-// the crossover, is shaped at the rate itself, delayed to stay in time with
-// the horn band. The curve and its level are the plain saturators'; the
-// shaped bands lag the plain ones by kLatency samples.
+// shaped so at eight times the rate and brought back: up in three
+// half-band stages, down through the two inner ones and a sharp last stage
+// that stops everything above half the rate. At eight times the rate the
+// mean's own suppression keeps the harmonics that fold there 70 dB down
+// for tones up to 15 kHz. The drum band, below the
+// crossover, is shaped at the rate itself, delayed to stay in time with the
+// horn band. The curve and its level are the plain saturators'; the shaped
+// bands lag the plain ones by kLatency samples.
 //
 // Like the rest of the signal path this is static inline code, compiled once
 // for each build of the path; CleanDrive.cpp designs the filters and holds
@@ -20,19 +23,26 @@
 
 namespace cleandrive {
 
-constexpr int kMaxFrames = 64;               // the signal path's chunk
-constexpr int kOuterTaps = 40;               // between the sample rate and twice it
-constexpr int kInnerTaps = 10;               // between twice and four times the rate
-constexpr int kOuterPhase = kOuterTaps / 2;  // taps of each polyphase branch
-constexpr int kInnerPhase = kInnerTaps / 2;
+constexpr int kMaxFrames = 64;  // the signal path's chunk
+// Half-band filters have 4K + 3 taps: a centre tap of one half, the taps an
+// even distance from it zero, and the rest (2K + 2) in one polyphase branch.
+constexpr int kUpTaps = 35;     // the rate to twice it
+constexpr int kInnerTaps = 19;  // twice the rate to four times, both ways
+constexpr int kTopTaps = 15;    // four times the rate to eight times, both ways
+constexpr int kDownTaps = 66;   // twice the rate back to it
+constexpr int kUpBranch = (kUpTaps + 1) / 2, kInnerBranch = (kInnerTaps + 1) / 2, kTopBranch = (kTopTaps + 1) / 2;
+// The centre tap's place in its branch.
+constexpr int kUpCentre = (kUpTaps - 3) / 4, kInnerCentre = (kInnerTaps - 3) / 4, kTopCentre = (kTopTaps - 3) / 4;
+constexpr int kDownPhase = kDownTaps / 2;
 
 // The horn band's delay, in samples at the rate: each filter's half length
 // and the half-sample lag of the mean, counted at the rate each one runs,
-// with the decimators' choice of samples.
-constexpr double kLatency = 21.125;
+// less what the decimators' choice of the odd samples gains:
+// 34/4 + 18/8 + 14/16 + 1/16 + (7 - 1)/8 + (9 - 1)/4 + (32.5 - 1)/2.
+constexpr double kLatency = 30.1875;
 // The drum band is delayed by the rest (its mean lags half a sample too):
 // a whole part and a fraction, read between two samples.
-constexpr int kDrumDelay = 20;
+constexpr int kDrumDelay = 29;
 constexpr double kDrumFraction = kLatency - 0.5 - kDrumDelay;
 
 // One band's filter memory: each buffer holds the history its filter reads
@@ -42,11 +52,13 @@ constexpr double kDrumFraction = kLatency - 0.5 - kDrumDelay;
 // rounding stays far below the aliases they remove, and twice as many
 // samples fit a vector); the curve runs in double.
 struct Band {
-    float input[kOuterPhase - 1 + kMaxFrames];      // the sample rate
-    float twice[kInnerPhase - 1 + 2 * kMaxFrames];  // 2x, on the way up
-    float shaped4Even[kInnerPhase - 1 + 2 * kMaxFrames], shaped4Odd[kInnerPhase - 1 + 2 * kMaxFrames];
-    float shaped2Even[kOuterPhase - 1 + kMaxFrames], shaped2Odd[kOuterPhase - 1 + kMaxFrames];
-    double lastValue;           // the last 4x sample before the curve
+    float input[kUpBranch - 1 + kMaxFrames];        // the sample rate
+    float twice[kInnerBranch - 1 + 2 * kMaxFrames];  // 2x, on the way up
+    float fourTimes[kTopBranch - 1 + 4 * kMaxFrames];  // 4x, on the way up
+    float shaped8Even[kTopBranch - 1 + 4 * kMaxFrames], shaped8Odd[kTopBranch - 1 + 4 * kMaxFrames];
+    float shaped4Even[kInnerBranch - 1 + 2 * kMaxFrames], shaped4Odd[kInnerBranch - 1 + 2 * kMaxFrames];
+    float shaped2Even[kDownPhase - 1 + kMaxFrames], shaped2Odd[kDownPhase - 1 + kMaxFrames];
+    double lastValue;           // the last 8x sample before the curve
     double lastAntiderivative;  // the curve's antiderivative there
 };
 
@@ -61,16 +73,20 @@ struct DelayedBand {
 // up to kLatency samples back so that the two kinds are in time when they
 // are mixed.
 struct PlainDelay {
-    static constexpr int kSize = 32;  // a power of two above kLatency + 3
+    static constexpr int kSize = 64;  // a power of two above kLatency + 3
     float horn[kSize], drum[kSize];
     int32_t newest;  // where the latest sample is
 };
 
 }  // namespace cleandrive
 
+// Each low-pass has unity gain at 0 Hz; a half-band one is kept as its
+// branch of non-zero taps and its centre tap.
 struct CleanDriveState {
-    float outerTaps[cleandrive::kOuterTaps];  // low-pass, unity gain at 0 Hz
-    float innerTaps[cleandrive::kInnerTaps];
+    float upBranch[cleandrive::kUpBranch], upCentre;
+    float innerBranch[cleandrive::kInnerBranch], innerCentre;
+    float topBranch[cleandrive::kTopBranch], topCentre;
+    float downTaps[cleandrive::kDownTaps];
     cleandrive::Band horn;
     cleandrive::DelayedBand drum;
     cleandrive::PlainDelay plain;
@@ -130,29 +146,45 @@ static inline void delayPlain(PlainDelay& line, float horn, float drum, double d
 }
 
 // Zero-stuffs `count` samples of `from` (history before index `historyLength`)
-// to twice the rate and filters them with `taps` (gain 2 restores the level).
-template <int kTaps>
-static inline void upsample(const float* taps, const float* from, int historyLength, float* to, int count) {
-    constexpr int kPhase = kTaps / 2;
-    float even[2 * kMaxFrames], odd[2 * kMaxFrames];
-    for (int i = 0; i < count; ++i) even[i] = odd[i] = 0.0f;
-    for (int k = 0; k < kPhase; ++k) {
-        const float evenTap = taps[2 * k], oddTap = taps[2 * k + 1];
+// to twice the rate and filters them with a half-band low-pass (gain 2
+// restores the level): the even outputs through its branch, the odd ones
+// are its centre tap times an input.
+template <int kBranch, int kCentre>
+static inline void upsampleHalfBand(const float* branch, float centre, const float* from, int historyLength,
+                                    float* to, int count) {
+    float even[4 * kMaxFrames];
+    for (int i = 0; i < count; ++i) even[i] = 0.0f;
+    for (int k = 0; k < kBranch; ++k) {
+        const float tap = branch[k];
         const float* x = from + historyLength - k;
-        for (int i = 0; i < count; ++i) {
-            even[i] += evenTap * x[i];
-            odd[i] += oddTap * x[i];
-        }
+        for (int i = 0; i < count; ++i) even[i] += tap * x[i];
     }
+    const float* middle = from + historyLength - kCentre;
     for (int i = 0; i < count; ++i) {
         to[2 * i] = 2.0f * even[i];
-        to[2 * i + 1] = 2.0f * odd[i];
+        to[2 * i + 1] = 2.0f * (centre * middle[i]);
     }
 }
 
 // Filters a stream at twice the rate, given as its even and odd samples
-// (history before `historyLength`), with `taps`, and keeps every second
-// output: `count` samples at the lower rate.
+// (history before `historyLength`), and keeps every second output: `count`
+// samples at the lower rate. The half-band filter's branch meets the odd
+// samples and its centre the even ones; a full filter's even taps meet the
+// odd samples and its odd taps the even ones.
+template <int kBranch, int kCentre>
+static inline void downsampleHalfBand(const float* branch, float centre, const float* even, const float* odd,
+                                      int historyLength, float* to, int count) {
+    float sums[4 * kMaxFrames];
+    const float* middle = even + historyLength - kCentre;
+    for (int i = 0; i < count; ++i) sums[i] = centre * middle[i];
+    for (int k = 0; k < kBranch; ++k) {
+        const float tap = branch[k];
+        const float* o = odd + historyLength - k;
+        for (int i = 0; i < count; ++i) sums[i] += tap * o[i];
+    }
+    for (int i = 0; i < count; ++i) to[i] = sums[i];
+}
+
 template <int kTaps, typename Out>
 static inline void downsample(const float* taps, const float* even, const float* odd, int historyLength,
                               Out* to, int count) {
@@ -175,14 +207,14 @@ static inline void split(const float* from, float* even, float* odd, int history
     }
 }
 
-// The asinh curve over 4x samples, as the mean of the curve between each
+// The asinh curve over 8x samples, as the mean of the curve between each
 // sample and the one before: the difference of its antiderivative
 // v asinh v - sqrt(v^2 + 1), divided by the step. `last` and
 // `lastAntiderivative` hold the sample before the first and carry the last on.
 template <typename In, typename Out>
 static inline void shapeAntiderivative(double& lastValue, double& lastAntiderivative, const In* values,
                                        Out* to, int count) {
-    double antiderivative[4 * kMaxFrames], curve[4 * kMaxFrames];
+    double antiderivative[8 * kMaxFrames], curve[8 * kMaxFrames];
     for (int i = 0; i < count; ++i) {
         const double v = values[i];
         const double magnitude = std::fabs(v);
@@ -215,24 +247,36 @@ static inline void keepHistory(T* buffer, int historyLength, int used) {
 static inline void shapeBand(const CleanDriveState& filters, Band& band, const double* u, double* out,
                              int count) {
     if (count <= 0) return;
-    constexpr int kOuterHistory = kOuterPhase - 1, kInnerHistory = kInnerPhase - 1;
-    for (int i = 0; i < count; ++i) band.input[kOuterHistory + i] = static_cast<float>(u[i]);
-    upsample<kOuterTaps>(filters.outerTaps, band.input, kOuterHistory, band.twice + kInnerHistory, count);
-    float fourTimes[4 * kMaxFrames], shaped[4 * kMaxFrames];
-    upsample<kInnerTaps>(filters.innerTaps, band.twice, kInnerHistory, fourTimes, 2 * count);
-    shapeAntiderivative(band.lastValue, band.lastAntiderivative, fourTimes, shaped, 4 * count);
-    split(shaped, band.shaped4Even, band.shaped4Odd, kInnerHistory, 2 * count);
+    constexpr int kUpHistory = kUpBranch - 1, kInnerHistory = kInnerBranch - 1, kTopHistory = kTopBranch - 1;
+    constexpr int kDownHistory = kDownPhase - 1;
+    for (int i = 0; i < count; ++i) band.input[kUpHistory + i] = static_cast<float>(u[i]);
+    upsampleHalfBand<kUpBranch, kUpCentre>(filters.upBranch, filters.upCentre, band.input, kUpHistory,
+                                           band.twice + kInnerHistory, count);
+    upsampleHalfBand<kInnerBranch, kInnerCentre>(filters.innerBranch, filters.innerCentre, band.twice,
+                                                 kInnerHistory, band.fourTimes + kTopHistory, 2 * count);
+    float eightTimes[8 * kMaxFrames], shaped[8 * kMaxFrames];
+    upsampleHalfBand<kTopBranch, kTopCentre>(filters.topBranch, filters.topCentre, band.fourTimes, kTopHistory,
+                                             eightTimes, 4 * count);
+    shapeAntiderivative(band.lastValue, band.lastAntiderivative, eightTimes, shaped, 8 * count);
+    split(shaped, band.shaped8Even, band.shaped8Odd, kTopHistory, 4 * count);
+    float fourTimes[4 * kMaxFrames];
+    downsampleHalfBand<kTopBranch, kTopCentre>(filters.topBranch, filters.topCentre, band.shaped8Even,
+                                               band.shaped8Odd, kTopHistory, fourTimes, 4 * count);
+    split(fourTimes, band.shaped4Even, band.shaped4Odd, kInnerHistory, 2 * count);
     float twice[2 * kMaxFrames];
-    downsample<kInnerTaps>(filters.innerTaps, band.shaped4Even, band.shaped4Odd, kInnerHistory, twice,
-                           2 * count);
-    split(twice, band.shaped2Even, band.shaped2Odd, kOuterHistory, count);
-    downsample<kOuterTaps>(filters.outerTaps, band.shaped2Even, band.shaped2Odd, kOuterHistory, out, count);
-    keepHistory(band.input, kOuterHistory, count);
+    downsampleHalfBand<kInnerBranch, kInnerCentre>(filters.innerBranch, filters.innerCentre, band.shaped4Even,
+                                                   band.shaped4Odd, kInnerHistory, twice, 2 * count);
+    split(twice, band.shaped2Even, band.shaped2Odd, kDownHistory, count);
+    downsample<kDownTaps>(filters.downTaps, band.shaped2Even, band.shaped2Odd, kDownHistory, out, count);
+    keepHistory(band.input, kUpHistory, count);
     keepHistory(band.twice, kInnerHistory, 2 * count);
+    keepHistory(band.fourTimes, kTopHistory, 4 * count);
+    keepHistory(band.shaped8Even, kTopHistory, 4 * count);
+    keepHistory(band.shaped8Odd, kTopHistory, 4 * count);
     keepHistory(band.shaped4Even, kInnerHistory, 2 * count);
     keepHistory(band.shaped4Odd, kInnerHistory, 2 * count);
-    keepHistory(band.shaped2Even, kOuterHistory, count);
-    keepHistory(band.shaped2Odd, kOuterHistory, count);
+    keepHistory(band.shaped2Even, kDownHistory, count);
+    keepHistory(band.shaped2Odd, kDownHistory, count);
 }
 
 // The drum band: `count` samples of u in, delayed and shaped at the rate.
