@@ -1,7 +1,8 @@
-// Changes heard smooth, through the built CLAP and VST 3 plug-ins: the pitch
-// while a depth jumps, the level around a drive-mode switch against no
-// switch, the speed readings when a limit or the brake's down time moves,
-// and the level steps when distortion, balance or separation jump.
+// The extended cabinet's sound through the built CLAP and VST 3 plug-ins:
+// changes heard smooth (the pitch while a depth jumps, the level around a
+// drive-mode switch against no switch, the speed readings when a limit or
+// the brake's down time moves, the level steps when distortion, balance or
+// separation jump), and the band-limited drive's passband and alias floor.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "AliasFloor.h"
 #include "ClapTestHost.h"
 #include "SpeakerDescriptor.h"
 #include "Vst3TestHost.h"
@@ -98,10 +100,14 @@ private:
 };
 
 // A plug-in playing a signal, its output kept.
-class SmoothChanges : public ::testing::TestWithParam<std::string> {
+class ExtendedSound : public ::testing::TestWithParam<std::string> {
 protected:
+    // A new plug-in, its output and clock from the start.
     void start(double sampleRate, std::function<float(long)> input) {
         rate = sampleRate;
+        left.clear();
+        right.clear();
+        clock = 0;
         signal = std::move(input);
         if (GetParam() == "CLAP")
             plug = std::make_unique<ClapPlug>(rate);
@@ -152,7 +158,7 @@ protected:
 // The drum heard alone (balance -50, one microphone a side) standing at the
 // angle where its tap swings most: the depth's full jump bends a 500 Hz tone
 // by under 10 cents, and still moves the tap by the whole swing.
-TEST_P(SmoothChanges, AFullDepthJumpBendsThePitchByUnderTenCents) {
+TEST_P(ExtendedSound, AFullDepthJumpBendsThePitchByUnderTenCents) {
     start(44100.0, tones(44100.0, {{500.0, 0.5}}));
     brakeFirst({{kBalance, -50}, {kSeparation, 100}, {kDrumDepth, 200}, {kTremolo, 0}});
     const size_t jump = left.size();
@@ -177,12 +183,11 @@ TEST_P(SmoothChanges, AFullDepthJumpBendsThePitchByUnderTenCents) {
 // A tone at the first notch the two modes' 0.48 ms would cut, with the
 // rotors still: its level over the switch to the band-limited drive stays
 // within 1 dB of the level with no switch.
-TEST_P(SmoothChanges, ADriveModeSwitchCutsNoNotch) {
+TEST_P(ExtendedSound, ADriveModeSwitchCutsNoNotch) {
     const Changes still = {{kHornDepth, 0}, {kDrumDepth, 0}, {kTremolo, 0}, {kDistortion, 10}};
     start(44100.0, tones(44100.0, {{1044.0, 0.3}}));
     play(1.5, still);
     const std::vector<float> steady = left;
-    left.clear();
     start(44100.0, tones(44100.0, {{1044.0, 0.3}}));
     play(1.0, still);
     play(0.5, {{kDrive, kDriveClean}});
@@ -195,7 +200,7 @@ TEST_P(SmoothChanges, ADriveModeSwitchCutsNoNotch) {
 
 // Speeds that move past the speed in force are ridden to at the ramp
 // rates: no reading jumps between blocks, and each lands where it is set.
-TEST_P(SmoothChanges, MovedLimitsAndDownTimesAreRiddenNotStepped) {
+TEST_P(ExtendedSound, MovedLimitsAndDownTimesAreRiddenNotStepped) {
     struct Case {
         Changes before, braking, change;  // braking: applied 0.2 s before the change
         int rpm;                          // the reading followed
@@ -231,7 +236,7 @@ TEST_P(SmoothChanges, MovedLimitsAndDownTimesAreRiddenNotStepped) {
 // braked: the level over 4 ms windows moves by at most 0.5 dB from one
 // millisecond to the next, and is the new one's 50 ms after the jump (plus
 // the longest tap's delay and the window).
-TEST_P(SmoothChanges, LevelJumpsGlideWithoutSteps) {
+TEST_P(ExtendedSound, LevelJumpsGlideWithoutSteps) {
     struct Case {
         int parameter;
         double from, to;
@@ -256,5 +261,31 @@ TEST_P(SmoothChanges, LevelJumpsGlideWithoutSteps) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, SmoothChanges, ::testing::Values("CLAP", "VST3"),
+// At a low drive the band-limited drive passes what the exact one does, to
+// within 0.5 dB up to 16 kHz, rotors still.
+TEST_P(ExtendedSound, TheCleanDriveIsFlatTo16Kilohertz) {
+    for (double tone : {1000.0, 8000.0, 12000.0, 16000.0}) {
+        double levels[2];
+        for (int mode : {kDriveExact, kDriveClean}) {
+            start(44100.0, tones(44100.0, {{tone, 0.1}}));
+            play(0.3, {{kDistortion, 0}, {kHornDepth, 0}, {kDrumDepth, 0}, {kTremolo, 0}, {kDrive, mode}});
+            levels[mode] = level(left, left.size(), 4410);
+        }
+        EXPECT_NEAR(levels[kDriveClean], levels[kDriveExact], 0.5) << tone;
+    }
+}
+
+// Distortion 100, a tone at -1 dBFS, the rotors braked: every line that is
+// neither the tone nor a harmonic below half the rate is 70 dB down.
+TEST_P(ExtendedSound, TheCleanDriveKeepsAliasesOfTonesUpTo15Kilohertz70DecibelsDown) {
+    for (double tone : {1000.0, 4500.0, 7500.0, 11000.0, 15000.0}) {
+        start(44100.0, [tone](long n) { return aliasfloor::input(n, 44100.0, tone); });
+        brakeFirst({{kDistortion, 100}, {kDrive, kDriveClean}});
+        play(1.5);
+        const aliasfloor::Lines lines = aliasfloor::linesOf(&left[left.size() - aliasfloor::kLength], rate, tone);
+        EXPECT_LT(lines.worstOther - lines.tone, -70.0) << tone;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ExtendedSound, ::testing::Values("CLAP", "VST3"),
                          [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
