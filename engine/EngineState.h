@@ -84,6 +84,7 @@ struct SignalState {
     float filterY1 = 0.0f, filterY2 = 0.0f;
     BandDelay bandDelay;
     float hornSpeed = 0.0f, drumSpeed = 0.0f;
+    double hornCarried = 0.0, drumCarried = 0.0;  // see RotorState::carried
     float hornOsc[3] = {};
     float drumOsc[3] = {};
     RotorBrakeState hornBrake, drumBrake;

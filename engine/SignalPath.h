@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "BandDelay.h"
 #include "CleanDrive.h"
@@ -68,23 +69,44 @@ static inline bool release(RotorState& rotor) {
     return true;
 }
 
+// Below this many float units of the speed a ramp's step would round to a
+// whole number of them, off by up to half a unit each sample (a step under
+// half a unit would never move the speed).
+constexpr double kFineStepUnits = 10.0;
+
+// The spacing of floats around a positive one: 2^(its exponent - 23); 0 for
+// 0 and the tiniest floats.
+static inline double floatUnit(float v) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    bits &= 0x7F800000u;
+    bits = bits > (23u << 23) ? bits - (23u << 23) : 0u;
+    float unit;
+    std::memcpy(&unit, &bits, sizeof unit);
+    return unit;
+}
+
 // A spinning rotor ramps by its step and stays between its limits. One
 // that finds itself outside them (they moved past its speed) either rides
 // back to the nearer one at its rate from or to a standstill, or is put on
-// it at once.
+// it at once. Smooth, a fine step carries what the float speed rounded off.
 static inline void spin(RotorState& rotor) {
     const double speed = rotor.speed;
-    const double candidate = speed + rotor.step;
-    if (candidate < rotor.slow)
-        rotor.speed = rotor.ridesLimits && speed < rotor.slow
+    const bool fine = rotor.smooth && std::fabs(rotor.step) < kFineStepUnits * floatUnit(rotor.speed);
+    const double candidate = speed + rotor.step + (fine ? rotor.carried : 0.0);
+    rotor.carried = 0.0;
+    if (candidate < rotor.slow) {
+        rotor.speed = rotor.smooth && speed < rotor.slow
                           ? static_cast<float>(std::fmin(speed + rotor.rise, static_cast<double>(rotor.slow)))
                           : rotor.slow;
-    else if (candidate > rotor.fast)
-        rotor.speed = rotor.ridesLimits && speed > rotor.fast
+    } else if (candidate > rotor.fast) {
+        rotor.speed = rotor.smooth && speed > rotor.fast
                           ? static_cast<float>(std::fmax(speed - rotor.fall, static_cast<double>(rotor.fast)))
                           : rotor.fast;
-    else
+    } else {
         rotor.speed = static_cast<float>(candidate);
+        if (fine) rotor.carried = candidate - rotor.speed;
+    }
 }
 
 // Speed update, then oscillator update; the three values stay balanced (the

@@ -63,9 +63,12 @@ struct RotorState {
     float fall;     // speed lost per sample braking
     double toRest;  // braking: radians still to turn before the standstill
     double turn;    // braking: radians the speed turns a sample (negative: not known)
-    // Spinning outside its limits (they moved past the speed), the rotor
-    // rides its ramps back to the nearer one (1), or is put on it at once (0).
-    int32_t ridesLimits;
+    // Spinning outside its limits (they moved past its speed), the rotor
+    // rides its ramps back to the nearer one, and a ramp's step too fine
+    // for the float speed carries its rounding on (1); or the rotor is put
+    // on the nearer limit at once and each step rounds alone (0).
+    int32_t smooth;
+    double carried;  // the rounding a fine step left, added to the next
 };
 
 // A value moving linearly to its target, so that a depth or mode change

@@ -443,10 +443,10 @@ void SpeakerCore::stepLevels() {
 }
 
 // One rotor's working copy: its state, and the coefficients it moves by.
-static RotorState rotorState(float speed, const float osc[3], const RotorBrakeState& brake, float step, float slow,
-                             float fast, float rise, float fall, bool ridesLimits) {
+static RotorState rotorState(float speed, double carried, const float osc[3], const RotorBrakeState& brake,
+                             float step, float slow, float fast, float rise, float fall, bool smooth) {
     return {speed, step, slow, fast, {osc[0], osc[1], osc[2]}, brake.motion, rise, fall, brake.toRest, -1.0,
-            ridesLimits ? 1 : 0};
+            smooth ? 1 : 0, carried};
 }
 
 SignalPath SpeakerCore::loadSignalPath(const SpeakerCoefficients& c) const {
@@ -455,11 +455,11 @@ SignalPath SpeakerCore::loadSignalPath(const SpeakerCoefficients& c) const {
     const RotorCoefficients& r = c.rotors;
     path.filterY1 = signal.filterY1;
     path.filterY2 = signal.filterY2;
-    const bool rides = style == ChangeStyle::Smooth && signal.heardSinceStart;
-    path.horn = rotorState(signal.hornSpeed, signal.hornOsc, signal.hornBrake, r.hornStep, r.hornSlow, r.hornFast,
-                           r.hornRise, r.hornFall, rides);
-    path.drum = rotorState(signal.drumSpeed, signal.drumOsc, signal.drumBrake, r.drumStep, r.drumSlow, r.drumFast,
-                           r.drumRise, r.drumFall, rides);
+    const bool smooth = style == ChangeStyle::Smooth && signal.heardSinceStart;
+    path.horn = rotorState(signal.hornSpeed, signal.hornCarried, signal.hornOsc, signal.hornBrake, r.hornStep,
+                           r.hornSlow, r.hornFast, r.hornRise, r.hornFall, smooth);
+    path.drum = rotorState(signal.drumSpeed, signal.drumCarried, signal.drumOsc, signal.drumBrake, r.drumStep,
+                           r.drumSlow, r.drumFast, r.drumRise, r.drumFall, smooth);
     for (int k = 0; k < kNumGlides; ++k) path.glides[k] = signal.glides[k];
     path.clean = signal.clean.get();
     path.hornBuffer = signal.bandDelay.hornBuffer.get();
@@ -473,6 +473,8 @@ void SpeakerCore::storeSignalPath(const SignalPath& path) {
     signal.filterY2 = path.filterY2;
     signal.hornSpeed = path.horn.speed;
     signal.drumSpeed = path.drum.speed;
+    signal.hornCarried = path.horn.carried;
+    signal.drumCarried = path.drum.carried;
     signal.hornBrake.motion = path.horn.motion;
     signal.hornBrake.toRest = path.horn.toRest;
     signal.drumBrake.motion = path.drum.motion;
