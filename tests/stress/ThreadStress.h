@@ -43,8 +43,10 @@ using Maker = std::function<std::unique_ptr<StressedPlugin>()>;
 
 constexpr int kRounds = 100;
 constexpr int kActions = 12;  // per thread and round
-// Longer than the horn's slowest ramp at the accelerations the rounds choose.
-constexpr int kSettleFrames = 2 * 44100;
+// Longer than the horn's slowest ramp at the accelerations the rounds
+// choose, and than its ride down from the highest fast speed to the lowest
+// (at the lowest one's rate) where limits moved past the speed glide.
+constexpr int kSettleFrames = 9 * 44100;
 
 // Runs the rotors on until they turn at the speed their values give.
 inline void settle(StressedPlugin& plugin) {
