@@ -14,7 +14,7 @@
 #include "AliasFloor.h"
 #include "ClapTestHost.h"
 #include "SpeakerDescriptor.h"
-#include "Vst3TestHost.h"
+#include "Vst3Instance.h"
 
 namespace {
 

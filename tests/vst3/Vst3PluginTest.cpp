@@ -13,7 +13,7 @@
 #include "SpeakerDescriptor.h"
 #include "InstanceReference.h"
 #include "Vst2Reference.h"
-#include "Vst3TestHost.h"
+#include "Vst3Instance.h"
 
 using vst2reference::MidiSwitch;
 using vst2reference::Setting;
