@@ -90,65 +90,67 @@ void runInstance(benchmark::State& state, Driven driven) {
     state.SetItemsProcessed(state.iterations() * kBlock);
 }
 
-void runLv2(benchmark::State& state, bool changes) {
-    void* library = dlopen(HALVERN_LV2_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    auto entry = library ? reinterpret_cast<LV2_Descriptor_Function>(dlsym(library, "lv2_descriptor")) : nullptr;
-    const LV2_Descriptor* descriptor = entry ? entry(0) : nullptr;
-    LV2_Handle instance = descriptor ? descriptor->instantiate(descriptor, 44100.0, "", nullptr) : nullptr;
-    if (!instance) return state.SkipWithError("the LV2 plug-in not loaded");
-    Buffers b(0.5f);
-    float controls[kNumSpeakerParameters];
-    for (int i = 0; i < kNumSpeakerParameters; ++i) {
-        controls[i] = kCabinetParameters[i].defaultValue;
-        descriptor->connect_port(instance, kPortFirstControl + i, &controls[i]);
+// The LV2 plug-in loaded as a host loads it, its eight controls at their
+// defaults and connected, activated; unloaded with this object.
+struct Lv2Plugin {
+    Lv2Plugin() {
+        library = dlopen(HALVERN_LV2_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+        auto entry = library ? reinterpret_cast<LV2_Descriptor_Function>(dlsym(library, "lv2_descriptor")) : nullptr;
+        descriptor = entry ? entry(0) : nullptr;
+        instance = descriptor ? descriptor->instantiate(descriptor, 44100.0, "", nullptr) : nullptr;
+        if (!instance) return;
+        for (int i = 0; i < kNumSpeakerParameters; ++i) {
+            controls[i] = kCabinetParameters[i].defaultValue;
+            descriptor->connect_port(instance, kPortFirstControl + i, &controls[i]);
+        }
+        descriptor->activate(instance);
     }
-    descriptor->activate(instance);
+    ~Lv2Plugin() {
+        if (instance) descriptor->cleanup(instance);
+        if (library) dlclose(library);
+    }
+    void run(const float* inLeft, const float* inRight, float* outLeft, float* outRight, uint32_t frames) {
+        descriptor->connect_port(instance, kPortInLeft, const_cast<float*>(inLeft));
+        descriptor->connect_port(instance, kPortInRight, const_cast<float*>(inRight));
+        descriptor->connect_port(instance, kPortOutLeft, outLeft);
+        descriptor->connect_port(instance, kPortOutRight, outRight);
+        descriptor->run(instance, frames);
+    }
+    void* library = nullptr;
+    const LV2_Descriptor* descriptor = nullptr;
+    LV2_Handle instance = nullptr;
+    float controls[kNumSpeakerParameters];
+};
+
+void runLv2(benchmark::State& state, bool changes) {
+    Lv2Plugin plugin;
+    if (!plugin.instance) return state.SkipWithError("the LV2 plug-in not loaded");
+    Buffers b(0.5f);
     const int piece = changes ? kBlock / kChanges : kBlock;
     for (auto _ : state)
         for (int c = 0; c < kBlock / piece; ++c) {
-            if (changes) controls[kDistortion] = static_cast<float>(changeValue(c));
-            descriptor->connect_port(instance, kPortInLeft, b.inputs[0] + c * piece);
-            descriptor->connect_port(instance, kPortInRight, b.inputs[1] + c * piece);
-            descriptor->connect_port(instance, kPortOutLeft, b.outputs[0] + c * piece);
-            descriptor->connect_port(instance, kPortOutRight, b.outputs[1] + c * piece);
-            descriptor->run(instance, static_cast<uint32_t>(piece));
+            if (changes) plugin.controls[kDistortion] = static_cast<float>(changeValue(c));
+            plugin.run(b.inputs[0] + c * piece, b.inputs[1] + c * piece, b.outputs[0] + c * piece,
+                       b.outputs[1] + c * piece, static_cast<uint32_t>(piece));
         }
-    descriptor->cleanup(instance);
-    dlclose(library);
     state.SetItemsProcessed(state.iterations() * kBlock);
 }
 
 // A host timing only run() over a 60 s stereo file in blocks of 256, the
 // rotors fast: the figure to set beside other plug-ins measured the same way.
 void BM_Lv2SixtySecondsFast(benchmark::State& state) {
-    void* library = dlopen(HALVERN_LV2_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    auto entry = library ? reinterpret_cast<LV2_Descriptor_Function>(dlsym(library, "lv2_descriptor")) : nullptr;
-    const LV2_Descriptor* descriptor = entry ? entry(0) : nullptr;
-    LV2_Handle instance = descriptor ? descriptor->instantiate(descriptor, 44100.0, "", nullptr) : nullptr;
-    if (!instance) return state.SkipWithError("the LV2 plug-in not loaded");
+    Lv2Plugin plugin;
+    if (!plugin.instance) return state.SkipWithError("the LV2 plug-in not loaded");
     constexpr uint32_t kFileFrames = 60 * 44100, kPiece = 256;
     std::vector<float> inL(kFileFrames), inR(kFileFrames), outL(kFileFrames), outR(kFileFrames);
     for (uint32_t i = 0; i < kFileFrames; ++i) {
         inL[i] = static_cast<float>(0.5 * std::sin(2 * kPi * 220 * i / kRate) + 0.2 * std::sin(2 * kPi * 3300 * i / kRate));
         inR[i] = static_cast<float>(0.5 * std::sin(2 * kPi * 330 * i / kRate));
     }
-    float controls[kNumSpeakerParameters];
-    for (int i = 0; i < kNumSpeakerParameters; ++i) {
-        controls[i] = kCabinetParameters[i].defaultValue;
-        descriptor->connect_port(instance, kPortFirstControl + i, &controls[i]);
-    }
-    controls[kSpeedToggle] = 1.0f;
-    descriptor->activate(instance);
+    plugin.controls[kSpeedToggle] = 1.0f;
     for (auto _ : state)
-        for (uint32_t at = 0; at < kFileFrames; at += kPiece) {
-            descriptor->connect_port(instance, kPortInLeft, &inL[at]);
-            descriptor->connect_port(instance, kPortInRight, &inR[at]);
-            descriptor->connect_port(instance, kPortOutLeft, &outL[at]);
-            descriptor->connect_port(instance, kPortOutRight, &outR[at]);
-            descriptor->run(instance, std::min(kPiece, kFileFrames - at));
-        }
-    descriptor->cleanup(instance);
-    dlclose(library);
+        for (uint32_t at = 0; at < kFileFrames; at += kPiece)
+            plugin.run(&inL[at], &inR[at], &outL[at], &outR[at], std::min(kPiece, kFileFrames - at));
     state.SetItemsProcessed(state.iterations() * kFileFrames);
 }
 

@@ -74,8 +74,8 @@ struct RotorBrakeState {
 // evenly in its square root: the low settings, where the level changes
 // most for each unit, take longer.
 struct LevelGlide {
-    LevelSettings heard, target, step;  // the step's distortion is in its square root
-    double distortionRoot = 0.0;
+    LevelSettings heard, target;
+    double distortionRoot = 0.0, distortionRootStep = 0.0, balanceStep = 0.0, separationStep = 0.0;
     int32_t stepsLeft = 0;
     int32_t samplesToStep = 0;  // before the next step
 };

@@ -39,8 +39,9 @@ struct PathCoefficients {
     double filterA1, filterA2, filterGain;
     Shaper hornShaper, drumShaper;
     TapSettings taps[kTaps];
-    // Where the drive mode's course (kGlideMode) ends aligning and fading,
-    // as fractions of it (see cleandrive::plainDelayAt).
+    // The drive mode's course (kGlideMode) in samples, and where it ends
+    // aligning and fading, as fractions of it (see cleandrive::plainDelayAt).
+    int32_t modeCourseSamples;
     double modeAlignEnd, modeFadeEnd;
 };
 

@@ -266,16 +266,10 @@ static MicrophoneTap placeTap(const TapRow& row, float rate) {
 void SpeakerCore::updateTaps(SpeakerCoefficients& c, float rate) {
     for (int i = 0; i < kHornTaps; ++i) c.hornTaps[i] = placeTap(kHornTapRows[i], rate);
     for (int i = 0; i < kDrumTaps; ++i) c.drumTaps[i] = placeTap(kDrumTapRows[i], rate);
-    const double fade = cleandrive::kFadeSeconds * rate;
-    const double course = cleandrive::kAlignSamples + fade + cleandrive::kPrimeSamples;
-    c.path.modeAlignEnd = cleandrive::kAlignSamples / course;
-    c.path.modeFadeEnd = (cleandrive::kAlignSamples + fade) / course;
-}
-
-// The drive mode's course in samples.
-static int32_t modeCourseSamples(float rate) {
-    return static_cast<int32_t>(cleandrive::kAlignSamples + cleandrive::kFadeSeconds * rate + 0.5) +
-           cleandrive::kPrimeSamples;
+    const int32_t fade = static_cast<int32_t>(cleandrive::kFadeSeconds * rate + 0.5);
+    c.path.modeCourseSamples = cleandrive::kAlignSamples + fade + cleandrive::kPrimeSamples;
+    c.path.modeAlignEnd = static_cast<double>(cleandrive::kAlignSamples) / c.path.modeCourseSamples;
+    c.path.modeFadeEnd = static_cast<double>(cleandrive::kAlignSamples + fade) / c.path.modeCourseSamples;
 }
 
 // What the signal path reads of a tap. The crossfeed mixes each microphone
@@ -375,16 +369,16 @@ void SpeakerCore::startGlides(const SpeakerCoefficients& c) {
     for (int k = 0; k < kNumGlides; ++k) {
         Glide& glide = signal.glides[k];
         const double target = c.glideTargets[k];
-        if (target == glide.target) continue;
         if (!signal.heardSinceStart) {
             glide = {target, target, 0.0, 0};
             continue;
         }
+        if (target == glide.target) continue;
         const double distance = std::fabs(target - glide.value);
         int32_t samples;
         if (k == kGlideMode) {
             if (glide.value == 0.0) clearCleanDrive(*signal.clean);
-            samples = static_cast<int32_t>(std::fmax(1.0, std::ceil(distance * modeCourseSamples(rate))));
+            samples = static_cast<int32_t>(std::fmax(1.0, std::ceil(distance * c.path.modeCourseSamples)));
         } else {
             const double depthSeconds = k == kGlideTremolo ? 0.0 : distance * kDepthSecondsPerUnit;
             samples = glideSamples(std::fmax(kShortestGlideSeconds, depthSeconds), rate);
@@ -393,14 +387,9 @@ void SpeakerCore::startGlides(const SpeakerCoefficients& c) {
     }
 }
 
-void SpeakerCore::settleChanges() {
-    const SpeakerCoefficients c = coefficients.load();
-    for (int k = 0; k < kNumGlides; ++k) signal.glides[k] = {c.glideTargets[k], c.glideTargets[k], 0.0, 0};
-    signal.levelGlide = LevelGlide{};
-    signal.levelGlide.heard = signal.levelGlide.target = c.levels;
-    signal.heardSinceStart = false;
-    running = c;
-}
+// The first segment after this finds nothing heard, and puts every glide
+// at its end (startGlides, followLevels).
+void SpeakerCore::settleChanges() { signal.heardSinceStart = false; }
 
 // Smooth: a block whose levels differ from the ones on their way starts a
 // glide toward them from where the levels are, and the block runs with
@@ -418,10 +407,9 @@ void SpeakerCore::followLevels() {
             std::fmax(1.0, std::floor(kLevelGlideSeconds * sampleRate() / kLevelStepSamples + 0.5)));
         glide.target = running.levels;
         glide.distortionRoot = std::sqrt(std::fmax(0.0f, glide.heard.distortion));
-        const double targetRoot = std::sqrt(std::fmax(0.0f, glide.target.distortion));
-        glide.step = {static_cast<float>((targetRoot - glide.distortionRoot) / steps),
-                      (glide.target.balance - glide.heard.balance) / steps,
-                      (glide.target.separation - glide.heard.separation) / steps};
+        glide.distortionRootStep = (std::sqrt(std::fmax(0.0f, glide.target.distortion)) - glide.distortionRoot) / steps;
+        glide.balanceStep = (glide.target.balance - glide.heard.balance) / steps;
+        glide.separationStep = (glide.target.separation - glide.heard.separation) / steps;
         glide.stepsLeft = steps;
         glide.samplesToStep = 0;
     }
@@ -433,10 +421,10 @@ void SpeakerCore::stepLevels() {
     if (--glide.stepsLeft == 0) {
         glide.heard = glide.target;
     } else {
-        glide.distortionRoot += glide.step.distortion;
+        glide.distortionRoot += glide.distortionRootStep;
         glide.heard.distortion = static_cast<float>(glide.distortionRoot * glide.distortionRoot);
-        glide.heard.balance += glide.step.balance;
-        glide.heard.separation += glide.step.separation;
+        glide.heard.balance = static_cast<float>(glide.heard.balance + glide.balanceStep);
+        glide.heard.separation = static_cast<float>(glide.heard.separation + glide.separationStep);
     }
     placeLevels(running, glide.heard);
     glide.samplesToStep = kLevelStepSamples;

@@ -5,6 +5,7 @@
 // VST 2 build, which changes them at once.
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "PluginInstance.h"
