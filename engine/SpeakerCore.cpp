@@ -266,7 +266,7 @@ static MicrophoneTap placeTap(const TapRow& row, float rate) {
 void SpeakerCore::updateTaps(SpeakerCoefficients& c, float rate) {
     for (int i = 0; i < kHornTaps; ++i) c.hornTaps[i] = placeTap(kHornTapRows[i], rate);
     for (int i = 0; i < kDrumTaps; ++i) c.drumTaps[i] = placeTap(kDrumTapRows[i], rate);
-    const int32_t fade = static_cast<int32_t>(cleandrive::kFadeSeconds * rate + 0.5);
+    const int32_t fade = glideSamples(cleandrive::kFadeSeconds, rate);
     c.path.modeCourseSamples = cleandrive::kAlignSamples + fade + cleandrive::kPrimeSamples;
     c.path.modeAlignEnd = static_cast<double>(cleandrive::kAlignSamples) / c.path.modeCourseSamples;
     c.path.modeFadeEnd = static_cast<double>(cleandrive::kAlignSamples + fade) / c.path.modeCourseSamples;
@@ -403,8 +403,7 @@ void SpeakerCore::followLevels() {
         return;
     }
     if (running.levels != glide.target) {
-        const int32_t steps = static_cast<int32_t>(
-            std::fmax(1.0, std::floor(kLevelGlideSeconds * sampleRate() / kLevelStepSamples + 0.5)));
+        const int32_t steps = glideSamples(kLevelGlideSeconds / kLevelStepSamples, sampleRate());
         glide.target = running.levels;
         glide.distortionRoot = std::sqrt(std::fmax(0.0f, glide.heard.distortion));
         glide.distortionRootStep = (std::sqrt(std::fmax(0.0f, glide.target.distortion)) - glide.distortionRoot) / steps;
